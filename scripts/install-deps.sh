@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12 packages, everything Zielwerk needs to build, run and test.
+# Idempotent: packages already present are left alone and apt is not touched at all.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtkmm-3.0-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev
+  libcairo2-dev libpango1.0-dev
+  libgtest-dev googletest
+  clang libclang-rt-14-dev
+  xvfb xauth xdotool x11-utils imagemagick poppler-utils
+  python3-pyatspi at-spi2-core dbus dbus-x11
+  fonts-dejavu-core librsvg2-common
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

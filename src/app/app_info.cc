@@ -1,0 +1,2 @@
+// Placeholder translation unit until the window code lands.
+namespace zielwerk {}

@@ -1,0 +1,176 @@
+#include "core/ini/ini_document.h"
+
+#include <limits>
+
+#include "core/text/utf8.h"
+
+namespace zielwerk {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool KeysEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+IniEntry ParseLine(std::string_view line) {
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  IniEntry entry;
+  if (!line.empty() && line.front() == ';') {
+    line.remove_prefix(1);
+    if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    entry.kind = IniEntry::Kind::kComment;
+    entry.text = line;
+  } else if (!line.empty() && line.front() == '[') {
+    line.remove_prefix(1);
+    entry.kind = IniEntry::Kind::kGroup;
+    entry.text = line.substr(0, line.find(']'));
+  } else if (const size_t equals = line.find('='); equals != std::string_view::npos) {
+    std::string_view key = line.substr(0, equals);
+    while (!key.empty() && IsBlank(key.back())) key.remove_suffix(1);
+    std::string_view value = line.substr(equals + 1);
+    while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
+    entry.kind = IniEntry::Kind::kKey;
+    entry.text = key;
+    entry.value = value;
+  } else {
+    entry.kind = IniEntry::Kind::kOther;
+    entry.text = line;
+  }
+  return entry;
+}
+
+std::string WithoutLineBreaks(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
+  std::string text;
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text = bytes.substr(kByteOrderMark.size());
+  } else if (IsValidUtf8(bytes)) {
+    // Many editors save UTF-8 without a mark; reading those as ISO 8859-1
+    // would turn every umlaut into two characters on the next save.
+    text = bytes;
+  } else {
+    text = Latin1ToUtf8(bytes);
+  }
+
+  std::vector<IniEntry> entries;
+  size_t at = 0;
+  while (at < text.size()) {
+    while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) ++at;
+    if (at >= text.size()) break;
+    size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    entries.push_back(ParseLine(std::string_view(text).substr(at, end - at)));
+    at = end;
+  }
+  return entries;
+}
+
+std::string SerializeIni(const std::vector<IniEntry>& entries) {
+  std::string out(kByteOrderMark);
+  out += '\n';
+  for (const IniEntry& entry : entries) {
+    switch (entry.kind) {
+      case IniEntry::Kind::kKey:
+        out += entry.text;
+        out += " = ";
+        out += entry.value;
+        break;
+      case IniEntry::Kind::kComment:
+        out += "; ";
+        out += entry.text;
+        break;
+      case IniEntry::Kind::kGroup:
+        out += '[';
+        out += entry.text;
+        out += ']';
+        break;
+      case IniEntry::Kind::kOther:
+        out += entry.text;
+        break;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+int64_t ParseIniInteger(std::string_view text) {
+  size_t at = 0;
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+    negative = text[at] == '-';
+    ++at;
+  }
+  // Accumulate towards the sign's side so INT64_MIN is reachable without overflow.
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  int64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    const int digit = text[at] - '0';
+    if (negative) {
+      if (value < (kMin + digit) / 10) return kMin;
+      value = value * 10 - digit;
+    } else {
+      if (value > (kMax - digit) / 10) return kMax;
+      value = value * 10 + digit;
+    }
+  }
+  return value;
+}
+
+std::vector<IniEntry>::const_iterator IniDocument::Find(std::string_view key) const {
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (it->kind == IniEntry::Kind::kGroup) break;
+    if (it->kind == IniEntry::Kind::kKey && KeysEqual(it->text, key)) return it;
+  }
+  return entries_.end();
+}
+
+std::optional<std::string> IniDocument::ReadText(std::string_view key) const {
+  const auto it = Find(key);
+  if (it == entries_.end()) return std::nullopt;
+  return std::string(TrimBlanks(it->value));
+}
+
+void IniDocument::WriteText(std::string_view key, std::string_view value) {
+  const auto found = Find(key);
+  if (found != entries_.end()) {
+    auto& entry = entries_[static_cast<size_t>(found - entries_.begin())];
+    entry.text = WithoutLineBreaks(key);
+    entry.value = WithoutLineBreaks(value);
+    return;
+  }
+  size_t insert_at = 0;
+  while (insert_at < entries_.size() && entries_[insert_at].kind != IniEntry::Kind::kGroup) {
+    ++insert_at;
+  }
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(insert_at),
+                  IniEntry{IniEntry::Kind::kKey, WithoutLineBreaks(key), WithoutLineBreaks(value)});
+}
+
+}  // namespace zielwerk

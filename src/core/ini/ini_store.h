@@ -1,0 +1,36 @@
+// The program's one INI reader and writer. One file at a time is open; each
+// user opens, reads or writes a few keys, and closes within one operation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zielwerk {
+
+// Closes any open file (writing it back if a key was written), then reads
+// the file at `path`. Returns whether the file could be read. A missing file
+// gives an empty entry list; the path is kept so that closing can create it.
+// A file that exists but cannot be read is never written back, so that its
+// content is not replaced by the few keys written since.
+bool OpenIni(const std::string& path);
+
+// The integer that the key's value begins with (0 when it begins with no
+// number), or `fallback` when the key has no line or no file is open.
+int64_t ReadIniInteger(std::string_view key, int64_t fallback);
+
+// The key's value without outer blanks and tabs, or `fallback` when the key
+// has no line or no file is open. An empty value gives the empty text.
+std::string ReadIniText(std::string_view key, std::string_view fallback);
+
+// Store the value under the key (decimal for integers). Nothing happens when
+// no file is open.
+void WriteIniInteger(std::string_view key, int64_t value);
+void WriteIniText(std::string_view key, std::string_view value);
+
+// Writes the file back when a key was written since OpenIni (safely: see
+// WriteFileAtomically), then forgets it. Returns false only when a write-back
+// was due and failed; the program ignores that, as a failed save is silent.
+bool CloseIni();
+
+}  // namespace zielwerk

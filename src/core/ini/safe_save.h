@@ -1,0 +1,31 @@
+// Replacing a file's content so that a crash or a full disk never leaves it
+// half written.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zielwerk {
+
+struct SaveResult {
+  bool ok = false;
+  int error_number = 0;     // errno of the failing call, 0 on success
+  std::string failed_call;  // name of the failing call, empty on success
+};
+
+// Writes `bytes` as the new content of `path`. The bytes go to an unnamed
+// temporary file in the target's folder, are flushed to disk, and only then
+// take the target's place by rename, so the old content stays complete until
+// the new one is. The old file's permission bits are kept; a symbolic link
+// keeps pointing where it did and its final target is replaced. When the
+// folder allows no new file but the file itself is writable, the file is
+// rewritten in place instead. Never throws; on failure nothing at the target
+// has changed (except in the in-place fallback) and no temporary file remains.
+SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// For tests: called after the temporary file is complete and flushed, just
+// before it takes the target's place. Pass an empty function to remove it.
+void SetBeforeReplaceHookForTesting(std::function<void()> hook);
+
+}  // namespace zielwerk
