@@ -1,0 +1,55 @@
+// The fourteen keys of a settings file, with how each is stored and what the
+// form takes when the key is missing. Reader, writer and print-out share them.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace zielwerk {
+
+enum class SettingKind { kText, kInteger };
+
+struct SettingKey {
+  std::string_view key;
+  SettingKind kind;
+  std::string_view form_default;  // decimal text for integer keys
+};
+
+inline constexpr std::string_view kKeyDccAddress = "DCC-Adresse";
+inline constexpr std::string_view kKeyDccAnalog = "DCC/Analog";
+inline constexpr std::string_view kKeyTrainType = "Zugtyp";
+inline constexpr std::string_view kKeyStartStation = "Anfangsstation";
+inline constexpr std::string_view kKeyScrollText = "Scrollstring";
+inline constexpr std::string_view kKeyEndStation = "Endstation";
+inline constexpr std::string_view kKeyStartMode = "Modus Anfang";
+inline constexpr std::string_view kKeyStartTime = "Zeit Anfang";
+inline constexpr std::string_view kKeyEndMode = "Modus Ende";
+inline constexpr std::string_view kKeyEndTime = "Zeit Ende";
+inline constexpr std::string_view kKeyCarNumber = "Wagennummer";
+inline constexpr std::string_view kKeyHideCarNumber = "keine Wagennummer anzeigen";
+inline constexpr std::string_view kKeyInvertDirection = "Fahrtrichtung invertieren";
+inline constexpr std::string_view kKeyPicture = "Bild";
+
+inline constexpr std::string_view kNoPicturePath = "kein_BILD.bmp";
+
+// In the order the settings writer writes them; "Bild" last, as it is written
+// only when a custom picture is chosen.
+inline constexpr std::array<SettingKey, 14> kSettingKeys = {{
+    {kKeyDccAddress, SettingKind::kText, "4"},
+    {kKeyDccAnalog, SettingKind::kInteger, "0"},
+    {kKeyTrainType, SettingKind::kInteger, "0"},
+    {kKeyStartStation, SettingKind::kText, "St. Moritz"},
+    {kKeyScrollText, SettingKind::kText,
+     "Pontresina-Morteratsch-Ospizio Bernina-Alp Gr\xC3\xBCm-Poschiavo-Brusio"},
+    {kKeyEndStation, SettingKind::kText, "Tirano"},
+    {kKeyStartMode, SettingKind::kInteger, "0"},
+    {kKeyStartTime, SettingKind::kText, "1000"},
+    {kKeyEndMode, SettingKind::kInteger, "0"},
+    {kKeyEndTime, SettingKind::kText, "1000"},
+    {kKeyCarNumber, SettingKind::kInteger, "1"},
+    {kKeyHideCarNumber, SettingKind::kInteger, "0"},
+    {kKeyInvertDirection, SettingKind::kInteger, "0"},
+    {kKeyPicture, SettingKind::kText, kNoPicturePath},
+}};
+
+}  // namespace zielwerk
