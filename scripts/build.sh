@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing and builds Zielwerk into build/ (extra arguments go to cmake).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build "$@" >/dev/null
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,255 @@
+// The INI store over real files: exact bytes written, what is read back, and
+// files that cannot be read or written.
+#include "core/ini/ini_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/ini/ini_document.h"
+#include "core/ini/safe_save.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+using testing::BytesEqual;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+struct Write {
+  std::string key;
+  std::string value;
+};
+
+// A file (or none) before, a list of writes, the bytes after closing.
+struct RewriteCase {
+  const char* name;
+  std::optional<std::string> before;
+  std::vector<Write> writes;
+  std::string after;
+};
+
+class IniRewrite : public ::testing::TestWithParam<RewriteCase> {};
+
+TEST_P(IniRewrite, WritesExactBytes) {
+  const RewriteCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.File("test.ini");
+  if (c.before) WriteFileBytes(path, *c.before);
+  OpenIni(path);
+  for (const Write& w : c.writes) WriteIniText(w.key, w.value);
+  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(BytesEqual(c.after, ReadFileBytes(path)));
+  // Nothing but the file itself is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniRewrite,
+    ::testing::Values(
+        RewriteCase{"MissingFileCreated", std::nullopt, {{"A", "1"}}, kMark + "\nA = 1\n"},
+        RewriteCase{"CrLfWithoutMark", "a=5\r\n", {{"A", "6"}}, kMark + "\nA = 6\n"},
+        RewriteCase{"CommentGetsBlank", ";x\r\n", {{"A", "1"}}, kMark + "\n; x\nA = 1\n"},
+        RewriteCase{"ZeroByteFile", "", {{"A", "1"}}, kMark + "\nA = 1\n"},
+        RewriteCase{"KeyUnderGroupNotFound", "[G]\nA = 1\n", {{"A", "2"}},
+                    kMark + "\nA = 2\n[G]\nA = 1\n"},
+        RewriteCase{"NewKeysInOrderBeforeGroup", "x = 1\n[G]\ny = 2\n", {{"B", "1"}, {"C", "2"}},
+                    kMark + "\nx = 1\nB = 1\nC = 2\n[G]\ny = 2\n"},
+        RewriteCase{"KeyTakesWrittenSpelling", "ZUGTYP = 2\n", {{"Zugtyp", "1"}},
+                    kMark + "\nZugtyp = 1\n"},
+        RewriteCase{"FirstDuplicateOnly", "Zugtyp = 1\nZugtyp = 2\n", {{"Zugtyp", "3"}},
+                    kMark + "\nZugtyp = 3\nZugtyp = 2\n"},
+        RewriteCase{"BlankLinesAndSpacingNormalised", "\n\n  k\t =\t v  \r\r\n[g] tail\n",
+                    {{"n", "1"}}, kMark + "\nk = v  \nn = 1\n[g]\n"},
+        RewriteCase{"LineWithoutEqualsKept", "just words\nA=1\n", {{"A", "2"}},
+                    kMark + "\njust words\nA = 2\n"},
+        RewriteCase{"LineBreaksInValueFlattened", std::nullopt, {{"A", "x\ny\rz"}},
+                    kMark + "\nA = x y z\n"},
+        RewriteCase{"Latin1BecomesUtf8", "S=Gr\xFCm\n", {{"T", "1"}},
+                    kMark + "\nS = Gr\xC3\xBCm\nT = 1\n"},
+        RewriteCase{"Utf8WithoutMarkStaysUtf8", "S=Gr\xC3\xBCm\n", {{"T", "1"}},
+                    kMark + "\nS = Gr\xC3\xBCm\nT = 1\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ReadCase {
+  const char* name;
+  std::string content;
+  std::string key;
+  std::string text;     // ReadIniText with fallback "DEF"
+  int64_t number;       // ReadIniInteger with fallback 77
+};
+
+class IniRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(IniRead, ReadsTextAndInteger) {
+  const ReadCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.File("read.ini");
+  WriteFileBytes(path, c.content);
+  EXPECT_TRUE(OpenIni(path));
+  EXPECT_EQ(ReadIniText(c.key, "DEF"), c.text);
+  EXPECT_EQ(ReadIniInteger(c.key, 77), c.number);
+  CloseIni();
+  EXPECT_TRUE(BytesEqual(c.content, ReadFileBytes(path))) << "reading must not change the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniRead,
+    ::testing::Values(
+        ReadCase{"CaseBlindKey", "a=5\r\n", "A", "5", 5},
+        ReadCase{"TrimmedText", "Zeit Anfang =   750   \n", "Zeit Anfang", "750", 750},
+        ReadCase{"TabsTrimmed", "k=\t 9\t\n", "k", "9", 9},
+        ReadCase{"EmptyValueIsNotDefault", "k =\n", "k", "", 0},
+        ReadCase{"LeadingNumber", "k = 12abc\n", "k", "12abc", 12},
+        ReadCase{"NoNumber", "k = abc\n", "k", "abc", 0},
+        ReadCase{"Negative", "k = -3\n", "k", "-3", -3},
+        ReadCase{"PlusSign", "k = +8x\n", "k", "+8x", 8},
+        ReadCase{"ClampedHigh", "k = 99999999999999999999\n", "k", "99999999999999999999",
+                 INT64_MAX},
+        ReadCase{"ClampedLow", "k = -99999999999999999999\n", "k", "-99999999999999999999",
+                 INT64_MIN},
+        ReadCase{"MissingKey", "other = 1\n", "k", "DEF", 77},
+        ReadCase{"UnderGroup", "[g]\nk = 1\n", "k", "DEF", 77},
+        ReadCase{"ValueWithEquals", "k = a=b\n", "k", "a=b", 0},
+        ReadCase{"FirstWins", "k = 1\nK = 2\n", "k", "1", 1},
+        ReadCase{"Latin1Umlaut", "k = Alp Gr\xFCm\r\n", "k", "Alp Gr\xC3\xBCm", 0},
+        ReadCase{"MarkedUtf8", "\xEF\xBB\xBF\nk = Alp Gr\xC3\xBCm\n", "k", "Alp Gr\xC3\xBCm", 0},
+        ReadCase{"UnmarkedUtf8", "k = Alp Gr\xC3\xBCm\n", "k", "Alp Gr\xC3\xBCm", 0},
+        ReadCase{"LoneHighByteIsLatin1", "k = \xFC\n", "k", "\xC3\xBC", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IniStore, WithoutOpenFileReadsGiveDefaultsAndWritesDoNothing) {
+  CloseIni();
+  EXPECT_EQ(ReadIniText("k", "d"), "d");
+  EXPECT_EQ(ReadIniInteger("k", 5), 5);
+  WriteIniText("k", "v");
+  EXPECT_TRUE(CloseIni());
+}
+
+TEST(IniStore, IntegersWrittenInDecimal) {
+  TempDir dir;
+  const std::string path = dir.File("n.ini");
+  OpenIni(path);
+  WriteIniInteger("a", -1);
+  WriteIniInteger("b", INT64_MIN);
+  WriteIniInteger("c", 7);
+  CloseIni();
+  EXPECT_TRUE(BytesEqual(kMark + "\na = -1\nb = -9223372036854775808\nc = 7\n", ReadFileBytes(path)));
+}
+
+TEST(IniStore, OpeningAnotherFileWritesTheFirstBack) {
+  TempDir dir;
+  OpenIni(dir.File("one.ini"));
+  WriteIniText("A", "1");
+  OpenIni(dir.File("two.ini"));
+  EXPECT_TRUE(BytesEqual(kMark + "\nA = 1\n", ReadFileBytes(dir.File("one.ini"))));
+  CloseIni();
+  EXPECT_FALSE(testing::FileExists(dir.File("two.ini")));
+}
+
+// Paths that can be neither read nor written give defaults and stay as they were.
+TEST(IniStore, UnusablePathsGiveDefaultsAndWriteNothing) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("folder.ini"));
+  const std::string unreadable = dir.File("locked.ini");
+  WriteFileBytes(unreadable, "A = 1\nB = 2\n");
+  chmod(unreadable.c_str(), 0200);
+  const bool root = geteuid() == 0;
+
+  for (const std::string& path :
+       {dir.File("folder.ini"), unreadable, dir.File("missing/sub/x.ini")}) {
+    SCOPED_TRACE(path);
+    OpenIni(path);
+    if (path != unreadable || !root) {
+      EXPECT_EQ(ReadIniText("A", "def"), "def");
+    }
+    WriteIniText("A", "9");
+    CloseIni();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.ini")));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("folder.ini")));
+  EXPECT_FALSE(testing::FileExists(dir.File("missing")));
+  chmod(unreadable.c_str(), 0600);
+  if (!root) {
+    EXPECT_TRUE(BytesEqual("A = 1\nB = 2\n", ReadFileBytes(unreadable)));
+  }
+}
+
+TEST(SafeSave, DeathBeforeReplaceLeavesOldFileComplete) {
+  TempDir dir;
+  const std::string path = dir.File("s.ini");
+  const std::string old_content = kMark + "\nA = 1\nB = lang genug\n";
+  WriteFileBytes(path, old_content);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetBeforeReplaceHookForTesting([] { _exit(3); });
+    OpenIni(path);
+    WriteIniText("A", "2");
+    CloseIni();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3) << "the hook must have run";
+  EXPECT_TRUE(BytesEqual(old_content, ReadFileBytes(path)));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "no temporary file may be left";
+}
+
+TEST(SafeSave, KeepsPermissionsAndSymbolicLinks) {
+  TempDir dir;
+  const std::string target = dir.File("real.ini");
+  const std::string link = dir.File("link.ini");
+  WriteFileBytes(target, "A = 1\n");
+  chmod(target.c_str(), 0600);
+  ASSERT_EQ(symlink("real.ini", link.c_str()), 0);
+
+  OpenIni(link);
+  WriteIniText("A", "2");
+  CloseIni();
+
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(BytesEqual(kMark + "\nA = 2\n", ReadFileBytes(target)));
+  struct stat state {};
+  ASSERT_EQ(stat(target.c_str(), &state), 0);
+  EXPECT_EQ(state.st_mode & 0777, 0600u);
+}
+
+TEST(SafeSave, NewFileFollowsUmask) {
+  TempDir dir;
+  const mode_t old_mask = umask(022);
+  const SaveResult result = WriteFileAtomically(dir.File("new.ini"), "x");
+  umask(old_mask);
+  ASSERT_TRUE(result.ok);
+  struct stat state {};
+  ASSERT_EQ(stat(dir.File("new.ini").c_str(), &state), 0);
+  EXPECT_EQ(state.st_mode & 0777, 0644u);
+}
+
+TEST(IniDocument, ReparsingSerialisedEntriesGivesTheSameEntries) {
+  const std::string inputs[] = {
+      "a=1\r\n;c\n[g]\nb = 2\n", "  x = \t y \n;\n[]\n= v\nplain\n", "\xFF\xFE k=v",
+      kMark + "\n\n\nk = v\n"};
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(input);
+    const auto entries = ParseIniBytes(input);
+    const std::string bytes = SerializeIni(entries);
+    EXPECT_EQ(ParseIniBytes(bytes), entries);
+    EXPECT_EQ(SerializeIni(ParseIniBytes(bytes)), bytes);
+  }
+}
+
+}  // namespace
+}  // namespace zielwerk
