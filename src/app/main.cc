@@ -1,2 +1,4 @@
 // Zielwerk: sets up the destination display of a model-railway passenger car.
-int main() { return 0; }
+#include "app/application.h"
+
+int main(int argc, char** argv) { return zielwerk::RunZielwerk(argc, argv); }

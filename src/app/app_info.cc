@@ -1,2 +1,0 @@
-// Placeholder translation unit until the window code lands.
-namespace zielwerk {}

@@ -1,0 +1,168 @@
+#include "app/application.h"
+
+#include <glib-unix.h>
+#include <glibmm/main.h>
+#include <glibmm/spawn.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/main.h>
+#include <gtkmm/stylecontext.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/link/link_commands.h"
+#include "app/preview/scroll_preview.h"
+#include "app/preview/train_pictures.h"
+#include "app/settings/settings_file.h"
+#include "app/ui/message_box.h"
+#include "app/ui/picture_pixbuf.h"
+#include "core/ini/ini_store.h"
+#include "core/settings/window_title.h"
+
+namespace zielwerk {
+namespace {
+
+constexpr const char* kAppConfigPath = "Zielstell.ini";
+constexpr const char* kHelpUrl = "http://www.zielwerk-modellbahn.de/laufschild/laufschild.html";
+constexpr int kWindowWidth = 530;
+constexpr int kWindowHeight = 600;
+constexpr unsigned kPreviewTimerMs = 100;
+
+std::unique_ptr<MainWindow> main_window;
+Glib::RefPtr<Glib::MainLoop> main_loop;
+sigc::connection preview_timer;
+
+// Widgets in the form must fit 20-pixel rows: small paddings and no theme
+// minimum heights, buttons padded by 2 pixels.
+constexpr const char* kFormStyle = R"css(
+.zw-form entry { min-height: 0; padding-top: 0; padding-bottom: 0; padding-left: 3px; padding-right: 3px; }
+.zw-form button, .zw-form button.text-button, .zw-form combobox button {
+  min-height: 0; min-width: 0; padding: 0 2px; }
+.zw-form combobox button, .zw-form combobox entry { padding-top: 0; padding-bottom: 0; }
+.zw-form checkbutton { min-height: 0; padding: 0; }
+.zw-form checkbutton check { margin: 0 3px 0 0; }
+.zw-form button.zw-spin-arrow { padding: 0; min-width: 0; min-height: 0; border-radius: 0; }
+)css";
+
+void InstallFormStyle() {
+  auto provider = Gtk::CssProvider::create();
+  provider->load_from_data(kFormStyle);
+  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+void FillCombo(Gtk::ComboBoxText& combo, std::initializer_list<const char*> entries) {
+  for (const char* entry : entries) combo.append(entry);
+}
+
+void RequestClose() {
+  if (main_loop && main_loop->is_running()) main_loop->quit();
+}
+
+}  // namespace
+
+void StartUp() {
+  InstallFormStyle();
+  const IconSet icons = LoadIcons();
+
+  OpenIni(kAppConfigPath);
+  const int y = static_cast<int>(ReadIniInteger("Fensterposition Y", 20));
+  const int x = static_cast<int>(ReadIniInteger("Fensterposition X", 20));
+  main_window = std::make_unique<MainWindow>(x, y, kWindowWidth, kWindowHeight, icons,
+                                             [](CommandId id) { CommandSlot([id] { RunCommand(id); })(); });
+  main_window->form_area.get_style_context()->add_class("zw-form");
+  SetForm(main_window.get());
+  main_window->signal_delete_event().connect([](GdkEventAny*) {
+    RequestClose();
+    return true;  // the window stays until the shut-down has run
+  });
+
+  SetCurrentSettingsPath(ReadIniText("Einstellungen", "Default.ini"));
+  FindSerialPorts();
+  const int64_t port_index = ReadIniInteger("COM", 0);
+  const int64_t port_count = main_window->port_combo.get_model()->children().size();
+  main_window->port_combo.set_active(port_index >= 0 && port_index < port_count
+                                         ? static_cast<int>(port_index) : -1);
+  CloseIni();
+
+  main_window->display_label.set_sensitive(false);
+  main_window->reset_button.set_sensitive(false);
+  FillCombo(main_window->dcc_analog_combo, {"Aus", "DCC", "Analog", "Automatisch"});
+  FillCombo(main_window->train_type_combo,
+            {"BERNINA EXPRESS", "GLACIER EXPRESS", "REGIO EXPRESS", "Bild Zugtyp"});
+  LoadStandardPictures();
+  FillCombo(main_window->start_mode_combo, {"Reinstampfen", "Reinlaufen"});
+  FillCombo(main_window->end_mode_combo, {"Stehenbleiben", "Rauslaufen"});
+  ReadSettingsFile();
+
+  ConnectControlHandlers(*main_window);
+  preview_timer = Glib::signal_timeout().connect(
+      [] {
+        // Ticks that fall due while a command or modal dialog runs are not
+        // replayed: GLib fires an overdue timeout once.
+        if (!ProgramCodeRunning()) RunProgramCode(TickScrollPreview);
+        return true;
+      },
+      kPreviewTimerMs);
+}
+
+void ShutDown() {
+  if (!main_window) return;
+  preview_timer.disconnect();
+  CloseLinkAtShutdown();
+  WriteSettingsFile();
+
+  int x = 0, y = 0;
+  main_window->get_position(x, y);
+  OpenIni(kAppConfigPath);
+  WriteIniInteger("Fensterposition X", x);
+  WriteIniInteger("Fensterposition Y", y);
+  WriteIniText("Einstellungen", CurrentSettingsPath());
+  WriteIniInteger("COM", main_window->port_combo.get_active_row_number());
+  CloseIni();
+
+  SetForm(nullptr);
+  main_window.reset();
+}
+
+int RunZielwerk(int argc, char** argv) {
+  setenv("GDK_BACKEND", "x11", 1);
+  Gtk::Main kit(argc, argv);
+  main_loop = Glib::MainLoop::create();
+  RunProgramCode(StartUp);
+  // A desktop session ending the program is a close request like any other.
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    g_unix_signal_add(signal_number, [](gpointer) -> gboolean {
+      RequestClose();
+      return G_SOURCE_CONTINUE;
+    }, nullptr);
+  }
+  main_loop->run();
+  RunProgramCode(ShutDown);
+  main_loop.reset();
+  return 0;
+}
+
+void ExitCommand() { RequestClose(); }
+
+void HelpCommand() {
+  try {
+    // Without DO_NOT_REAP_CHILD GLib detaches the child through an
+    // intermediate process, so no zombie is left; descriptors other than the
+    // standard three are not inherited.
+    Glib::spawn_async("", std::vector<std::string>{"xdg-open", kHelpUrl}, Glib::SPAWN_SEARCH_PATH);
+  } catch (const Glib::Error&) {
+    // No browser opener on this machine: the command does nothing.
+  }
+}
+
+void AboutCommand() {
+  ShowMessageBox("Über...",
+                 "Zielwerk V" + std::string(kAppVersion) +
+                     "\n\nZielwerk stellt die elektronische Zielanzeige eines "
+                     "Modellbahn-Reisezugwagens ein: Zugtyp, Stationen, Lauftext und Wagennummer.",
+                 MessageIcon::kInformation);
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,14 @@
+// The four picture slots and the train-type picture in the preview.
+#pragma once
+
+#include "app/ui/control_events.h"
+
+namespace zielwerk {
+
+// Loads the three standard train pictures into slots 0 to 2.
+void LoadStandardPictures();
+// Shows the picture of the selected train type (on a change only).
+void ShowTrainPicture(ControlEventKind kind);
+void LoadTrainPictureCommand();
+
+}  // namespace zielwerk

@@ -1,0 +1,15 @@
+// Rules that enable, disable, hide and show controls according to the
+// choices beside them. They change control states, never values.
+#pragma once
+
+#include "app/ui/control_events.h"
+
+namespace zielwerk {
+
+void ApplyDccAddressRule(ControlEventKind kind);
+void ApplyStartTimeRule(ControlEventKind kind);
+void ApplyEndTimeRule(ControlEventKind kind);
+void ApplyCarNumberRule(ControlEventKind kind);
+void CopyCarNumberToPreview(ControlEventKind kind);
+
+}  // namespace zielwerk

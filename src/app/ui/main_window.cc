@@ -1,0 +1,291 @@
+#include "app/ui/main_window.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/separatormenuitem.h>
+#include <gtkmm/separatortoolitem.h>
+#include <pangomm/attrlist.h>
+
+namespace zielwerk {
+namespace {
+
+MainWindow* the_window = nullptr;
+
+constexpr const char* kDccAnalogTooltip =
+    "Aus = Laufschrift wird nicht umgekehrt, DCC/Analog = Laufschrift wird entsprechend der "
+    "Fahrtrichtung umgekehrt, Automatisch = Umschaltung DCC/Analog automatisch";
+
+struct MenuRow {
+  const char* title;  // non-null where a new menu title begins
+  CommandId id;
+  const char* text;
+  Icon icon;
+  bool separator_after;
+};
+
+constexpr MenuRow kMenuRows[] = {
+    {"Datei", 0, "Laden", Icon::kOpen, false},
+    {nullptr, 1, "Speichern", Icon::kSave, false},
+    {nullptr, 2, "Speichern als...", Icon::kSaveAs, false},
+    {nullptr, 3, "Einstellungen übertragen", Icon::kSettingsUpload, true},
+    {nullptr, 4, "Drucken...", Icon::kPrint, true},
+    {nullptr, 5, "Beenden", Icon::kLogOut, false},
+    {"Lauftext", 6, "Übertragen", Icon::kScrollUpload, false},
+    {"Bild Zugtyp", 7, "Laden...", Icon::kPictureOpen, false},
+    {nullptr, 8, "Übertragen", Icon::kPictureUpload, false},
+    {"Hilfe", 9, "Hilfe", Icon::kHelp, false},
+    {nullptr, 10, "Über...", Icon::kInfo, false},
+};
+
+struct ToolRow {
+  CommandId id;  // -1 for a separator
+  Icon icon;
+  const char* tooltip;
+};
+
+constexpr ToolRow kToolRows[] = {
+    {11, Icon::kOpen, "Laden"},
+    {12, Icon::kSave, "Speichern"},
+    {13, Icon::kSaveAs, "Speichern als..."},
+    {14, Icon::kSettingsUpload, "Einstellungen Übertragen"},
+    {-1, Icon::kOpen, nullptr},
+    {15, Icon::kPrint, "Drucken..."},
+    {-1, Icon::kOpen, nullptr},
+    {16, Icon::kScrollUpload, "Lauftext Übertragen"},
+    {-1, Icon::kOpen, nullptr},
+    {17, Icon::kPictureOpen, "Bild Zugtyp Laden..."},
+    {18, Icon::kPictureUpload, "Bild Zugtyp Übertragen"},
+    {-1, Icon::kOpen, nullptr},
+    {19, Icon::kHelp, "Hilfe"},
+    {20, Icon::kInfo, "Über..."},
+};
+
+void SetPreviewFont(Gtk::Label& label) {
+  Pango::AttrList attributes;
+  auto font = Pango::Attribute::create_attr_font_desc(Pango::FontDescription("Verdana Bold 14"));
+  attributes.insert(font);
+  label.set_attributes(attributes);
+}
+
+// A check box whose text is cut with an ellipsis rather than overflowing
+// when the desktop font is too wide for its fixed width.
+void InitCheck(Gtk::CheckButton& check, const char* text) {
+  check.set_label(text);
+  if (auto* label = dynamic_cast<Gtk::Label*>(check.get_child())) {
+    label->set_ellipsize(Pango::ELLIPSIZE_END);
+  }
+}
+
+void InitLabel(Gtk::Label& label, const char* text, bool right_aligned = false) {
+  label.set_text(text);
+  label.set_xalign(right_aligned ? 1.0f : 0.0f);
+  label.set_yalign(0.0f);
+  label.set_justify(right_aligned ? Gtk::JUSTIFY_RIGHT : Gtk::JUSTIFY_LEFT);
+  label.set_line_wrap(true);
+}
+
+}  // namespace
+
+MainWindow& Form() { return *the_window; }
+void SetForm(MainWindow* window) { the_window = window; }
+
+void FormArea::Place(Gtk::Widget& widget, int x, int y, int width, int height) {
+  widget.set_size_request(width, height);
+  put(widget, x, y);
+  placements_.push_back({&widget, Gdk::Rectangle(x, y, width, height)});
+}
+
+void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
+  Gtk::Fixed::on_size_allocate(allocation);
+  for (const Placement& placement : placements_) {
+    if (!placement.widget->get_visible()) continue;
+    Gtk::Allocation child(allocation.get_x() + placement.rect.get_x(),
+                          allocation.get_y() + placement.rect.get_y(), placement.rect.get_width(),
+                          placement.rect.get_height());
+    placement.widget->size_allocate(child);
+  }
+}
+
+MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons,
+                       std::function<void(CommandId)> on_command) {
+  set_title("Zielwerk");
+  set_resizable(false);
+  set_type_hint(Gdk::WINDOW_TYPE_HINT_NORMAL);
+  move(x, y);
+  add(layout_);
+
+  layout_.pack_start(main_menu, false, false);
+  layout_.pack_start(main_toolbar, false, false);
+  layout_.pack_start(form_area, true, true);
+  layout_.pack_start(main_status_bar, false, false);
+
+  BuildToolbar(icons, on_command);
+  // The status field spans the whole window width.
+  main_status_bar.set_margin_start(0);
+  main_status_bar.set_margin_end(0);
+  SetStatusText("Ok");
+  BuildMenu(icons, on_command);
+
+  int minimum = 0, natural = 0;
+  main_toolbar.show_all();
+  main_toolbar.get_preferred_height(minimum, natural);
+  toolbar_height_ = natural;
+  BuildControls();
+
+  int menu_height = 0, status_height = 0;
+  main_menu.show_all();
+  main_menu.get_preferred_height(minimum, menu_height);
+  main_status_bar.show_all();
+  main_status_bar.get_preferred_height(minimum, status_height);
+  form_area.set_size_request(width, height - menu_height - toolbar_height_ - status_height);
+  show_all();
+}
+
+void MainWindow::SetStatusText(const std::string& text) {
+  status_text_ = text;
+  main_status_bar.remove_all_messages();
+  main_status_bar.push(text);
+}
+
+void MainWindow::BuildToolbar(const IconSet& icons,
+                              const std::function<void(CommandId)>& on_command) {
+  main_toolbar.set_toolbar_style(Gtk::TOOLBAR_ICONS);
+  main_toolbar.set_show_arrow(false);
+  for (const ToolRow& row : kToolRows) {
+    if (row.id < 0) {
+      auto* separator = Gtk::manage(new Gtk::SeparatorToolItem());
+      main_toolbar.append(*separator);
+      continue;
+    }
+    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(row.icon)];
+    if (!pixbuf) continue;  // a missing icon drops its button; the others keep their ids
+    auto* image = Gtk::manage(new Gtk::Image(pixbuf));
+    auto* button = Gtk::manage(new Gtk::ToolButton(*image, row.tooltip));
+    button->set_tooltip_text(row.tooltip);
+    button->get_accessible()->set_name(row.tooltip);
+    if (Gtk::Widget* inner = button->get_child()) inner->get_accessible()->set_name(row.tooltip);
+    const CommandId id = row.id;
+    button->signal_clicked().connect([on_command, id] { on_command(id); });
+    main_toolbar.append(*button);
+    toolbar_buttons[static_cast<size_t>(id - 11)] = button;
+  }
+}
+
+void MainWindow::BuildMenu(const IconSet& icons, const std::function<void(CommandId)>& on_command) {
+  Gtk::Menu* menu = nullptr;
+  for (const MenuRow& row : kMenuRows) {
+    if (row.title) {
+      auto* title = Gtk::manage(new Gtk::MenuItem(row.title));
+      menu = Gtk::manage(new Gtk::Menu());
+      title->set_submenu(*menu);
+      main_menu.append(*title);
+    }
+    auto* item = Gtk::manage(new Gtk::MenuItem());
+    auto* box = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 6));
+    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(row.icon)];
+    auto* image = Gtk::manage(pixbuf ? new Gtk::Image(pixbuf) : new Gtk::Image());
+    image->set_size_request(pixbuf ? -1 : 24, -1);
+    box->pack_start(*image, false, false);
+    box->pack_start(*Gtk::manage(new Gtk::Label(row.text)), false, false);
+    item->add(*box);
+    item->get_accessible()->set_name(row.text);
+    const CommandId id = row.id;
+    item->signal_activate().connect([on_command, id] { on_command(id); });
+    menu->append(*item);
+    menu_items[static_cast<size_t>(id)] = item;
+    if (row.separator_after) menu->append(*Gtk::manage(new Gtk::SeparatorMenuItem()));
+  }
+}
+
+void MainWindow::BuildControls() {
+  const int top = toolbar_height_;
+  const auto place = [&](Gtk::Widget& widget, int x, int y, int w, int h) {
+    form_area.Place(widget, x, y + top, w, h);
+  };
+
+  display_frame.set_label("Display");
+  place(display_frame, 320, 10, 190, 110);
+  InitLabel(preview_start_text, "St. Moritz");
+  place(preview_start_text, 330, 30, 170, 21);
+  SetPreviewFont(preview_start_text);
+  InitLabel(preview_scroll_text, "Lauftext");
+  place(preview_scroll_text, 330, 50, 170, 21);
+  SetPreviewFont(preview_scroll_text);
+  InitLabel(preview_end_text, "Tirano");
+  place(preview_end_text, 330, 70, 170, 21);
+  SetPreviewFont(preview_end_text);
+  place(car_number_spin, 220, 390, 50, 20);
+  train_picture_image.set_halign(Gtk::ALIGN_START);
+  train_picture_image.set_valign(Gtk::ALIGN_START);
+  place(train_picture_image, 330, 95, 160, 14);
+  place(start_mode_combo, 240, 170, 130, 20);
+  place(start_time_spin, 390, 170, 110, 20);
+  InitLabel(start_time_label, "Anzeigedauer [ms]:", true);
+  place(start_time_label, 350, 150, 150, 20);
+  InitLabel(end_time_label, "Anzeigedauer [ms]:", true);
+  place(end_time_label, 350, 300, 150, 20);
+  place(end_mode_combo, 240, 320, 130, 20);
+  place(end_time_spin, 390, 320, 110, 20);
+  InitCheck(hide_car_number_check, "keine Wagennummer anzeigen");
+  place(hide_car_number_check, 280, 395, 220, 20);
+  place(scroll_text_field, 30, 240, 470, 20);
+  InitLabel(scroll_text_label, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):");
+  place(scroll_text_label, 30, 220, 470, 20);
+  place(dcc_analog_combo, 30, 30, 100, 20);
+  dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
+  place(train_type_combo, 30, 395, 160, 20);
+  InitLabel(preview_car_number_text, "");
+  place(preview_car_number_text, 363, 90, 16, 20);
+  SetPreviewFont(preview_car_number_text);
+  port_frame.set_label("COM-Port");
+  place(port_frame, 170, 10, 120, 110);
+  port_combo.get_entry()->set_width_chars(1);
+  place(port_combo, 180, 30, 100, 20);
+  port_button.set_label("Öffnen");
+  place(port_button, 180, 60, 100, 20);
+  start_mode_frame.set_label("Modus Lauftext einblenden:");
+  place(start_mode_frame, 230, 130, 280, 80);
+  end_mode_frame.set_label("Modus Lauftext ausblenden:");
+  place(end_mode_frame, 230, 280, 280, 80);
+  car_number_frame.set_label("Wagennummer:");
+  place(car_number_frame, 210, 370, 300, 60);
+  train_type_frame.set_label("Zugtyp:");
+  place(train_type_frame, 20, 370, 180, 60);
+  InitLabel(start_mode_label, "Anzeigemodus:");
+  place(start_mode_label, 240, 150, 100, 20);
+  place(start_station_field, 30, 180, 170, 20);
+  InitLabel(start_station_label, "Anfangsstation:");
+  place(start_station_label, 30, 160, 140, 20);
+  place(end_station_field, 30, 320, 170, 20);
+  InitLabel(end_mode_label, "Anzeigemodus:");
+  place(end_mode_label, 240, 300, 100, 20);
+  InitLabel(end_station_label, "Endstation:");
+  place(end_station_label, 30, 280, 140, 20);
+  dcc_analog_frame.set_label("DCC/Analog:");
+  place(dcc_analog_frame, 20, 10, 120, 110);
+  place(dcc_address_spin, 30, 80, 100, 20);
+  InitLabel(dcc_address_label, "DCC-Adresse:");
+  place(dcc_address_label, 30, 60, 100, 20);
+  reset_button.set_label("Reset");
+  place(reset_button, 230, 90, 50, 20);
+  InitLabel(display_label, "Display:");
+  place(display_label, 180, 90, 50, 20);
+  InitCheck(invert_direction_check, "Fahrtrichtung invertieren");
+  place(invert_direction_check, 30, 130, 210, 20);
+
+  // Accessible names for the controls that have no label of their own.
+  scroll_text_field.get_accessible()->set_name("Lauftext");
+  start_station_field.get_accessible()->set_name("Anfangsstation");
+  end_station_field.get_accessible()->set_name("Endstation");
+  dcc_address_spin.entry().get_accessible()->set_name("DCC-Adresse");
+  start_time_spin.entry().get_accessible()->set_name("Anzeigedauer Anfang");
+  end_time_spin.entry().get_accessible()->set_name("Anzeigedauer Ende");
+  car_number_spin.entry().get_accessible()->set_name("Wagennummer");
+  dcc_analog_combo.get_accessible()->set_name("DCC/Analog");
+  train_type_combo.get_accessible()->set_name("Zugtyp");
+  start_mode_combo.get_accessible()->set_name("Modus Lauftext einblenden");
+  end_mode_combo.get_accessible()->set_name("Modus Lauftext ausblenden");
+  port_combo.get_accessible()->set_name("COM-Port");
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,133 @@
+// The program's one window: menu, toolbar, form area with every control at
+// its fixed place, and the status bar. The controls are the one store of the
+// current settings; every procedure reaches them through Form().
+#pragma once
+
+#include <gdkmm/pixbuf.h>
+#include <gtkmm/checkbutton.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/menuitem.h>
+#include <gtkmm/statusbar.h>
+#include <gtkmm/togglebutton.h>
+#include <gtkmm/toolbar.h>
+#include <gtkmm/toolbutton.h>
+#include <gtkmm/window.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/spin_field.h"
+
+namespace zielwerk {
+
+// Menu items 0 to 10 and toolbar buttons 11 to 20.
+using CommandId = int;
+inline constexpr int kMenuCommandCount = 11;
+
+// The eleven icons in the order they are loaded; an empty pointer stands for
+// an icon that could not be read.
+enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
+                  kPictureUpload, kPrint, kPictureOpen };
+inline constexpr int kIconCount = 11;
+using IconSet = std::array<Glib::RefPtr<Gdk::Pixbuf>, kIconCount>;
+
+// Places its children at exactly the rectangles they were put at, whatever
+// minimum size the theme gives them: the form is laid out in fixed pixels.
+class FormArea : public Gtk::Fixed {
+ public:
+  void Place(Gtk::Widget& widget, int x, int y, int width, int height);
+
+ protected:
+  void on_size_allocate(Gtk::Allocation& allocation) override;
+
+ private:
+  struct Placement {
+    Gtk::Widget* widget;
+    Gdk::Rectangle rect;
+  };
+  std::vector<Placement> placements_;
+};
+
+class MainWindow : public Gtk::Window {
+ public:
+  // Builds the window at (x, y) with a client area of width x height, shows
+  // it, and places every control. Command `on_command(id)` is called for the
+  // menu and toolbar.
+  MainWindow(int x, int y, int width, int height, const IconSet& icons,
+             std::function<void(CommandId)> on_command);
+
+  void SetStatusText(const std::string& text);
+  std::string StatusText() const { return status_text_; }
+  int toolbar_height() const { return toolbar_height_; }
+
+  Gtk::MenuBar main_menu;
+  Gtk::Toolbar main_toolbar;
+  Gtk::Statusbar main_status_bar;
+  FormArea form_area;
+  // The menu items by CommandId 0..10, and the toolbar buttons by CommandId
+  // 11..20 (null where an icon is missing and the button was left out).
+  std::array<Gtk::MenuItem*, kMenuCommandCount> menu_items{};
+  std::array<Gtk::ToolButton*, 10> toolbar_buttons{};
+
+  Gtk::Frame display_frame;
+  Gtk::Label preview_start_text;
+  Gtk::Label preview_scroll_text;
+  Gtk::Label preview_end_text;
+  NumericSpinField car_number_spin{1, 9};
+  Gtk::Image train_picture_image;
+  Gtk::ComboBoxText start_mode_combo;
+  NumericSpinField start_time_spin{1, 9999};
+  Gtk::Label start_time_label;
+  Gtk::Label end_time_label;
+  Gtk::ComboBoxText end_mode_combo;
+  NumericSpinField end_time_spin{1, 9999};
+  Gtk::CheckButton hide_car_number_check;
+  Gtk::Entry scroll_text_field;
+  Gtk::Label scroll_text_label;
+  Gtk::ComboBoxText dcc_analog_combo;
+  Gtk::ComboBoxText train_type_combo;
+  Gtk::Label preview_car_number_text;
+  Gtk::Frame port_frame;
+  Gtk::ComboBoxText port_combo{true};
+  Gtk::ToggleButton port_button;
+  Gtk::Frame start_mode_frame;
+  Gtk::Frame end_mode_frame;
+  Gtk::Frame car_number_frame;
+  Gtk::Frame train_type_frame;
+  Gtk::Label start_mode_label;
+  Gtk::Entry start_station_field;
+  Gtk::Label start_station_label;
+  Gtk::Entry end_station_field;
+  Gtk::Label end_mode_label;
+  Gtk::Label end_station_label;
+  Gtk::Frame dcc_analog_frame;
+  NumericSpinField dcc_address_spin{1, 127};
+  Gtk::Label dcc_address_label;
+  Gtk::Button reset_button;
+  Gtk::Label display_label;
+  Gtk::CheckButton invert_direction_check;
+
+ private:
+  void BuildToolbar(const IconSet& icons, const std::function<void(CommandId)>& on_command);
+  void BuildMenu(const IconSet& icons, const std::function<void(CommandId)>& on_command);
+  void BuildControls();
+
+  Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
+  std::vector<std::unique_ptr<Gtk::Widget>> owned_;
+  int toolbar_height_ = 0;
+  std::string status_text_;
+};
+
+// The window, once built; every procedure reads and writes the controls here.
+MainWindow& Form();
+void SetForm(MainWindow* window);
+
+}  // namespace zielwerk

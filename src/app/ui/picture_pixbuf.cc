@@ -1,0 +1,42 @@
+#include "app/ui/picture_pixbuf.h"
+
+#include <cstring>
+
+#include "core/picture/picture_reader.h"
+
+namespace zielwerk {
+
+Glib::RefPtr<Gdk::Pixbuf> PixbufFromPicture(const TrainPicture& picture) {
+  if (picture.width <= 0 || picture.height <= 0) return {};
+  auto pixbuf =
+      Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, picture.has_alpha, 8, picture.width, picture.height);
+  if (!pixbuf) return {};
+  const int channels = picture.has_alpha ? 4 : 3;
+  guint8* pixels = pixbuf->get_pixels();
+  const int stride = pixbuf->get_rowstride();
+  for (int y = 0; y < picture.height; ++y) {
+    guint8* row = pixels + static_cast<ptrdiff_t>(y) * stride;
+    for (int x = 0; x < picture.width; ++x) {
+      std::memcpy(row + x * channels, picture.Pixel(x, y), static_cast<size_t>(channels));
+    }
+  }
+  return pixbuf;
+}
+
+Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path) {
+  const std::optional<TrainPicture> picture = ReadPictureFile(path);
+  return picture ? PixbufFromPicture(*picture) : Glib::RefPtr<Gdk::Pixbuf>();
+}
+
+IconSet LoadIcons() {
+  static constexpr const char* kFiles[kIconCount] = {
+      "Icons/Open.png",           "Icons/Save.png",         "Icons/SaveAs.png",
+      "Icons/LogOut.png",         "Icons/Help.png",         "Icons/Info.png",
+      "Icons/SettingsUpload.png", "Icons/ScrollUpload.png", "Icons/PictureUpload.png",
+      "Icons/Print.png",          "Icons/PictureOpen.png"};
+  IconSet icons;
+  for (int i = 0; i < kIconCount; ++i) icons[static_cast<size_t>(i)] = LoadPixbuf(kFiles[i]);
+  return icons;
+}
+
+}  // namespace zielwerk

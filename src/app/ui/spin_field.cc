@@ -1,0 +1,102 @@
+#include "app/ui/spin_field.h"
+
+#include <gtkmm/image.h>
+
+#include "core/settings/spin_rule.h"
+
+namespace zielwerk {
+namespace {
+
+// A small solid triangle: the theme's arrow icons are 16 pixels high, too
+// high for two of them beside a 20-pixel entry.
+Glib::RefPtr<Gdk::Pixbuf> ArrowPixbuf(bool up) {
+  constexpr int kWidth = 7, kHeight = 4;
+  auto pixbuf = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, kWidth, kHeight);
+  pixbuf->fill(0x00000000);
+  guint8* pixels = pixbuf->get_pixels();
+  for (int row = 0; row < kHeight; ++row) {
+    const int filled = up ? row : kHeight - 1 - row;  // half-width of this row
+    for (int x = 3 - filled; x <= 3 + filled; ++x) {
+      guint8* p = pixels + row * pixbuf->get_rowstride() + x * 4;
+      p[0] = p[1] = p[2] = 0x40;
+      p[3] = 0xFF;
+    }
+  }
+  return pixbuf;
+}
+
+}  // namespace
+
+NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
+    : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL), minimum_(minimum), maximum_(maximum), value_(minimum) {
+  get_style_context()->add_class("zw-spin");
+  entry_.set_width_chars(1);
+  entry_.set_hexpand(true);
+  entry_.set_text(std::to_string(value_));
+  pack_start(entry_, true, true);
+
+  for (Gtk::Button* button : {&up_, &down_}) {
+    button->get_style_context()->add_class("zw-spin-arrow");
+    button->set_can_focus(false);
+    button->set_relief(Gtk::RELIEF_NONE);
+    arrows_.pack_start(*button, true, true);
+  }
+  up_.set_image(*Gtk::manage(new Gtk::Image(ArrowPixbuf(true))));
+  down_.set_image(*Gtk::manage(new Gtk::Image(ArrowPixbuf(false))));
+  up_.get_accessible()->set_name("Erhöhen");
+  down_.get_accessible()->set_name("Verringern");
+  arrows_.set_homogeneous(true);
+  pack_start(arrows_, false, false);
+
+  entry_.signal_changed().connect(sigc::mem_fun(*this, &NumericSpinField::OnEntryChanged));
+  up_.signal_clicked().connect([this] { Step(+1); });
+  down_.signal_clicked().connect([this] { Step(-1); });
+  UpdateArrows();
+}
+
+std::string NumericSpinField::GetText() const { return entry_.get_text(); }
+
+void NumericSpinField::SetText(const std::string& text) {
+  const SpinText result = ApplySpinRule(text, minimum_, maximum_);
+  if (result.value) value_ = *result.value;
+  Show(result.shown);
+  UpdateArrows();
+}
+
+void NumericSpinField::SetValue(int64_t value) { SetText(std::to_string(value)); }
+
+void NumericSpinField::Show(const std::string& text) {
+  if (entry_.get_text() == text) return;
+  rewriting_ = true;
+  entry_.set_text(text);
+  entry_.set_position(-1);
+  rewriting_ = false;
+}
+
+void NumericSpinField::OnEntryChanged() {
+  if (rewriting_) return;
+  const SpinText result = ApplySpinRule(entry_.get_text().raw(), minimum_, maximum_);
+  if (result.value) value_ = *result.value;
+  // Rewriting the entry from inside its own "changed" signal is safe only
+  // after GTK has finished the edit; the rule's text is shown right away all
+  // the same, as a typed 12 must read 9 before the next key.
+  Show(result.shown);
+  UpdateArrows();
+  control_event_.emit(ControlEventKind::kChange);
+}
+
+void NumericSpinField::Step(int delta) {
+  const int64_t next = value_ + delta;
+  if (next < minimum_ || next > maximum_) return;
+  value_ = next;
+  Show(std::to_string(value_));
+  UpdateArrows();
+  control_event_.emit(ControlEventKind::kStep);
+}
+
+void NumericSpinField::UpdateArrows() {
+  up_.set_sensitive(value_ < maximum_);
+  down_.set_sensitive(value_ > minimum_);
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,293 @@
+// The real window in-process under Xvfb: every control where the table puts
+// it, the menu and toolbar, the spin fields, and the event gate.
+#include <gtk/gtk.h>
+#include <gtkmm/box.h>
+#include <gtkmm/image.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/separatormenuitem.h>
+#include <gtkmm/separatortoolitem.h>
+
+#include <filesystem>
+
+#include "app/support/window_fixture.h"
+#include "app/ui/control_events.h"
+#include "app/ui/main_window.h"
+
+namespace zielwerk {
+namespace {
+
+using testing::PumpEvents;
+using testing::WindowTest;
+
+struct Placement {
+  const char* name;
+  Gtk::Widget& (*widget)(MainWindow&);
+  int x, y, w, h;
+};
+
+#define CONTROL(member) [](MainWindow& w) -> Gtk::Widget& { return w.member; }
+
+const Placement kPlacements[] = {
+    {"DisplayFrame", CONTROL(display_frame), 320, 10, 190, 110},
+    {"PreviewStartText", CONTROL(preview_start_text), 330, 30, 170, 21},
+    {"PreviewScrollText", CONTROL(preview_scroll_text), 330, 50, 170, 21},
+    {"PreviewEndText", CONTROL(preview_end_text), 330, 70, 170, 21},
+    {"CarNumberSpin", CONTROL(car_number_spin), 220, 390, 50, 20},
+    {"TrainPictureImage", CONTROL(train_picture_image), 330, 95, 160, 14},
+    {"StartModeCombo", CONTROL(start_mode_combo), 240, 170, 130, 20},
+    {"StartTimeSpin", CONTROL(start_time_spin), 390, 170, 110, 20},
+    {"StartTimeLabel", CONTROL(start_time_label), 350, 150, 150, 20},
+    {"EndTimeLabel", CONTROL(end_time_label), 350, 300, 150, 20},
+    {"EndModeCombo", CONTROL(end_mode_combo), 240, 320, 130, 20},
+    {"EndTimeSpin", CONTROL(end_time_spin), 390, 320, 110, 20},
+    {"HideCarNumberCheck", CONTROL(hide_car_number_check), 280, 395, 220, 20},
+    {"ScrollTextField", CONTROL(scroll_text_field), 30, 240, 470, 20},
+    {"ScrollTextLabel", CONTROL(scroll_text_label), 30, 220, 470, 20},
+    {"DccAnalogCombo", CONTROL(dcc_analog_combo), 30, 30, 100, 20},
+    {"TrainTypeCombo", CONTROL(train_type_combo), 30, 395, 160, 20},
+    {"PreviewCarNumberText", CONTROL(preview_car_number_text), 363, 90, 16, 20},
+    {"PortFrame", CONTROL(port_frame), 170, 10, 120, 110},
+    {"PortCombo", CONTROL(port_combo), 180, 30, 100, 20},
+    {"PortButton", CONTROL(port_button), 180, 60, 100, 20},
+    {"StartModeFrame", CONTROL(start_mode_frame), 230, 130, 280, 80},
+    {"EndModeFrame", CONTROL(end_mode_frame), 230, 280, 280, 80},
+    {"CarNumberFrame", CONTROL(car_number_frame), 210, 370, 300, 60},
+    {"TrainTypeFrame", CONTROL(train_type_frame), 20, 370, 180, 60},
+    {"StartModeLabel", CONTROL(start_mode_label), 240, 150, 100, 20},
+    {"StartStationField", CONTROL(start_station_field), 30, 180, 170, 20},
+    {"StartStationLabel", CONTROL(start_station_label), 30, 160, 140, 20},
+    {"EndStationField", CONTROL(end_station_field), 30, 320, 170, 20},
+    {"EndModeLabel", CONTROL(end_mode_label), 240, 300, 100, 20},
+    {"EndStationLabel", CONTROL(end_station_label), 30, 280, 140, 20},
+    {"DccAnalogFrame", CONTROL(dcc_analog_frame), 20, 10, 120, 110},
+    {"DccAddressSpin", CONTROL(dcc_address_spin), 30, 80, 100, 20},
+    {"DccAddressLabel", CONTROL(dcc_address_label), 30, 60, 100, 20},
+    {"ResetButton", CONTROL(reset_button), 230, 90, 50, 20},
+    {"DisplayLabel", CONTROL(display_label), 180, 90, 50, 20},
+    {"InvertDirectionCheck", CONTROL(invert_direction_check), 30, 130, 210, 20},
+};
+
+using MainWindowLayout = WindowTest;
+
+TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
+  MainWindow& w = Form();
+  const int toolbar = w.main_toolbar.get_allocated_height();
+  EXPECT_EQ(toolbar, w.toolbar_height());
+  EXPECT_GT(toolbar, 0);
+  ASSERT_EQ(std::size(kPlacements), 37u);
+  for (const Placement& p : kPlacements) {
+    SCOPED_TRACE(p.name);
+    Gtk::Widget& widget = p.widget(w);
+    int x = -1, y = -1;
+    ASSERT_TRUE(widget.translate_coordinates(w.form_area, 0, 0, x, y));
+    EXPECT_EQ(x, p.x);
+    EXPECT_EQ(y, p.y + toolbar);
+    EXPECT_EQ(widget.get_allocated_width(), p.w);
+    EXPECT_EQ(widget.get_allocated_height(), p.h);
+  }
+}
+
+TEST_F(MainWindowLayout, WindowIsFixedSize530By600) {
+  MainWindow& w = Form();
+  EXPECT_FALSE(w.get_resizable());
+  EXPECT_EQ(w.get_allocated_width(), 530);
+  EXPECT_EQ(w.get_allocated_height(), 600);
+  EXPECT_EQ(w.main_status_bar.get_allocated_width(), 530);
+  EXPECT_EQ(w.StatusText(), "Ok");
+}
+
+TEST_F(MainWindowLayout, ToolbarHasTenButtonsInGroupsOf4_1_1_2_2) {
+  std::vector<int> groups{0};
+  std::vector<std::string> tooltips;
+  for (Gtk::Widget* child : Form().main_toolbar.get_children()) {
+    if (dynamic_cast<Gtk::SeparatorToolItem*>(child)) {
+      groups.push_back(0);
+    } else {
+      ++groups.back();
+      tooltips.push_back(dynamic_cast<Gtk::Bin*>(child)->get_child()->get_tooltip_text());
+      EXPECT_EQ(child->get_accessible()->get_name(), tooltips.back());
+    }
+  }
+  EXPECT_EQ(groups, (std::vector<int>{4, 1, 1, 2, 2}));
+  EXPECT_EQ(tooltips, (std::vector<std::string>{
+                          "Laden", "Speichern", "Speichern als...", "Einstellungen Übertragen",
+                          "Drucken...", "Lauftext Übertragen", "Bild Zugtyp Laden...",
+                          "Bild Zugtyp Übertragen", "Hilfe", "Über..."}));
+  EXPECT_EQ(Form().main_toolbar.get_toolbar_style(), Gtk::TOOLBAR_ICONS);
+}
+
+// Menu titles with their items; "-" marks a separator.
+std::vector<std::string> MenuOutline(MainWindow& w, bool& every_item_has_a_picture) {
+  std::vector<std::string> outline;
+  every_item_has_a_picture = true;
+  for (Gtk::Widget* title_widget : w.main_menu.get_children()) {
+    auto* title = dynamic_cast<Gtk::MenuItem*>(title_widget);
+    outline.push_back("[" + title->get_label() + "]");
+    for (Gtk::Widget* child : title->get_submenu()->get_children()) {
+      if (dynamic_cast<Gtk::SeparatorMenuItem*>(child)) {
+        outline.push_back("-");
+        continue;
+      }
+      outline.push_back(child->get_accessible()->get_name());
+      auto* box = dynamic_cast<Gtk::Box*>(dynamic_cast<Gtk::MenuItem*>(child)->get_child());
+      auto* image = dynamic_cast<Gtk::Image*>(box->get_children().front());
+      if (!image->get_pixbuf()) every_item_has_a_picture = false;
+    }
+  }
+  return outline;
+}
+
+TEST_F(MainWindowLayout, MenuHasElevenItemsWithPicturesAndTwoSeparators) {
+  bool pictures = false;
+  EXPECT_EQ(MenuOutline(Form(), pictures),
+            (std::vector<std::string>{"[Datei]", "Laden", "Speichern", "Speichern als...",
+                                      "Einstellungen übertragen", "-", "Drucken...", "-",
+                                      "Beenden", "[Lauftext]", "Übertragen", "[Bild Zugtyp]",
+                                      "Laden...", "Übertragen", "[Hilfe]", "Hilfe", "Über..."}));
+  EXPECT_TRUE(pictures);
+}
+
+TEST_F(MainWindowLayout, StartStateOfControls) {
+  MainWindow& w = Form();
+  EXPECT_FALSE(w.display_label.get_sensitive());
+  EXPECT_FALSE(w.reset_button.get_sensitive());
+  EXPECT_TRUE(w.port_button.get_sensitive());
+  EXPECT_FALSE(w.port_button.get_active());
+  EXPECT_EQ(w.port_button.get_label(), "Öffnen");
+  EXPECT_EQ(w.dcc_analog_combo.get_tooltip_text(),
+            "Aus = Laufschrift wird nicht umgekehrt, DCC/Analog = Laufschrift wird entsprechend "
+            "der Fahrtrichtung umgekehrt, Automatisch = Umschaltung DCC/Analog automatisch");
+  EXPECT_EQ(w.start_time_label.get_xalign(), 1.0f);
+  EXPECT_TRUE(w.get_title().find("Zielwerk V0.95 - [") == 0);
+}
+
+class MissingIcon : public WindowTest {
+  void PrepareFolder(testing::WorkingFolder& folder) override {
+    std::filesystem::remove(folder.File("Icons/Print.png"));
+    testing::WriteFileBytes(folder.File("Icons/Help.png"), "not a picture");
+  }
+};
+
+TEST_F(MissingIcon, DropsToolbarButtonAndMenuPicture) {
+  std::vector<int> groups{0};
+  for (Gtk::Widget* child : Form().main_toolbar.get_children()) {
+    if (dynamic_cast<Gtk::SeparatorToolItem*>(child)) groups.push_back(0);
+    else ++groups.back();
+  }
+  EXPECT_EQ(groups, (std::vector<int>{4, 0, 1, 2, 1}));
+  EXPECT_EQ(Form().toolbar_buttons[15 - 11], nullptr);
+  EXPECT_EQ(Form().toolbar_buttons[19 - 11], nullptr);
+  ASSERT_NE(Form().toolbar_buttons[20 - 11], nullptr);
+  EXPECT_EQ(Form().toolbar_buttons[20 - 11]->get_child()->get_tooltip_text(), "Über...");
+  bool pictures = true;
+  EXPECT_EQ(MenuOutline(Form(), pictures).size(), 17u);
+  EXPECT_FALSE(pictures);
+  ASSERT_NE(Form().menu_items[4], nullptr);
+  EXPECT_TRUE(Form().menu_items[4]->get_visible());
+}
+
+// Editing a spin field's entry character by character at its end, through
+// the same editing calls a key press makes ('\b' deletes the last character).
+void Type(NumericSpinField& spin, const std::string& keys) {
+  Gtk::Entry& entry = spin.entry();
+  for (char key : keys) {
+    const int length = static_cast<int>(entry.get_text_length());
+    if (key == '\b') {
+      if (length > 0) entry.delete_text(length - 1, length);
+    } else {
+      int position = length;
+      entry.insert_text(std::string(1, key), 1, position);
+    }
+    PumpEvents(1);
+  }
+}
+
+struct SpinCase {
+  const char* name;
+  NumericSpinField& (*spin)(MainWindow&);
+  std::string start_text;
+  std::string keys;
+  std::string shown;
+  int64_t value;
+};
+
+using SpinTyping = WindowTest;
+
+TEST_F(SpinTyping, TypedTextIsClampedAtOnce) {
+  const SpinCase cases[] = {
+      {"CarNumber12", [](MainWindow& w) -> NumericSpinField& { return w.car_number_spin; }, "1",
+       "\b12", "9", 9},
+      {"DccAddress0", [](MainWindow& w) -> NumericSpinField& { return w.dcc_address_spin; }, "5",
+       "\b0", "1", 1},
+      {"StartTime20000", [](MainWindow& w) -> NumericSpinField& { return w.start_time_spin; },
+       "1", "\b20000", "9999", 9999},
+      {"LettersReadAsMinimum", [](MainWindow& w) -> NumericSpinField& { return w.end_time_spin; },
+       "500", "\b\b\bx", "1", 1},
+      {"EmptiedKeepsValue", [](MainWindow& w) -> NumericSpinField& { return w.end_time_spin; },
+       "42", "\b\b", "", 4},
+  };
+  for (const SpinCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    NumericSpinField& spin = c.spin(Form());
+    RunProgramCode([&] { spin.SetText(c.start_text); });
+    Type(spin, c.keys);
+    EXPECT_EQ(spin.GetText(), c.shown);
+    EXPECT_EQ(spin.GetValue(), c.value);
+  }
+}
+
+TEST_F(SpinTyping, ArrowsStepByOneAndStopAtTheBounds) {
+  NumericSpinField& spin = Form().car_number_spin;
+  RunProgramCode([&] { spin.SetValue(8); });
+  EXPECT_TRUE(spin.up_button().get_sensitive());
+  spin.up_button().clicked();
+  EXPECT_EQ(spin.GetText(), "9");
+  EXPECT_FALSE(spin.up_button().get_sensitive());
+  EXPECT_TRUE(spin.down_button().get_sensitive());
+  RunProgramCode([&] { spin.SetValue(1); });
+  EXPECT_FALSE(spin.down_button().get_sensitive());
+  EXPECT_TRUE(spin.up_button().get_sensitive());
+}
+
+TEST_F(SpinTyping, ProgramTextsFollowTheFieldRule) {
+  NumericSpinField& spin = Form().dcc_address_spin;
+  const std::pair<std::string, std::string> cases[] = {
+      {"300", "127"}, {"x", "1"}, {"", ""}, {"12abc", "12"}, {"-4", "1"}};
+  for (const auto& [text, shown] : cases) {
+    RunProgramCode([&] { spin.SetText(text); });
+    EXPECT_EQ(spin.GetText(), shown) << text;
+  }
+}
+
+using EventGate = WindowTest;
+
+// A handler connected through the gate runs for the user's changes and never
+// for the program's own.
+TEST_F(EventGate, ProgramChangesRaiseNoControlEvent) {
+  int events = 0;
+  MainWindow& w = Form();
+  const auto count = [&](ControlEventKind) { ++events; };
+  w.scroll_text_field.signal_changed().connect(ControlEventSlot<>(ControlEventKind::kChange, count));
+  w.hide_car_number_check.signal_toggled().connect(
+      ControlEventSlot<>(ControlEventKind::kClick, count));
+  w.car_number_spin.signal_control_event().connect([&](ControlEventKind kind) {
+    if (!ProgramCodeRunning()) count(kind);
+  });
+
+  RunProgramCode([&] {
+    w.scroll_text_field.set_text("vom Programm");
+    w.hide_car_number_check.set_active(!w.hide_car_number_check.get_active());
+    w.car_number_spin.SetValue(5);
+  });
+  EXPECT_EQ(events, 0);
+
+  w.hide_car_number_check.clicked();
+  w.car_number_spin.up_button().clicked();
+  Type(w.car_number_spin, "\b3");
+  EXPECT_GE(events, 3);
+}
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) { return zielwerk::testing::RunWindowTests(argc, argv); }

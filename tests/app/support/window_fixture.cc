@@ -1,0 +1,72 @@
+#include "app/support/window_fixture.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/main.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/ui/control_events.h"
+#include "app/ui/main_window.h"
+
+namespace zielwerk::testing {
+
+int RunWindowTests(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Listing the tests needs no display.
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+  setenv("GDK_BACKEND", "x11", 1);
+  setenv("NO_AT_BRIDGE", "1", 0);
+  Gtk::Main kit(argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+bool PumpEventsUntil(const std::function<bool()>& done, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  auto context = Glib::MainContext::get_default();
+  for (;;) {
+    while (context->pending()) context->iteration(false);
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    usleep(5000);
+  }
+}
+
+void PumpEvents(int milliseconds) {
+  PumpEventsUntil([] { return false; }, milliseconds);
+}
+
+WorkingFolder::WorkingFolder() {
+  previous_ = std::filesystem::current_path().string();
+  std::filesystem::copy(ZIELWERK_PROJECT_DATA_DIR, dir_.path(),
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::current_path(dir_.path());
+}
+
+WorkingFolder::~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+void WindowTest::SetUp() {
+  folder_ = std::make_unique<WorkingFolder>();
+  PrepareFolder(*folder_);
+  RunProgramCode(StartUp);
+  running_ = true;
+  ASSERT_TRUE(PumpEventsUntil([] { return Form().get_mapped(); }));
+  PumpEvents(20);
+}
+
+void WindowTest::ShutDownNow() {
+  if (!running_) return;
+  running_ = false;
+  RunProgramCode(ShutDown);
+  PumpEvents(10);
+}
+
+void WindowTest::TearDown() {
+  ShutDownNow();
+  folder_.reset();
+}
+
+}  // namespace zielwerk::testing
