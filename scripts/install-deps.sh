@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libgtkmm-3.0-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev
+  libgtkmm-3.0-dev libx11-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev
   libcairo2-dev libpango1.0-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev

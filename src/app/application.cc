@@ -71,7 +71,6 @@ void StartUp() {
   const int x = static_cast<int>(ReadIniInteger("Fensterposition X", 20));
   main_window = std::make_unique<MainWindow>(x, y, kWindowWidth, kWindowHeight, icons,
                                              [](CommandId id) { CommandSlot([id] { RunCommand(id); })(); });
-  main_window->form_area.get_style_context()->add_class("zw-form");
   SetForm(main_window.get());
   main_window->signal_delete_event().connect([](GdkEventAny*) {
     RequestClose();

@@ -199,6 +199,7 @@ void MainWindow::BuildMenu(const IconSet& icons, const std::function<void(Comman
 
 void MainWindow::BuildControls() {
   const int top = toolbar_height_;
+  form_area.get_style_context()->add_class("zw-form");
   const auto place = [&](Gtk::Widget& widget, int x, int y, int w, int h) {
     form_area.Place(widget, x, y + top, w, h);
   };

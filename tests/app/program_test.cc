@@ -1,0 +1,90 @@
+// The whole program as a user runs it, under Xvfb: first start, the
+// application config file it leaves, hand-edited config files, "Beenden".
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/support/program_process.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+using testing::BytesEqual;
+using testing::ProgramProcess;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy(ZIELWERK_PROJECT_DATA_DIR, dir_.path(),
+                          std::filesystem::copy_options::recursive);
+  }
+  TempDir dir_;
+};
+
+TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
+  ProgramProcess program(dir_.path());
+  ASSERT_TRUE(program.WaitForWindow());
+  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Default.ini]");
+  int x = 0, y = 0, width = 0, height = 0;
+  ASSERT_TRUE(program.Position(x, y));
+  EXPECT_EQ(x, 20);
+  EXPECT_EQ(y, 20);
+  ASSERT_TRUE(program.Size(width, height));
+  EXPECT_EQ(width, 530);
+  EXPECT_EQ(height, 600);
+
+  program.SendCloseRequest();
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_EQ(program.Stderr(), "");
+  EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
+                                 "Einstellungen = Default.ini\nCOM = -1\n",
+                         ReadFileBytes(dir_.File("Zielstell.ini"))));
+}
+
+TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
+  WriteFileBytes(dir_.File("Zielstell.ini"),
+                 "; meine Einstellungen\r\nfensterposition y=77\r\nUnbekannt=ja\r\n"
+                 "FENSTERPOSITION X=55\r\neinstellungen=\"/tmp/bahn/glacier.ini\"\r\n"
+                 "[Gruppe]\r\nCOM=3\r\n");
+  ProgramProcess program(dir_.path());
+  ASSERT_TRUE(program.WaitForWindow());
+  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [glacier.ini]");
+  int x = 0, y = 0;
+  ASSERT_TRUE(program.Position(x, y));
+  EXPECT_EQ(x, 55);
+  EXPECT_EQ(y, 77);
+  program.SendCloseRequest();
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_TRUE(BytesEqual(kMark + "\n; meine Einstellungen\nFensterposition Y = 77\nUnbekannt = ja\n"
+                                 "Fensterposition X = 55\n"
+                                 "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = -1\n"
+                                 "[Gruppe]\nCOM = 3\n",
+                         ReadFileBytes(dir_.File("Zielstell.ini"))));
+}
+
+// "Beenden" from the "Datei" menu ends the program like a close request.
+TEST_F(ProgramTest, ExitFromMenuSavesLikeClosing) {
+  ProgramProcess program(dir_.path());
+  ASSERT_TRUE(program.WaitForWindow());
+  const std::string window = std::to_string(program.window());
+  program.XDoTool("mousemove --window " + window + " 15 10 click 1");
+  usleep(300000);
+  program.XDoTool("key Up Return");
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_TRUE(testing::FileExists(dir_.File("Zielstell.ini")));
+}
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

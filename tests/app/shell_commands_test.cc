@@ -1,0 +1,81 @@
+// The shell's own commands in the running window: help, about.
+#include <glibmm/main.h>
+#include <gtkmm/messagedialog.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/command_table.h"
+#include "app/support/window_fixture.h"
+#include "app/ui/control_events.h"
+#include "app/ui/main_window.h"
+
+namespace zielwerk {
+namespace {
+
+using testing::PumpEventsUntil;
+using testing::WindowTest;
+
+using ShellCommands = WindowTest;
+
+// Help starts "xdg-open" found along PATH with the help page as its only argument.
+TEST_F(ShellCommands, HelpStartsXdgOpenWithTheHelpPage) {
+  const std::string bin = folder().File("bin");
+  std::filesystem::create_directory(bin);
+  const std::string record = folder().File("opened.txt");
+  testing::WriteFileBytes(bin + "/xdg-open", "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " + record + "\n");
+  chmod((bin + "/xdg-open").c_str(), 0755);
+  const std::string old_path = std::getenv("PATH");
+  setenv("PATH", (bin + ":" + old_path).c_str(), 1);
+  RunProgramCode([] { RunCommand(19); });
+  setenv("PATH", old_path.c_str(), 1);
+  ASSERT_TRUE(PumpEventsUntil([&] { return testing::FileExists(record); }, 5000));
+  PumpEventsUntil([&] { return testing::ReadFileBytes(record).size() > 2; }, 1000);
+  const std::string opened = testing::ReadFileBytes(record);
+  EXPECT_EQ(opened.substr(0, 2), "1|");
+  EXPECT_EQ(opened.rfind("http://", 2), 2u);
+  EXPECT_NE(opened.find("/laufschild/laufschild.html"), std::string::npos);
+}
+
+TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
+  const std::string old_path = std::getenv("PATH");
+  setenv("PATH", folder().dir().path().c_str(), 1);
+  RunProgramCode([] { RunCommand(9); });
+  setenv("PATH", old_path.c_str(), 1);
+  EXPECT_EQ(Form().StatusText(), "Ok");
+}
+
+// The about box is modal, titled "Über...", with the information icon and
+// the version; it is answered from a timeout as a user would click OK.
+TEST_F(ShellCommands, AboutShowsVersionInModalInformationBox) {
+  std::string title, text;
+  Gtk::MessageType type = Gtk::MESSAGE_OTHER;
+  bool modal = false;
+  Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
+          if (!dialog || !dialog->get_visible()) continue;
+          title = dialog->get_title();
+          text = dialog->property_text().get_value();
+          type = dialog->property_message_type();
+          modal = dialog->get_modal();
+          dialog->response(Gtk::RESPONSE_OK);
+          return false;
+        }
+        return true;
+      },
+      50);
+  RunProgramCode([] { RunCommand(20); });
+  EXPECT_EQ(title, "Über...");
+  EXPECT_EQ(text.rfind("Zielwerk V0.95", 0), 0u);
+  EXPECT_EQ(type, Gtk::MESSAGE_INFO);
+  EXPECT_TRUE(modal);
+}
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) { return zielwerk::testing::RunWindowTests(argc, argv); }

@@ -1,0 +1,167 @@
+#include "app/support/program_process.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+extern char** environ;
+
+namespace zielwerk::testing {
+namespace {
+
+Display* Dpy(void* display) { return static_cast<Display*>(display); }
+
+std::string WindowTitle(Display* display, Window window) {
+  Atom net_wm_name = XInternAtom(display, "_NET_WM_NAME", False);
+  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(display, window, net_wm_name, 0, 1024, False, utf8, &type, &format, &items,
+                         &after, &data) == Success && data) {
+    title.assign(reinterpret_cast<char*>(data), items);
+    XFree(data);
+  }
+  return title;
+}
+
+long WindowPid(Display* display, Window window) {
+  Atom net_wm_pid = XInternAtom(display, "_NET_WM_PID", False);
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  long pid = -1;
+  if (XGetWindowProperty(display, window, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format,
+                         &items, &after, &data) == Success && data && items == 1) {
+    pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+  }
+  if (data) XFree(data);
+  return pid;
+}
+
+}  // namespace
+
+ProgramProcess::ProgramProcess(const std::string& folder, std::vector<std::string> extra_env) {
+  stderr_path_ = folder + "/.stderr.txt";
+  std::vector<std::string> env_strings;
+  for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
+  for (auto& e : extra_env) env_strings.push_back(e);
+  std::vector<char*> envp;
+  for (auto& e : env_strings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, stderr_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  std::string program = std::string(ZIELWERK_BINARY_DIR) + "/zielwerk";
+  char* argv[] = {program.data(), nullptr};
+  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  display_ = XOpenDisplay(nullptr);
+}
+
+ProgramProcess::~ProgramProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (display_) XCloseDisplay(Dpy(display_));
+}
+
+bool ProgramProcess::WaitForWindow(const std::string& title_prefix, int timeout_ms) {
+  if (!display_ || pid_ <= 0) return false;
+  Display* display = Dpy(display_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    Window root_return, parent;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root_return, &parent, &children, &count)) {
+      for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (WindowPid(display, children[i]) == pid_ &&
+            XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable &&
+            WindowTitle(display, children[i]).rfind(title_prefix, 0) == 0) {
+          window_ = children[i];
+        }
+      }
+      if (children) XFree(children);
+    }
+    if (window_) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+std::string ProgramProcess::Title() const { return WindowTitle(Dpy(display_), window_); }
+
+bool ProgramProcess::Position(int& x, int& y) const {
+  Window child;
+  return XTranslateCoordinates(Dpy(display_), window_, DefaultRootWindow(Dpy(display_)), 0, 0, &x,
+                               &y, &child);
+}
+
+bool ProgramProcess::Size(int& width, int& height) const {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(Dpy(display_), window_, &attributes)) return false;
+  width = attributes.width;
+  height = attributes.height;
+  return true;
+}
+
+void ProgramProcess::SendCloseRequest() const {
+  Display* display = Dpy(display_);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window_;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window_, False, NoEventMask, &event);
+  XFlush(display);
+}
+
+int ProgramProcess::XDoTool(const std::string& args) const {
+  return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str());
+}
+
+int ProgramProcess::WaitForExit(int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
+}
+
+std::string ProgramProcess::Stderr() const {
+  std::ifstream in(stderr_path_);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace zielwerk::testing

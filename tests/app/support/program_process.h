@@ -1,0 +1,46 @@
+// The real program as a user starts it: a child process in a working folder
+// on the test's X display, found, driven and closed through X11.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace zielwerk::testing {
+
+class ProgramProcess {
+ public:
+  // Starts build/zielwerk in `folder` with the inherited DISPLAY; stderr goes
+  // to a file that Stderr() returns.
+  explicit ProgramProcess(const std::string& folder, std::vector<std::string> extra_env = {});
+  ~ProgramProcess();
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  // Waits until the program's window is mapped with a title starting with
+  // `title_prefix`; returns false after `timeout_ms`.
+  bool WaitForWindow(const std::string& title_prefix = "Zielwerk V", int timeout_ms = 10000);
+  unsigned long window() const { return window_; }
+  std::string Title() const;
+  // The window's client-area origin on the screen.
+  bool Position(int& x, int& y) const;
+  bool Size(int& width, int& height) const;
+
+  // What the window manager's close button sends: WM_DELETE_WINDOW.
+  void SendCloseRequest() const;
+  // Runs xdotool with `args` against this display.
+  int XDoTool(const std::string& args) const;
+
+  // Waits for the program to end; its exit status, or -1 on timeout/signal.
+  int WaitForExit(int timeout_ms = 10000);
+  std::string Stderr() const;
+
+ private:
+  pid_t pid_ = -1;
+  unsigned long window_ = 0;
+  std::string stderr_path_;
+  void* display_ = nullptr;
+};
+
+}  // namespace zielwerk::testing
