@@ -1,0 +1,46 @@
+// Sending one command line to the display and taking its acknowledgement.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/link/serial_port.h"
+
+namespace zielwerk {
+
+// The result texts of an exchange (besides the empty text, for a read that
+// delivered nothing although bytes were waiting).
+inline constexpr std::string_view kStatusLinkUnavailable = "Serielle Schnittstelle nicht verfügbar";
+inline constexpr std::string_view kStatusNoAcknowledge = "Keine Bestätigung empfangen";
+inline constexpr std::string_view kStatusReceivedPrefix = "Empfangen: ";
+inline constexpr std::string_view kStatusWriteErrorPrefix = "Error ";
+
+// The fixed pause between writing a command and looking for the answer.
+inline constexpr std::chrono::milliseconds kAcknowledgeWait{500};
+
+// The reply buffer; one byte of it always stays zero as the text's end.
+inline constexpr size_t kReplyBufferSize = 128;
+
+// The text shown for the bytes of an answer: everything before the first zero
+// byte, of that the part before the first line feed (a carriage return before
+// it stays), with ill-formed UTF-8 replaced by U+FFFD.
+std::string DecodeReply(std::string_view reply_bytes);
+
+// Writes `command` and a line feed to `port`, waits `acknowledge_wait` from the
+// write's return, reads what has arrived by then, and returns the status text:
+// kStatusLinkUnavailable for a closed port (at once), "Error " and the errno
+// when the driver did not take the whole line (at once), kStatusNoAcknowledge
+// when nothing arrived, otherwise "Empfangen: " and DecodeReply of the answer.
+// Line feeds and carriage returns inside `command` go out as blanks, so a
+// command is always one line. Of an answer longer than 127 bytes the rest of
+// what was waiting is read and dropped; bytes arriving after the wait stay
+// queued for the next exchange.
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
+
+// CommandExchange on SerialLink() with the 500 ms wait.
+std::string CommandExchange(std::string_view command);
+
+}  // namespace zielwerk

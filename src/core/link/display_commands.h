@@ -1,0 +1,85 @@
+// The command texts sent to the display (settings and route), and the reset
+// pulse on the DTR line.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <optional>
+#include <string_view>
+
+#include "core/link/command_exchange.h"
+#include "core/link/serial_port.h"
+
+namespace zielwerk {
+
+// The message box for a route text the display would not take.
+inline constexpr std::string_view kErrorTitle = "F E H L E R";
+inline constexpr std::string_view kFirstCharacterError =
+    "Erstes Zeichen muss ein Grossbuchstaben sein";
+
+// Status texts of the reset.
+inline constexpr std::string_view kStatusDisplayReset = "Display geresettet";
+inline constexpr std::string_view kStatusResetPortClosed =
+    "Fehler: Serielle Schnittstelle ist geschlossen";
+
+inline constexpr std::chrono::milliseconds kResetPulse{50};
+
+// The values of the form that the settings command carries. Combo boxes give
+// their selected index (-1 for none), check boxes 0 or 1, and the three spin
+// fields marked "text" the text they show (empty after the user deleted it).
+struct SettingsCommandFields {
+  int car_number = 1;             // CarNumberSpin's value
+  int hide_car_number = 0;        // HideCarNumberCheck
+  int train_type = 0;             // TrainTypeCombo
+  int start_mode = 0;             // StartModeCombo
+  std::string start_time_text = "1000";  // StartTimeSpin's text
+  int end_mode = 0;               // EndModeCombo
+  std::string end_time_text = "1000";    // EndTimeSpin's text
+  int dcc_analog = 0;             // DccAnalogCombo
+  std::string dcc_address_text = "4";    // DccAddressSpin's text
+  int invert_direction = 0;       // InvertDirectionCheck
+};
+
+// `text` right-aligned in `width` characters, filled on the left with "0";
+// a longer text keeps its first `width` characters; "" gives `width` zeros.
+std::string PaddedField(std::string_view text, size_t width);
+
+// "!" followed by the ten fields: car number, hide flag, train type and
+// run-in mode in decimal, run-in time padded to 4, run-out mode, run-out time
+// padded to 4, direction source, DCC address padded to 3, invert flag. With
+// the defaults above: "!100010000100000040". A -1 makes it one character longer.
+std::string SettingsCommand(const SettingsCommandFields& fields);
+
+// `text` with every "ä" replaced by "#", "ö" by "$" and "ü" by "%"; the
+// upper-case umlauts and all other characters stay as they are.
+std::string SubstituteUmlauts(std::string_view text);
+
+// The route command: start station, "-", the prepared scroll text, "-", end
+// station, with the umlauts substituted. The stations are taken unchanged.
+std::string ScrollTextCommand(std::string_view start_station,
+                              std::string_view prepared_scroll_text,
+                              std::string_view end_station);
+
+// Whether the display takes `command` as a route text: its first character
+// has a code of 65 ("A") or more, which every non-ASCII character has. False
+// for the empty text.
+bool IsAcceptableScrollTextCommand(std::string_view command);
+
+// The route transfer: builds the ScrollTextCommand and, when the display
+// would take it, exchanges it on `port` and returns the status text. nullopt
+// when its first character is refused: then nothing is sent, whether the
+// port is open or not, and the caller shows kFirstCharacterError.
+std::optional<std::string> SendScrollText(
+    SerialPort& port, std::string_view start_station, std::string_view prepared_scroll_text,
+    std::string_view end_station, std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
+
+// Pulses DTR of `port` (on, `pulse`, off) and returns kStatusDisplayReset, also
+// when the device has no modem lines; on a closed port returns
+// kStatusResetPortClosed without waiting.
+std::string ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse = kResetPulse);
+
+// ResetDisplay on SerialLink() with the 50 ms pulse.
+std::string ResetDisplay();
+
+}  // namespace zielwerk

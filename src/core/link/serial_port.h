@@ -1,0 +1,80 @@
+// The serial line to the car's display: one port, opened at 9600 baud 8N1
+// without handshake, non-blocking for its whole life. The program has one
+// such link, port 0, reached through SerialLink().
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zielwerk {
+
+// Status texts of the port button.
+inline constexpr std::string_view kStatusPortOpened = "Serielle Schnittstelle geöffnet";
+inline constexpr std::string_view kStatusPortOpenFailed =
+    "Serielle Schnittstelle konnte nicht geöffnet werden";
+inline constexpr std::string_view kStatusPortClosed = "Serielle Schnittstelle geschlossen";
+
+// Outcome of a port operation that can fail: on failure the errno and the
+// name of the system call that failed ("open", "fstat", "flock", ...).
+struct PortResult {
+  bool ok = false;
+  int error_number = 0;
+  std::string_view failed_call;
+};
+
+// Owns the descriptor of one serial port and closes it when it goes away.
+// Every operation on a closed port does nothing and returns 0 (or false).
+class SerialPort {
+ public:
+  SerialPort() = default;
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // Closes a port already open, then opens `device_path` read-write,
+  // close-on-exec and non-blocking, discards waiting input and sets 9600 baud
+  // 8N1 raw. Fails (and leaves the port closed) when the path cannot be
+  // opened, is not a character device, or is held by another open (exclusive
+  // lock). A character device that takes no terminal attributes still opens.
+  PortResult Open(const std::string& device_path);
+
+  // Closes the descriptor and forgets it; sends nothing, changes no modem line.
+  void Close();
+
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Hands all bytes to the driver, waiting for it when its buffer is full
+  // (for at most about a second without progress). Returns the number of
+  // bytes accepted; when that is fewer than given, ErrorNumber() says why.
+  size_t Write(std::string_view bytes);
+
+  // Number of bytes waiting in the input queue (FIONREAD); 0 on failure.
+  size_t WaitingBytes();
+
+  // One non-blocking read into `buffer`; the number of bytes delivered, 0
+  // when nothing was waiting or the call failed.
+  size_t Read(std::span<char> buffer);
+
+  // The errno of the last write: 0 after a write that took all bytes.
+  int ErrorNumber() const { return error_number_; }
+
+  // Switches the DTR modem line on or off (TIOCMGET, TIOCMSET). Fails on a
+  // closed port and on devices without modem lines (a pseudo-terminal).
+  PortResult SetDtr(bool on);
+
+ private:
+  int fd_ = -1;
+  int error_number_ = 0;
+  bool exclusive_ = false;  // TIOCEXCL was set and must be taken back on close
+};
+
+// Port 0, the program's one link to the display; created closed on first use.
+SerialPort& SerialLink();
+
+// The device path for the text that the port field shows: "/dev/" followed
+// by that text unchanged (a typed "pts/3" opens /dev/pts/3).
+std::string PortDevicePath(std::string_view shown_text);
+
+}  // namespace zielwerk

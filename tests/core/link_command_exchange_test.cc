@@ -1,0 +1,213 @@
+// The command exchange over a real pseudo-terminal pair whose master side
+// plays the display: the bytes on the wire, the acknowledgement texts and
+// their timing.
+#include "core/link/command_exchange.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <string>
+#include <thread>
+
+#include "core/link/display_commands.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+using namespace std::string_literals;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+// The master side of a pseudo-terminal as the display, with the port under
+// test open on the slave side.
+class ExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
+    char name[PATH_MAX];
+    ASSERT_EQ(ptsname_r(master_, name, sizeof name), 0);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    ASSERT_TRUE(port_.Open(name).ok);
+  }
+  void TearDown() override {
+    port_.Close();
+    CloseFarEnd();
+  }
+  void CloseFarEnd() {
+    if (master_ >= 0) close(master_);
+    if (slave_ >= 0) close(slave_);
+    master_ = slave_ = -1;
+  }
+
+  // The display answers before the exchange looks: the bytes are queued on
+  // the port's side once this returns.
+  void Answer(std::string_view bytes) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    for (int i = 0; i < 400 && port_.WaitingBytes() < bytes.size(); ++i) {
+      std::this_thread::sleep_for(milliseconds(5));
+    }
+    ASSERT_EQ(port_.WaitingBytes(), bytes.size());
+  }
+
+  // What the program sent, read until a line feed came or `limit` passed.
+  std::string ReceivedLine(milliseconds limit = milliseconds(2000)) {
+    std::string bytes;
+    const auto deadline = steady_clock::now() + limit;
+    while (!bytes.ends_with('\n') && steady_clock::now() < deadline) {
+      pollfd entry{master_, POLLIN, 0};
+      if (poll(&entry, 1, 20) <= 0) continue;
+      char chunk[512];
+      const ssize_t got = read(master_, chunk, sizeof chunk);
+      if (got > 0) bytes.append(chunk, static_cast<size_t>(got));
+    }
+    return bytes;
+  }
+
+  int master_ = -1;
+  int slave_ = -1;
+  SerialPort port_;
+};
+
+struct ReplyCase {
+  const char* name;
+  std::string reply;
+  std::string result;
+};
+
+class AcknowledgeTest : public ExchangeTest, public ::testing::WithParamInterface<ReplyCase> {};
+
+TEST_P(AcknowledgeTest, ShowsTheFirstLineOfTheAnswer) {
+  const ReplyCase& c = GetParam();
+  Answer(c.reply);
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040", milliseconds(0)), c.result);
+  EXPECT_EQ(ReceivedLine(), "!100010000100000040\n");
+  EXPECT_EQ(port_.WaitingBytes(), 0u) << "the whole answer is taken";
+}
+
+const std::string k127 = std::string(120, 'x') + "1234567";
+const std::string kReceived = std::string(kStatusReceivedPrefix);
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, AcknowledgeTest,
+    ::testing::Values(
+        ReplyCase{"Ok", "Ok\n", kReceived + "Ok"},
+        ReplyCase{"TwoLinesShowTheFirst", "A\nB\n", kReceived + "A"},
+        ReplyCase{"NoLineFeed", "fertig", kReceived + "fertig"},
+        ReplyCase{"ZeroByteEndsTheText", "ab\0cd\n"s, kReceived + "ab"},
+        ReplyCase{"ZeroByteFirst", "\0Ok\n"s, kReceived},
+        ReplyCase{"CarriageReturnStays", "Ok\r\n", kReceived + "Ok\r"},
+        ReplyCase{"Utf8Answer", "Gr\xC3\xBC\xC3\x9F" "e\n", kReceived + "Gr\xC3\xBC\xC3\x9F" "e"},
+        ReplyCase{"InvalidUtf8IsReplaced", "A\xFF\xC3(\n", kReceived + "A\xEF\xBF\xBD\xEF\xBF\xBD("},
+        ReplyCase{"ExactlyOneHundredTwentySevenBytes", k127, kReceived + k127},
+        ReplyCase{"LongerAnswerIsCutAndItsRestDropped", k127 + "-tail-" + std::string(300, 'y'),
+                  kReceived + k127},
+        ReplyCase{"CutInsideACharacter", std::string(126, 'x') + "\xC3\xBC",
+                  kReceived + std::string(126, 'x') + "\xEF\xBF\xBD"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ExchangeTest, LineOnTheWireIsTheUtf8CommandAndOneLineFeed) {
+  Answer("Ok\n");
+  CommandExchange(port_, SettingsCommand(SettingsCommandFields{}), milliseconds(0));
+  const std::string settings = ReceivedLine();
+  EXPECT_TRUE(testing::BytesEqual("!100010000100000040\n", settings));
+  EXPECT_EQ(settings.size(), 20u);
+
+  Answer("Ok\n");
+  CommandExchange(port_, "Zug \xC3\x84pfel", milliseconds(0));
+  EXPECT_TRUE(testing::BytesEqual("Zug \xC3\x84pfel\n", ReceivedLine()));
+
+  // A line break inside a field would make two commands of one.
+  Answer("Ok\n");
+  CommandExchange(port_, "Alp\nGr%m\r-Tirano", milliseconds(0));
+  EXPECT_TRUE(testing::BytesEqual("Alp Gr%m -Tirano\n", ReceivedLine()));
+}
+
+TEST_F(ExchangeTest, SilentDisplayAfterTheFullWaitAndItsLateAnswerGoesToTheNextCommand) {
+  const auto started = steady_clock::now();
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusNoAcknowledge);
+  EXPECT_GE(steady_clock::now() - started, kAcknowledgeWait);
+  EXPECT_EQ(ReceivedLine(), "!100010000100000040\n");
+
+  Answer("sp\xC3\xA4t\n");
+  EXPECT_EQ(CommandExchange(port_, "Tirano--", milliseconds(0)), kReceived + "sp\xC3\xA4t");
+}
+
+TEST_F(ExchangeTest, AnswerWithinTheWaitIsTaken) {
+  std::thread display([&] {
+    if (ReceivedLine().ends_with('\n')) {
+      std::this_thread::sleep_for(milliseconds(100));
+      ASSERT_EQ(write(master_, "Ok\n", 3), 3);
+    }
+  });
+  const auto started = steady_clock::now();
+  const std::string result = CommandExchange(port_, "!100010000100000040");
+  const auto took = steady_clock::now() - started;
+  display.join();
+  EXPECT_EQ(result, kReceived + "Ok");
+  EXPECT_GE(took, kAcknowledgeWait);
+  EXPECT_LT(took, kAcknowledgeWait + milliseconds(400));
+}
+
+TEST_F(ExchangeTest, ClosedLineIsReportedAtOnceAndNothingIsSent) {
+  port_.Close();
+  const auto started = steady_clock::now();
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusLinkUnavailable);
+  EXPECT_LT(steady_clock::now() - started, milliseconds(100));
+  EXPECT_EQ(ReceivedLine(milliseconds(50)), "");
+}
+
+TEST_F(ExchangeTest, WriteFailureShowsTheErrnoAtOnceAndKeepsTheLineOpen) {
+  CloseFarEnd();
+  const auto started = steady_clock::now();
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), "Error 5");
+  EXPECT_LT(steady_clock::now() - started, milliseconds(100));
+  EXPECT_TRUE(port_.IsOpen());
+}
+
+struct RouteCase {
+  const char* name;
+  const char* start;
+  const char* scroll;
+  const char* end;
+  std::string wire;  // empty: refused, nothing sent
+};
+
+class RouteTransferTest : public ExchangeTest, public ::testing::WithParamInterface<RouteCase> {};
+
+TEST_P(RouteTransferTest, SendsTheSubstitutedRouteOrNothing) {
+  const RouteCase& c = GetParam();
+  if (c.wire.empty()) {
+    EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), std::nullopt);
+    EXPECT_EQ(ReceivedLine(milliseconds(50)), "");
+    return;
+  }
+  Answer("Ok\n");
+  EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), kReceived + "Ok");
+  EXPECT_TRUE(testing::BytesEqual(c.wire, ReceivedLine()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, RouteTransferTest,
+    ::testing::Values(
+        RouteCase{"DefaultRoute", "St. Moritz",
+                  "Pontresina-Morteratsch-Ospizio Bernina-Alp Gr\xC3\xBCm-Poschiavo-Brusio", "Tirano",
+                  "St. Moritz-Pontresina-Morteratsch-Ospizio Bernina-Alp Gr%m-Poschiavo-Brusio-Tirano\n"},
+        RouteCase{"UpperCaseUmlautsTravelAsUtf8", "\xC3\x96konomierat", "B\xC3\xA4r", "K\xC3\xB6ln \xC3\x9C",
+                  "\xC3\x96konomierat-B#r-K$ln \xC3\x9C\n"},
+        RouteCase{"EmptyStartIsRefused", "", "Landquart", "Chur", ""},
+        RouteCase{"LowerUmlautFirstIsRefused", "\xC3\xA4gerisee", "", "Zug", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RouteTransferClosedTest, RefusedRouteIsRefusedAlsoOnAClosedLine) {
+  SerialPort closed;
+  EXPECT_EQ(SendScrollText(closed, "-", "", ""), std::nullopt);
+  EXPECT_EQ(SendScrollText(closed, "Chur", "", "Arosa"), std::string(kStatusLinkUnavailable));
+}
+
+}  // namespace
+}  // namespace zielwerk
