@@ -1,0 +1,201 @@
+// The GIF reader over giflib's record-level calls, so that every size is
+// checked before a buffer is made: the first frame is decoded line by line
+// onto the logical screen, and the records after it are read through to the
+// end of the file without decoding them.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include <gif_lib.h>
+
+#include "core/picture/picture_reader.h"
+
+namespace zielwerk {
+
+namespace {
+
+// One LZW code of at least one bit never stands for more than 4096 pixels,
+// so no real frame holds more than this many pixels per byte of file.
+constexpr uint64_t kMaxLzwPixelsPerByte = 4096 * 8;
+
+struct GifSource {
+  std::string_view bytes;
+  size_t position = 0;
+};
+
+int ReadFromMemory(GifFileType* gif, GifByteType* out, int length) {
+  auto* source = static_cast<GifSource*>(gif->UserData);
+  if (length <= 0) return 0;
+  size_t count = std::min(static_cast<size_t>(length), source->bytes.size() - source->position);
+  std::memcpy(out, source->bytes.data() + source->position, count);
+  source->position += count;
+  return static_cast<int>(count);
+}
+
+// Closes the giflib handle on every way out.
+class GifReadSession {
+ public:
+  explicit GifReadSession(GifSource* source) {
+    int error = 0;
+    gif_ = DGifOpen(source, ReadFromMemory, &error);
+  }
+  ~GifReadSession() {
+    if (gif_ != nullptr) {
+      int error = 0;
+      DGifCloseFile(gif_, &error);
+    }
+  }
+  GifReadSession(const GifReadSession&) = delete;
+  GifReadSession& operator=(const GifReadSession&) = delete;
+
+  GifFileType* gif() const { return gif_; }
+
+ private:
+  GifFileType* gif_ = nullptr;
+};
+
+// Reads one extension record through; keeps the transparent index of a
+// graphics control extension in `transparent_index` (-1 for none).
+bool ReadExtension(GifFileType* gif, int* transparent_index) {
+  int code = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
+  if (code == GRAPHICS_EXT_FUNC_CODE && block != nullptr && block[0] == 4) {
+    GraphicsControlBlock control{};
+    if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK) {
+      *transparent_index = control.TransparentColor;
+    }
+  }
+  while (block != nullptr) {
+    if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
+  }
+  return true;
+}
+
+// Reads a frame's compressed data through without decoding it.
+bool SkipFrameData(GifFileType* gif) {
+  int code_size = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetCode(gif, &code_size, &block) == GIF_ERROR) return false;
+  while (block != nullptr) {
+    if (DGifGetCodeNext(gif, &block) == GIF_ERROR) return false;
+  }
+  return true;
+}
+
+// Decodes the frame whose descriptor giflib has just read onto `picture`
+// (sized to the screen, not yet allocated), cutting off whatever lies outside
+// the screen. Screen pixels the frame does not cover stay transparent.
+bool DecodeFirstFrame(GifFileType* gif, int transparent_index, uint64_t file_size,
+                      TrainPicture& picture) {
+  const GifImageDesc& frame = gif->Image;
+  if (frame.Width <= 0 || frame.Height <= 0 || frame.Width > kMaxPictureSide ||
+      frame.Height > kMaxPictureSide ||
+      uint64_t(frame.Width) * uint64_t(frame.Height) > kMaxLzwPixelsPerByte * file_size) {
+    return false;
+  }
+  const ColorMapObject* map = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
+  if (map == nullptr || map->Colors == nullptr) return false;
+
+  // Pixel values run up to 255 whatever the map's size; those past the map
+  // read as opaque black. The transparent index counts even past the map.
+  std::array<std::array<uint8_t, 4>, 256> palette;
+  for (auto& entry : palette) entry = {0, 0, 0, 255};
+  const int map_size = std::clamp(map->ColorCount, 0, 256);
+  for (int i = 0; i < map_size; ++i) {
+    palette[i] = {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue, 255};
+  }
+  if (transparent_index >= 0 && transparent_index < 256) {
+    palette[transparent_index] = {0, 0, 0, 0};
+    picture.has_alpha = true;
+  }
+
+  const int screen_width = picture.width;
+  const int screen_height = picture.height;
+  picture.rgba.assign(static_cast<size_t>(screen_width) * static_cast<size_t>(screen_height) * 4, 0);
+  if (frame.Left != 0 || frame.Top != 0 || frame.Width < screen_width ||
+      frame.Height < screen_height) {
+    picture.has_alpha = true;
+  }
+  const int visible_width =
+      frame.Left < screen_width ? std::min(frame.Width, screen_width - frame.Left) : 0;
+
+  std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
+  auto read_row = [&](int row) {
+    if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) return false;
+    const int64_t y = int64_t{frame.Top} + row;
+    if (y >= screen_height || visible_width == 0) return true;
+    uint8_t* out = picture.rgba.data() + (static_cast<size_t>(y) * screen_width + frame.Left) * 4;
+    for (int x = 0; x < visible_width; ++x, out += 4) std::memcpy(out, palette[line[x]].data(), 4);
+    return true;
+  };
+  if (frame.Interlace) {
+    static constexpr int kPassStart[] = {0, 4, 2, 1};
+    static constexpr int kPassStep[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass) {
+      for (int row = kPassStart[pass]; row < frame.Height; row += kPassStep[pass]) {
+        if (!read_row(row)) return false;
+      }
+    }
+  } else {
+    for (int row = 0; row < frame.Height; ++row) {
+      if (!read_row(row)) return false;
+    }
+  }
+  return true;
+}
+
+std::optional<TrainPicture> DecodeGifUnguarded(std::string_view bytes) {
+  if (bytes.size() < 3 || bytes.substr(0, 3) != "GIF") return std::nullopt;
+  GifSource source{bytes, 0};
+  GifReadSession session(&source);
+  GifFileType* gif = session.gif();
+  if (gif == nullptr || !PictureSizeAllowed(gif->SWidth, gif->SHeight)) return std::nullopt;
+
+  TrainPicture picture;
+  picture.width = gif->SWidth;
+  picture.height = gif->SHeight;
+
+  bool have_frame = false;
+  int transparent_index = -1;
+  for (;;) {
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(gif, &record) == GIF_ERROR) return std::nullopt;
+    switch (record) {
+      case IMAGE_DESC_RECORD_TYPE:
+        if (DGifGetImageDesc(gif) == GIF_ERROR) return std::nullopt;
+        if (have_frame) {
+          if (!SkipFrameData(gif)) return std::nullopt;
+        } else {
+          if (!DecodeFirstFrame(gif, transparent_index, bytes.size(), picture)) return std::nullopt;
+          have_frame = true;
+        }
+        break;
+      case EXTENSION_RECORD_TYPE: {
+        // Only the graphics control before the first frame belongs to it.
+        int ignored = -1;
+        if (!ReadExtension(gif, have_frame ? &ignored : &transparent_index)) return std::nullopt;
+        break;
+      }
+      case TERMINATE_RECORD_TYPE:
+        if (!have_frame) return std::nullopt;
+        return picture;
+      default:
+        return std::nullopt;
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<TrainPicture> DecodeGif(std::string_view bytes) {
+  try {
+    return DecodeGifUnguarded(bytes);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,60 @@
+// The four picture readers (BMP, JPEG, PNG, GIF) and reading a picture file by
+// its content. Every reader takes the whole file in memory, checks each size,
+// offset and index against the bytes it was given, refuses pictures wider or
+// higher than kMaxPictureSide before allocating, and returns nullopt for
+// anything it cannot decode, also when memory runs out. Nothing is printed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/picture/train_picture.h"
+
+namespace zielwerk {
+
+// Largest width or height any reader accepts.
+inline constexpr int kMaxPictureSide = 16384;
+// Largest number of pixels any reader accepts (a quarter GiB of RGBA); far
+// beyond any useful train picture, it keeps a small file from claiming gigabytes.
+inline constexpr int64_t kMaxPicturePixels = int64_t{8192} * 8192;
+// Largest file ReadPictureFile reads.
+inline constexpr size_t kMaxPictureFileBytes = size_t{64} << 20;
+
+// Windows bitmap: uncompressed 1, 4, 8, 16 (5-5-5, or any bit fields such as
+// 5-6-5), 24 and 32 bits per pixel, and 8-bit run-length encoded; bottom-up
+// rows only. 1 bit per pixel is black for 0 and white for 1 whatever the
+// colour table says. The result has no alpha.
+std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
+
+// JPEG through libjpeg (grey, YCbCr, RGB and CMYK). A file cut short is
+// decoded as far as its data goes, as libjpeg does. The result has no alpha.
+std::optional<TrainPicture> DecodeJpeg(std::string_view bytes);
+
+// PNG through libpng: every colour type and depth, expanded to 8-bit RGBA.
+// has_alpha is set when the file has an alpha channel or a transparent colour.
+std::optional<TrainPicture> DecodePng(std::string_view bytes);
+
+// GIF through giflib: the first frame placed on the logical screen, with its
+// local or else the global colour map. The whole file must read cleanly.
+// Screen pixels the frame does not cover, and pixels of the transparent index
+// of the frame's graphics control, are transparent (alpha 0, has_alpha set).
+std::optional<TrainPicture> DecodeGif(std::string_view bytes);
+
+// Recognises the format by the first bytes alone (never by a file name), in
+// the order BMP, JPEG, PNG, GIF, and decodes with that reader. nullopt when
+// no reader recognises the bytes or the recognising reader fails.
+std::optional<TrainPicture> DecodePicture(std::string_view bytes);
+
+// Reads the regular file at `path` whole (refusing files over
+// kMaxPictureFileBytes) and decodes it with DecodePicture. nullopt when the
+// file cannot be read or decoded.
+std::optional<TrainPicture> ReadPictureFile(const std::string& path);
+
+// True when width and height are both 1 to kMaxPictureSide and their product
+// is at most kMaxPicturePixels: the check every reader makes before allocating.
+bool PictureSizeAllowed(int64_t width, int64_t height);
+
+}  // namespace zielwerk

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Makes the picture fixtures from pattern.ppm (5 x 3 colours), pattern_bw.pbm
+# and pattern_grey.pgm with ImageMagick 6 (`convert`), then the hand-made ones
+# with make_crafted.py. Run from this folder. -strip keeps dates out of the files.
+set -e
+
+# BMP
+convert pattern_bw.pbm -type bilevel BMP3:bmp1.bmp
+convert pattern.ppm -type palette BMP3:bmp4.bmp
+convert pattern.ppm -type palette BMP2:bmp4_os2.bmp
+# With more than 16 colours in the map, ImageMagick writes 8 bits per pixel.
+convert pattern.ppm -size 5x6 gradient:gray10-gray90 -append +repage remap.ppm
+convert pattern.ppm +dither -remap remap.ppm -type palette -compress none BMP3:bmp8.bmp
+rm remap.ppm
+convert pattern.ppm -type palette -compress RLE BMP3:bmp8_rle.bmp
+convert pattern.ppm -define bmp:subtype=RGB565 BMP:bmp16_565.bmp
+convert pattern.ppm -define bmp:subtype=RGB555 BMP:bmp16_555_bitfields.bmp
+convert pattern.ppm BMP3:bmp24.bmp
+convert pattern.ppm -alpha on -define bmp3:alpha=true BMP3:bmp32.bmp
+convert pattern.ppm -alpha on BMP:bmp32_bitfields.bmp
+
+# JPEG: each pattern pixel becomes one 8 x 8 block, no colour subsampling.
+convert pattern.ppm -scale 800% -sampling-factor 1x1 -quality 95 -strip jpeg_baseline.jpg
+convert pattern.ppm -scale 800% -sampling-factor 1x1 -quality 95 -interlace JPEG -strip jpeg_progressive.jpg
+convert pattern_grey.pgm -scale 800% -quality 95 -strip jpeg_grey.jpg
+convert pattern.ppm -scale 800% -sampling-factor 1x1 -quality 95 -colorspace CMYK -strip jpeg_cmyk.jpg
+
+# PNG
+convert pattern.ppm -strip PNG24:png_rgb.png
+convert pattern.ppm -scale 300% -interlace PNG -strip PNG24:png_interlaced.png
+convert pattern.ppm -transparent white -strip PNG8:png_palette_trns.png
+convert pattern_grey.pgm -transparent 'gray(128)' -define png:color-type=0 -define png:bit-depth=8 -strip png_grey_trns.png
+convert pattern_bw.pbm -define png:color-type=0 -define png:bit-depth=1 -strip png_grey1.png
+convert pattern.ppm -depth 16 -strip PNG48:png_rgb16.png
+convert pattern.ppm -transparent white -depth 16 -strip PNG64:png_rgba16.png
+
+# GIF
+convert pattern.ppm -strip gif.gif
+# ImageMagick 6 writes a 3-row interlaced GIF in the wrong row order; 9 rows are right.
+convert pattern.ppm -scale 300% -interlace GIF -strip gif_interlaced.gif
+convert pattern.ppm -transparent white -strip gif_transparent.gif
+convert pattern.ppm \( pattern.ppm -negate \) -loop 0 -strip gif_animated.gif
+
+# 160 x 14, the display's size: a black rectangle from (10, 2) to (150, 11) on white.
+convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -type bilevel BMP3:train.bmp
+convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -strip PNG24:train.png
+convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -quality 90 -strip train.jpg
+convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -strip train.gif
+python3 make_crafted.py
