@@ -18,7 +18,7 @@
 #include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/ini/ini_store.h"
-#include "core/settings/window_title.h"
+#include "core/settings/settings_path.h"
 
 namespace zielwerk {
 namespace {
@@ -79,10 +79,7 @@ void StartUp() {
 
   SetCurrentSettingsPath(ReadIniText("Einstellungen", "Default.ini"));
   FindSerialPorts();
-  const int64_t port_index = ReadIniInteger("COM", 0);
-  const int64_t port_count = main_window->port_combo.get_model()->children().size();
-  main_window->port_combo.set_active(port_index >= 0 && port_index < port_count
-                                         ? static_cast<int>(port_index) : -1);
+  SelectEntry(main_window->port_combo, ReadIniInteger("COM", 0));
   CloseIni();
 
   main_window->display_label.set_sensitive(false);
@@ -118,7 +115,7 @@ void ShutDown() {
   WriteIniInteger("Fensterposition X", x);
   WriteIniInteger("Fensterposition Y", y);
   WriteIniText("Einstellungen", CurrentSettingsPath());
-  WriteIniInteger("COM", main_window->port_combo.get_active_row_number());
+  WriteIniInteger("COM", SelectedEntry(main_window->port_combo));
   CloseIni();
 
   SetForm(nullptr);

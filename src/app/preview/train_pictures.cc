@@ -3,6 +3,7 @@
 namespace zielwerk {
 
 void LoadStandardPictures() {}
+void ApplyPictureSetting(const std::string&) {}
 void ShowTrainPicture(ControlEventKind) {}
 void LoadTrainPictureCommand() {}
 

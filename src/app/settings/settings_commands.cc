@@ -1,14 +1,31 @@
 #include "app/settings/settings_commands.h"
 
 #include "app/settings/settings_file.h"
+#include "app/ui/file_requester.h"
+#include "core/settings/settings_path.h"
 
 namespace zielwerk {
+namespace {
+constexpr const char* kSettingsFilter = "Einstellungen | *.ini";
+}  // namespace
 
-void LoadSettingsCommand() {}
+void LoadSettingsCommand() {
+  const std::string path = FileRequester(
+      {FileRequestKind::kOpen, "Einstellungen laden:", WorkingFolder(), kSettingsFilter});
+  if (path.empty()) return;
+  SetCurrentSettingsPath(path);
+  ReadSettingsFile();
+}
 
 void SaveSettingsCommand() { WriteSettingsFile(); }
 
-void SaveSettingsAsCommand() {}
+void SaveSettingsAsCommand() {
+  const std::string path = FileRequester(
+      {FileRequestKind::kSave, "Einstellungen speichern als:", WorkingFolder(), kSettingsFilter});
+  if (path.empty()) return;
+  SetCurrentSettingsPath(WithSettingsExtension(path));
+  WriteSettingsFile();
+}
 
 void PrintSettingsCommand() {}
 

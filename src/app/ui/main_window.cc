@@ -86,6 +86,13 @@ void InitLabel(Gtk::Label& label, const char* text, bool right_aligned = false) 
 
 }  // namespace
 
+void SelectEntry(Gtk::ComboBox& combo, int64_t index) {
+  const auto count = static_cast<int64_t>(combo.get_model()->children().size());
+  combo.set_active(index >= 0 && index < count ? static_cast<int>(index) : -1);
+}
+
+int SelectedEntry(const Gtk::ComboBox& combo) { return combo.get_active_row_number(); }
+
 MainWindow& Form() { return *the_window; }
 void SetForm(MainWindow* window) { the_window = window; }
 

@@ -126,6 +126,12 @@ class MainWindow : public Gtk::Window {
   std::string status_text_;
 };
 
+// Selects entry `index` of `combo`; an index that names no entry (-1, 7,
+// -5) leaves it without a selection.
+void SelectEntry(Gtk::ComboBox& combo, int64_t index);
+// The selected entry's index, -1 when none is selected.
+int SelectedEntry(const Gtk::ComboBox& combo);
+
 // The window, once built; every procedure reads and writes the controls here.
 MainWindow& Form();
 void SetForm(MainWindow* window);

@@ -52,4 +52,12 @@ inline constexpr std::array<SettingKey, 14> kSettingKeys = {{
     {kKeyPicture, SettingKind::kText, kNoPicturePath},
 }};
 
+// The form's default for `key` (one of the constants above).
+constexpr std::string_view FormDefault(std::string_view key) {
+  for (const SettingKey& entry : kSettingKeys) {
+    if (entry.key == key) return entry.form_default;
+  }
+  return {};
+}
+
 }  // namespace zielwerk

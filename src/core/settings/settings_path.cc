@@ -1,4 +1,6 @@
-#include "core/settings/window_title.h"
+#include "core/settings/settings_path.h"
+
+#include <cctype>
 
 namespace zielwerk {
 
@@ -14,6 +16,65 @@ std::string WindowTitle(std::string_view settings_path) {
     while (!file.empty() && file.back() == '"') file.remove_suffix(1);
   }
   return "Zielwerk V" + std::string(kAppVersion) + " - [" + std::string(file) + "]";
+}
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+std::string WithSettingsExtension(std::string_view path) {
+  std::string tail(path.substr(path.size() >= 4 ? path.size() - 4 : 0));
+  for (char& c : tail) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string result(path);
+  if (tail != ".INI") result += ".ini";
+  return result;
+}
+
+std::vector<FileFilter> ParseFilterText(std::string_view text) {
+  std::vector<std::string_view> parts;
+  for (size_t start = 0;;) {
+    const size_t bar = text.find('|', start);
+    parts.push_back(TrimBlanks(text.substr(start, bar == std::string_view::npos ? bar : bar - start)));
+    if (bar == std::string_view::npos) break;
+    start = bar + 1;
+  }
+  std::vector<FileFilter> filters;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    FileFilter filter{std::string(parts[i]), {}};
+    std::string_view list = parts[i + 1];
+    for (size_t start = 0;;) {
+      const size_t semicolon = list.find(';', start);
+      const std::string_view pattern = TrimBlanks(
+          list.substr(start, semicolon == std::string_view::npos ? semicolon : semicolon - start));
+      if (!pattern.empty()) filter.patterns.emplace_back(pattern == "*.*" ? "*" : pattern);
+      if (semicolon == std::string_view::npos) break;
+      start = semicolon + 1;
+    }
+    filters.push_back(std::move(filter));
+  }
+  return filters;
+}
+
+std::string CaseBlindPattern(std::string_view pattern) {
+  std::string out;
+  for (char c : pattern) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isalpha(u) && u < 0x80) {
+      out += '[';
+      out += static_cast<char>(std::tolower(u));
+      out += static_cast<char>(std::toupper(u));
+      out += ']';
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace zielwerk

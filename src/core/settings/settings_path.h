@@ -1,8 +1,10 @@
-// The title rule of the main window.
+// Rules about the settings file's path: the window title that names it, the
+// extension a saved file gets, and the file chooser's filters.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zielwerk {
 
@@ -12,5 +14,23 @@ inline constexpr std::string_view kAppVersion = "0.95";
 // the text after the last "/" (all of it without one), surrounding double
 // quotes dropped, extension kept.
 std::string WindowTitle(std::string_view settings_path);
+
+// `path` unless its last four characters read ".INI" in any letter case, else
+// `path` + ".ini": Zug gives Zug.ini, Zug.Ini stays, Zug.txt gives Zug.txt.ini.
+std::string WithSettingsExtension(std::string_view path);
+
+struct FileFilter {
+  std::string name;
+  std::vector<std::string> patterns;  // glob patterns; "*" matches every file
+};
+
+// Parses "Name | pattern;pattern | Name2 | pattern": names and pattern lists
+// alternate between bars, blanks around bars and semicolons belong to
+// neither, and "*.*" stands for every file. Empty patterns are dropped.
+std::vector<FileFilter> ParseFilterText(std::string_view text);
+
+// A glob pattern that matches regardless of the letters' case
+// ("*.ini" gives "*.[iI][nN][iI]").
+std::string CaseBlindPattern(std::string_view pattern);
 
 }  // namespace zielwerk

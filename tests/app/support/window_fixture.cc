@@ -14,7 +14,28 @@
 
 namespace zielwerk::testing {
 
+namespace {
+
+// Any GTK or GLib warning during a window test is a failure of that test:
+// the program must run without warnings on stderr.
+GLogWriterOutput FailOnWarnings(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                gpointer user_data) {
+  if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
+    std::string message;
+    for (gsize i = 0; i < count; ++i) {
+      if (std::string_view(fields[i].key) == "MESSAGE" && fields[i].length < 0) {
+        message = static_cast<const char*>(fields[i].value);
+      }
+    }
+    ADD_FAILURE() << "GLib/GTK warning: " << message;
+  }
+  return g_log_writer_default(level, fields, count, user_data);
+}
+
+}  // namespace
+
 int RunWindowTests(int argc, char** argv) {
+  g_log_set_writer_func(FailOnWarnings, nullptr, nullptr);
   ::testing::InitGoogleTest(&argc, argv);
   // Listing the tests needs no display.
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();

@@ -1,0 +1,59 @@
+#include "app/ui/file_requester.h"
+
+#include <gtkmm/filechooserdialog.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "app/ui/main_window.h"
+#include "core/settings/settings_path.h"
+
+namespace zielwerk {
+namespace {
+
+std::function<std::string(const FileRequest&)>& TestAnswer() {
+  static std::function<std::string(const FileRequest&)> answer;
+  return answer;
+}
+
+}  // namespace
+
+void SetFileRequesterForTesting(std::function<std::string(const FileRequest&)> answer) {
+  TestAnswer() = std::move(answer);
+}
+
+std::string WorkingFolder() {
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return "./";
+  std::string folder(buffer);
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string FileRequester(const FileRequest& request) {
+  if (TestAnswer()) return TestAnswer()(request);
+  const bool save = request.kind == FileRequestKind::kSave;
+  Gtk::FileChooserDialog dialog(Form(), request.title,
+                                save ? Gtk::FILE_CHOOSER_ACTION_SAVE : Gtk::FILE_CHOOSER_ACTION_OPEN);
+  dialog.set_modal(true);
+  dialog.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
+  dialog.add_button(save ? "_Speichern" : "_Öffnen", Gtk::RESPONSE_ACCEPT);
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  dialog.set_select_multiple(false);
+  dialog.set_do_overwrite_confirmation(false);
+  dialog.set_current_folder(request.start_folder);
+  if (save) dialog.set_current_name("");
+  bool first = true;
+  for (const FileFilter& parsed : ParseFilterText(request.filter_text)) {
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(parsed.name);
+    for (const std::string& pattern : parsed.patterns) filter->add_pattern(CaseBlindPattern(pattern));
+    dialog.add_filter(filter);
+    if (first) dialog.set_filter(filter);
+    first = false;
+  }
+  if (dialog.run() != Gtk::RESPONSE_ACCEPT) return {};
+  return dialog.get_filename();
+}
+
+}  // namespace zielwerk
