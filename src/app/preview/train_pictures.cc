@@ -1,10 +1,83 @@
 #include "app/preview/train_pictures.h"
 
-namespace zielwerk {
+#include <array>
 
-void LoadStandardPictures() {}
-void ApplyPictureSetting(const std::string&) {}
-void ShowTrainPicture(ControlEventKind) {}
-void LoadTrainPictureCommand() {}
+#include "app/settings/form_rules.h"
+#include "app/settings/settings_file.h"
+#include "app/ui/file_requester.h"
+#include "app/ui/main_window.h"
+#include "app/ui/message_box.h"
+#include "app/ui/picture_pixbuf.h"
+#include "core/ini/ini_store.h"
+#include "core/picture/picture_bits.h"
+#include "core/picture/picture_slots.h"
+#include "core/settings/settings_keys.h"
+
+namespace zielwerk {
+namespace {
+
+// The slots' pictures converted for display once, when a slot is loaded.
+std::array<Glib::RefPtr<Gdk::Pixbuf>, kPictureSlotCount> slot_pixbufs;
+
+void LoadSlot(int slot, const std::string& path) {
+  LoadPictureSlot(slot, path);
+  const TrainPicture* picture = PictureInSlot(slot);
+  slot_pixbufs[static_cast<size_t>(slot)] =
+      picture ? PixbufFromPicture(*picture) : Glib::RefPtr<Gdk::Pixbuf>();
+}
+
+// Shows the slot's picture at its own size; an empty slot (or no slot)
+// clears the control, which keeps its size.
+void ShowSlot(int slot) {
+  MainWindow& form = Form();
+  if (slot < 0 || slot >= kPictureSlotCount || !slot_pixbufs[static_cast<size_t>(slot)]) {
+    form.train_picture_image.clear();
+    return;
+  }
+  const auto& pixbuf = slot_pixbufs[static_cast<size_t>(slot)];
+  form.train_picture_image.set(pixbuf);
+  form.form_area.Resize(form.train_picture_image, pixbuf->get_width(), pixbuf->get_height());
+}
+
+}  // namespace
+
+void LoadStandardPictures() {
+  LoadSlot(0, "wagen_BERNINA_EXPRESS.bmp");
+  LoadSlot(1, "wagen_GLACIER_EXPRESS.bmp");
+  LoadSlot(2, "wagen_REGIO_EXPRESS.bmp");
+}
+
+void ApplyPictureSetting(const std::string& picture_path) {
+  LoadSlot(kCustomPictureSlot, picture_path);
+  ShowSlot(SelectedEntry(Form().train_type_combo));
+}
+
+void ShowTrainPicture(ControlEventKind kind) {
+  if (kind != ControlEventKind::kChange) return;
+  ShowSlot(SelectedEntry(Form().train_type_combo));
+  ApplyCarNumberRule(kind);
+}
+
+void LoadTrainPictureCommand() {
+  const std::string path =
+      FileRequester({FileRequestKind::kOpen, "Bild individueller Zugtyp laden:", WorkingFolder(),
+                     "Bild | *.bmp;*.gif;*.jpeg;*.png"});
+  if (path.empty()) return;
+  LoadSlot(kCustomPictureSlot, path);
+  const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
+  if (!picture) {
+    ShowMessageBox("F E H L E R", "Bild konnte nicht geladen werden");
+    return;
+  }
+  if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
+    ShowMessageBox("W A R N U N G", "Bild entspricht nicht dem Format 160x14px");
+  }
+  ShowTrainPicture(ControlEventKind::kChange);
+  OpenIni(CurrentSettingsPath());
+  WriteIniText(kKeyPicture, path);
+  CloseIni();
+  SelectEntry(Form().train_type_combo, kCustomPictureSlot);
+  ShowTrainPicture(ControlEventKind::kChange);
+}
 
 }  // namespace zielwerk

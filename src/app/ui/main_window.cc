@@ -102,6 +102,16 @@ void FormArea::Place(Gtk::Widget& widget, int x, int y, int width, int height) {
   placements_.push_back({&widget, Gdk::Rectangle(x, y, width, height)});
 }
 
+void FormArea::Resize(Gtk::Widget& widget, int width, int height) {
+  for (Placement& placement : placements_) {
+    if (placement.widget != &widget) continue;
+    placement.rect.set_width(width);
+    placement.rect.set_height(height);
+    widget.set_size_request(width, height);
+    queue_resize();
+  }
+}
+
 void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
   Gtk::Fixed::on_size_allocate(allocation);
   for (const Placement& placement : placements_) {

@@ -44,6 +44,8 @@ using IconSet = std::array<Glib::RefPtr<Gdk::Pixbuf>, kIconCount>;
 class FormArea : public Gtk::Fixed {
  public:
   void Place(Gtk::Widget& widget, int x, int y, int width, int height);
+  // Gives a placed widget a new size; its top-left corner stays.
+  void Resize(Gtk::Widget& widget, int width, int height);
 
  protected:
   void on_size_allocate(Gtk::Allocation& allocation) override;

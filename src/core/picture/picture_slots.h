@@ -1,0 +1,22 @@
+// The four picture slots: 0 to 2 the standard train pictures, 3 the custom
+// one. Slot numbers equal the entries of the train-type list.
+#pragma once
+
+#include <string>
+
+#include "core/picture/train_picture.h"
+
+namespace zielwerk {
+
+inline constexpr int kPictureSlotCount = 4;
+inline constexpr int kCustomPictureSlot = 3;
+
+// Empties the slot, then reads the file at `path` into it. Returns whether
+// the slot now holds a picture; a failure leaves it empty.
+bool LoadPictureSlot(int slot, const std::string& path);
+
+// The slot's picture, or null when the slot is empty or `slot` is no slot.
+// The pointer stays valid until the slot is loaded again.
+const TrainPicture* PictureInSlot(int slot);
+
+}  // namespace zielwerk
