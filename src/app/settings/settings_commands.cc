@@ -27,6 +27,4 @@ void SaveSettingsAsCommand() {
   WriteSettingsFile();
 }
 
-void PrintSettingsCommand() {}
-
 }  // namespace zielwerk

@@ -1,0 +1,48 @@
+// Printing the settings file in use on one page through GTK's print dialog.
+#include <gtkmm/printoperation.h>
+
+#include "app/settings/settings_commands.h"
+#include "app/settings/settings_file.h"
+#include "app/ui/main_window.h"
+#include "core/picture/picture_slots.h"
+#include "core/print/settings_page.h"
+
+namespace zielwerk {
+namespace {
+
+std::string& ExportPathForTesting() {
+  static std::string path;
+  return path;
+}
+
+}  // namespace
+
+void SetPrintExportForTesting(const std::string& pdf_path) { ExportPathForTesting() = pdf_path; }
+
+void PrintSettingsCommand() {
+  auto operation = Gtk::PrintOperation::create();
+  operation->set_job_name("Zielwerk");
+  operation->set_n_pages(1);
+  operation->set_unit(Gtk::UNIT_MM);
+  // The page is laid out from the paper's corner, not the printable area's.
+  operation->set_use_full_page(true);
+  operation->signal_draw_page().connect(
+      [](const Glib::RefPtr<Gtk::PrintContext>& context, int) {
+        // The file, not the form: unsaved edits are not printed.
+        const SettingsPageValues values = ReadSettingsPageValues(CurrentSettingsPath());
+        DrawSettingsPage(context->get_cairo_context()->cobj(), values,
+                         PictureInSlot(kCustomPictureSlot));
+      });
+  try {
+    if (!ExportPathForTesting().empty()) {
+      operation->set_export_filename(ExportPathForTesting());
+      operation->run(Gtk::PRINT_OPERATION_ACTION_EXPORT, Form());
+    } else {
+      operation->run(Gtk::PRINT_OPERATION_ACTION_PRINT_DIALOG, Form());
+    }
+  } catch (const Glib::Error&) {
+    // A job that cannot be started prints nothing, without a message.
+  }
+}
+
+}  // namespace zielwerk
