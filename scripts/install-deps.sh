@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
   python3-pyatspi at-spi2-core dbus dbus-x11
   fonts-dejavu-core librsvg2-common
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
 
 missing=()

@@ -1,0 +1,93 @@
+# Installation where a Linux desktop expects things, and the Debian package.
+#
+#   bin/zielwerk                    launcher: per-user working folder, then the program
+#   bin/zielwerk-display-sim        the display simulator
+#   libexec/zielwerk/zielwerk       the program itself
+#   share/zielwerk/                 the working-folder files from data/ (Icons/, wagen_*.bmp)
+#   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entry, metainfo, icon
+#
+# `cmake --install <build>` installs it; `cpack` in the build folder makes
+# zielwerk_<version>_<arch>.deb with its dependencies taken from the shared
+# libraries the binaries use.
+
+include(GNUInstallDirs)
+
+set(ZIELWERK_APP_ID "de.zielwerk.Zielwerk")
+set(ZIELWERK_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
+set(ZIELWERK_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zielwerk")
+set(ZIELWERK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/zielwerk")
+
+# Directories made by the install get 0755 whatever the umask of the one who builds.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS zielwerk RUNTIME DESTINATION "${ZIELWERK_PROGRAM_DIR}")
+if(TARGET zielwerk-display-sim)
+  install(TARGETS zielwerk-display-sim RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endif()
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/" DESTINATION "${ZIELWERK_DATA_INSTALL_DIR}")
+
+# The launcher finds the program and the data relative to its own place, so
+# the installed tree can be moved (a package unpacked into a scratch root works).
+file(RELATIVE_PATH ZIELWERK_LAUNCHER_PROGRAM "/${CMAKE_INSTALL_BINDIR}" "/${ZIELWERK_PROGRAM_DIR}/zielwerk")
+file(RELATIVE_PATH ZIELWERK_LAUNCHER_DATA "/${CMAKE_INSTALL_BINDIR}" "/${ZIELWERK_DATA_INSTALL_DIR}")
+configure_file("${ZIELWERK_PACKAGING_DIR}/zielwerk-launcher.in" "${CMAKE_BINARY_DIR}/packaging/zielwerk" @ONLY)
+install(PROGRAMS "${CMAKE_BINARY_DIR}/packaging/zielwerk" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+install(FILES "${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${ZIELWERK_PACKAGING_DIR}/icons/${ZIELWERK_APP_ID}.svg"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+foreach(size IN ITEMS 16 32 48 64 128 256)
+  install(FILES "${ZIELWERK_PACKAGING_DIR}/icons/${ZIELWERK_APP_ID}-${size}.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+          RENAME "${ZIELWERK_APP_ID}.png")
+endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+
+set(ZIELWERK_PACKAGE_MAINTAINER "Zielwerk-Team <zielwerk@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "zielwerk")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Zielwerk")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "set up the destination display of a model-railway passenger car")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_NAME "zielwerk")
+set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZIELWERK_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The help command opens its page with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_PACKAGE_DESCRIPTION
+    "Zielwerk is a GTK 3 program (German user interface) for the electronic
+destination display of a model-railway passenger car: DCC address and running
+direction, train type with its 160 x 14 picture, start, intermediate and end
+stations as a running text, run-in and run-out modes, and the car number.
+It keeps the settings in INI files, previews the display live, sends the
+settings to the display over a 9600-baud serial line and prints them.
+.
+The package also holds zielwerk-display-sim, which stands in for the display
+on a pseudo-terminal.")
+include(CPack)
+
+if(ZIELWERK_BUILD_TESTS)
+  # Both tests install into a scratch folder; neither touches the machine's
+  # own package database or /usr.
+  add_test(NAME packaging_install
+           COMMAND sh "${PROJECT_SOURCE_DIR}/tests/packaging/install_test.sh"
+                   "${CMAKE_BINARY_DIR}" "${CMAKE_COMMAND}")
+  add_test(NAME packaging_deb
+           COMMAND sh "${PROJECT_SOURCE_DIR}/tests/packaging/deb_package_test.sh"
+                   "${CMAKE_BINARY_DIR}" "${CMAKE_CPACK_COMMAND}")
+  set_tests_properties(packaging_install packaging_deb PROPERTIES
+                       LABELS packaging TIMEOUT 600 RESOURCE_LOCK zielwerk_install)
+endif()

@@ -1,0 +1,19 @@
+#!/bin/sh
+# `cmake --install` into a scratch folder: the installed tree and the launcher.
+# Usage: install_test.sh BUILD_DIR CMAKE
+set -u
+build_dir=$1
+cmake_command=${2:-cmake}
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+. "$source_dir/tests/packaging/package_checks.sh"
+
+check
+if ! "$cmake_command" --install "$build_dir" --prefix "$scratch/root/usr" >"$scratch/install.log" 2>&1; then
+  fail "cmake --install failed: $(cat "$scratch/install.log")"
+  report_and_exit install_test
+fi
+check_installed_tree "$scratch/root" "$source_dir"
+check_launcher "$scratch/root"
+report_and_exit install_test

@@ -1,0 +1,218 @@
+# Checks of an installed Zielwerk tree, sourced by install_test.sh and
+# deb_package_test.sh. Each check prints what it found wrong and counts it in
+# $failures; the caller ends with report_and_exit.
+
+failures=0
+checks=0
+
+fail() {
+  printf 'FAIL: %s\n' "$*"
+  failures=$((failures + 1))
+}
+
+check() {
+  checks=$((checks + 1))
+}
+
+report_and_exit() {
+  if [ "$failures" -eq 0 ]; then
+    printf '%s: %d checks passed\n' "$1" "$checks"
+    exit 0
+  fi
+  printf '%s: %d of %d checks failed\n' "$1" "$failures" "$checks"
+  exit 1
+}
+
+app_id=de.zielwerk.Zielwerk
+icon_sizes="16 32 48 64 128 256"
+
+# The paths (below the root, without "./") every installation must hold:
+# the fixed ones, and every file of the source data/ folder under share/zielwerk.
+expected_paths() {
+  source_dir=$1
+  cat <<EOF
+usr/bin/zielwerk
+usr/bin/zielwerk-display-sim
+usr/libexec/zielwerk/zielwerk
+usr/share/zielwerk/Icons/Help.png
+usr/share/zielwerk/wagen_BERNINA_EXPRESS.bmp
+usr/share/zielwerk/wagen_GLACIER_EXPRESS.bmp
+usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp
+usr/share/applications/$app_id.desktop
+usr/share/metainfo/$app_id.metainfo.xml
+usr/share/icons/hicolor/scalable/apps/$app_id.svg
+usr/share/doc/zielwerk/README.md
+EOF
+  for size in $icon_sizes; do
+    printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
+  done
+  (cd "$source_dir/data" && find . -type f | sed 's|^\./|usr/share/zielwerk/|')
+}
+
+# Width and height of a PNG file from its IHDR chunk, as "W H".
+png_size() {
+  od -An -tu1 -j16 -N8 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'
+}
+
+# check_installed_tree ROOT SOURCE_DIR: the files are there with the right
+# kind and mode, the data files equal the source ones, the icons have their
+# sizes, and the desktop entry and metainfo pass their validators.
+check_installed_tree() {
+  root=$1
+  source_dir=$2
+  expected_paths "$source_dir" | while IFS= read -r path; do
+    [ -f "$root/$path" ] || printf '%s\n' "$path"
+  done >"$scratch/missing"
+  check
+  if [ -s "$scratch/missing" ]; then
+    fail "missing from the installed tree: $(tr '\n' ' ' <"$scratch/missing")"
+  fi
+
+  for program in usr/bin/zielwerk usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk; do
+    check
+    [ -x "$root/$program" ] || fail "$program is not executable"
+  done
+  check
+  head -n 1 "$root/usr/bin/zielwerk" | grep -q '^#!/bin/sh' || fail "usr/bin/zielwerk is not the launcher script"
+
+  (cd "$source_dir/data" && find . -type f) | while IFS= read -r file; do
+    cmp -s "$source_dir/data/$file" "$root/usr/share/zielwerk/$file" || printf '%s\n' "$file"
+  done >"$scratch/different"
+  check
+  if [ -s "$scratch/different" ]; then
+    fail "installed data files differ from data/: $(tr '\n' ' ' <"$scratch/different")"
+  fi
+
+  for size in $icon_sizes; do
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
+    check
+    [ -f "$png" ] && [ "$(png_size "$png")" = "$size $size" ] ||
+      fail "icon $png is not a ${size} x ${size} PNG"
+  done
+
+  check
+  if ! desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$scratch/validate.log" 2>&1 ||
+     [ -s "$scratch/validate.log" ]; then
+    fail "desktop-file-validate: $(cat "$scratch/validate.log")"
+  fi
+  check
+  appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
+    fail "appstreamcli validate: $(cat "$scratch/validate.log")"
+  check
+  grep -qx "Exec=zielwerk" "$root/usr/share/applications/$app_id.desktop" ||
+    fail "the desktop entry does not start the launcher"
+}
+
+# A stand-in for the program: records its working folder and arguments.
+make_fake_program() {
+  cat >"$1" <<'EOF'
+#!/bin/sh
+{ pwd; for argument in "$@"; do printf '[%s]\n' "$argument"; done; } >"$FAKE_RECORD"
+EOF
+  chmod +x "$1"
+}
+
+# run_launcher LAUNCHER HOME XDG_DATA_HOME|- ARGS...: runs the launcher with
+# the fake program in a clean environment; its exit status is returned.
+run_launcher() {
+  launcher=$1 home=$2 xdg=$3
+  shift 3
+  rm -f "$scratch/record"
+  if [ "$xdg" = - ]; then
+    env -i PATH="$PATH" HOME="$home" ZIELWERK_PROGRAM="$scratch/fake-zielwerk" \
+      FAKE_RECORD="$scratch/record" "$launcher" "$@" >"$scratch/launcher.log" 2>&1
+  else
+    env -i PATH="$PATH" HOME="$home" XDG_DATA_HOME="$xdg" ZIELWERK_PROGRAM="$scratch/fake-zielwerk" \
+      FAKE_RECORD="$scratch/record" "$launcher" "$@" >"$scratch/launcher.log" 2>&1
+  fi
+}
+
+# check_launcher_case NAME ROOT HOME XDG EXPECTED_FOLDER: the launcher run
+# with this environment starts the program in EXPECTED_FOLDER with its
+# arguments, and that folder then holds every data file.
+check_launcher_case() {
+  name=$1 root=$2 home=$3 xdg=$4 expected=$5
+  mkdir -p "$home"
+  check
+  if ! run_launcher "$root/usr/bin/zielwerk" "$home" "$xdg" "eins" "zwei drei"; then
+    fail "$name: launcher failed: $(cat "$scratch/launcher.log")"
+    return
+  fi
+  check
+  printf '%s\n[eins]\n[zwei drei]\n' "$expected" | cmp -s - "$scratch/record" ||
+    fail "$name: program not started in $expected with the arguments: $(cat "$scratch/record" 2>/dev/null)"
+  for file in wagen_BERNINA_EXPRESS.bmp wagen_GLACIER_EXPRESS.bmp wagen_REGIO_EXPRESS.bmp Icons/Help.png; do
+    check
+    cmp -s "$root/usr/share/zielwerk/$file" "$expected/$file" || fail "$name: $file not copied to $expected"
+  done
+}
+
+# check_launcher ROOT: the launcher's working folder, first start, later
+# starts that must keep the user's files, and the real program behind it.
+check_launcher() {
+  root=$1
+  make_fake_program "$scratch/fake-zielwerk"
+  homes=$scratch/homes
+
+  check_launcher_case "no XDG_DATA_HOME" "$root" "$homes/a" - "$homes/a/.local/share/zielwerk"
+  check_launcher_case "absolute XDG_DATA_HOME" "$root" "$homes/b" "$homes/b-data" "$homes/b-data/zielwerk"
+  check
+  [ ! -e "$homes/b/.local" ] || fail "absolute XDG_DATA_HOME: the home folder was used"
+  check_launcher_case "relative XDG_DATA_HOME" "$root" "$homes/c" "relative/data" "$homes/c/.local/share/zielwerk"
+  check_launcher_case "empty XDG_DATA_HOME" "$root" "$homes/d" "" "$homes/d/.local/share/zielwerk"
+
+  # A later start: the user's changed and own files stay as they are, files
+  # that have gone missing (or came with an upgrade) are added.
+  work=$homes/a/.local/share/zielwerk
+  printf 'mein Bild' >"$work/wagen_BERNINA_EXPRESS.bmp"
+  printf 'mein Symbol' >"$work/Icons/Help.png"
+  printf '\357\273\277\nEinstellungen = Meine.ini\n' >"$work/Zielstell.ini"
+  printf 'Startbahnhof = Chur\n' >"$work/Default.ini"
+  rm "$work/wagen_REGIO_EXPRESS.bmp" "$work/Icons/Save.png"
+  rm "$work/wagen_GLACIER_EXPRESS.bmp"
+  ln -s "nirgendwo" "$work/wagen_GLACIER_EXPRESS.bmp"
+  check
+  run_launcher "$root/usr/bin/zielwerk" "$homes/a" - || fail "second start: launcher failed: $(cat "$scratch/launcher.log")"
+  check
+  [ "$(cat "$work/wagen_BERNINA_EXPRESS.bmp")" = "mein Bild" ] || fail "second start: a changed picture was overwritten"
+  check
+  [ "$(cat "$work/Icons/Help.png")" = "mein Symbol" ] || fail "second start: a changed icon was overwritten"
+  check
+  [ "$(cat "$work/Default.ini")" = "Startbahnhof = Chur" ] || fail "second start: Default.ini was changed"
+  check
+  printf '\357\273\277\nEinstellungen = Meine.ini\n' | cmp -s - "$work/Zielstell.ini" || fail "second start: Zielstell.ini was changed"
+  check
+  [ -L "$work/wagen_GLACIER_EXPRESS.bmp" ] || fail "second start: a link of the user's was replaced"
+  check
+  cmp -s "$root/usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp" "$work/wagen_REGIO_EXPRESS.bmp" ||
+    fail "second start: a missing picture was not added"
+  check
+  cmp -s "$root/usr/share/zielwerk/Icons/Save.png" "$work/Icons/Save.png" ||
+    fail "second start: a missing icon was not added"
+  check
+  leftovers=$(find "$work" -name '.zielwerk-partial.*')
+  [ -z "$leftovers" ] || fail "second start: temporary files left behind: $leftovers"
+
+  # A working folder that cannot be made: a message and a failure, no program.
+  printf 'kein Ordner' >"$homes/blocked"
+  check
+  if run_launcher "$root/usr/bin/zielwerk" "$homes/e" "$homes/blocked/data"; then
+    fail "unusable working folder: the launcher reported success"
+  fi
+  check
+  [ ! -e "$scratch/record" ] || fail "unusable working folder: the program was started anyway"
+  check
+  grep -q "Arbeitsordner" "$scratch/launcher.log" || fail "unusable working folder: no message: $(cat "$scratch/launcher.log")"
+
+  # The installed program behind the launcher, reached through a link to the
+  # launcher from elsewhere: without a display it must be GTK that complains,
+  # not the shell failing to find the program.
+  mkdir -p "$scratch/elsewhere"
+  ln -sf "$root/usr/bin/zielwerk" "$scratch/elsewhere/zielwerk"
+  check
+  if env -i PATH="$PATH" HOME="$homes/f" "$scratch/elsewhere/zielwerk" >"$scratch/real.log" 2>&1; then
+    fail "real program without a display reported success"
+  fi
+  check
+  grep -qi "display" "$scratch/real.log" || fail "real program was not started: $(cat "$scratch/real.log")"
+}
