@@ -1,0 +1,614 @@
+// The port button, the transfers and the reset in the running window. A
+// pseudo-terminal pair stands in for the display: the program opens the slave
+// side by the name a user would type, the test reads the master side and
+// answers from a helper thread while the exchange waits for its
+// acknowledgement.
+#include <fcntl.h>
+#include <glibmm/main.h>
+#include <gtkmm/messagedialog.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/application.h"
+#include "app/command_table.h"
+#include "app/link/link_commands.h"
+#include "app/support/window_fixture.h"
+#include "app/ui/control_events.h"
+#include "app/ui/main_window.h"
+#include "core/link/serial_port.h"
+
+namespace zielwerk {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using testing::PumpEvents;
+using testing::PumpEventsUntil;
+using testing::WindowTest;
+
+constexpr int kMenuTransferSettings = 3;
+constexpr int kMenuTransferScrollText = 6;
+constexpr int kToolbarTransferSettings = 14;
+constexpr int kToolbarTransferScrollText = 16;
+
+const std::string kOpened = "Serielle Schnittstelle geöffnet";
+const std::string kOpenFailed = "Serielle Schnittstelle konnte nicht geöffnet werden";
+const std::string kClosed = "Serielle Schnittstelle geschlossen";
+const std::string kUnavailable = "Serielle Schnittstelle nicht verfügbar";
+const std::string kNoAcknowledge = "Keine Bestätigung empfangen";
+
+// The display's end of the line: keeps everything the program wrote and, when
+// given a reply, writes it back as soon as a whole line has arrived.
+class FarEnd {
+ public:
+  explicit FarEnd(std::optional<std::string> reply = std::nullopt) : reply_(std::move(reply)) {
+    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
+      ADD_FAILURE() << "openpty failed";
+      return;
+    }
+    char path[PATH_MAX];
+    if (ptsname_r(master_, path, sizeof path) == 0) name_ = std::string(path).substr(5);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    reader_ = std::thread([this] { Serve(); });
+  }
+  ~FarEnd() {
+    HangUp();
+    if (slave_ >= 0) close(slave_);
+  }
+
+  // The name to type into the port field, "pts/N".
+  const std::string& name() const { return name_; }
+  // The test's own descriptor of the device, kept open so that the program's
+  // closing of the port does not hang up the line.
+  int slave() const { return slave_; }
+
+  std::string Received() {
+    std::lock_guard lock(mutex_);
+    return received_;
+  }
+  std::string ReceivedAfter(milliseconds wait, size_t count) {
+    const auto deadline = steady_clock::now() + wait;
+    while (Received().size() < count && steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(milliseconds(5));
+    }
+    return Received();
+  }
+
+  // Closes the master side: the device is gone, as if unplugged.
+  void HangUp() {
+    stop_ = true;
+    if (reader_.joinable()) reader_.join();
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
+
+ private:
+  void Serve() {
+    while (!stop_) {
+      pollfd entry{master_, POLLIN, 0};
+      if (poll(&entry, 1, 10) <= 0) continue;
+      char chunk[512];
+      const ssize_t count = read(master_, chunk, sizeof chunk);
+      if (count <= 0) continue;
+      {
+        std::lock_guard lock(mutex_);
+        received_.append(chunk, static_cast<size_t>(count));
+      }
+      for (ssize_t i = 0; i < count; ++i) {
+        if (chunk[i] == '\n' && reply_) {
+          if (write(master_, reply_->data(), reply_->size()) < 0) ADD_FAILURE() << "reply lost";
+        }
+      }
+    }
+  }
+
+  std::optional<std::string> reply_;
+  int master_ = -1;
+  int slave_ = -1;
+  std::string name_;
+  std::thread reader_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::string received_;
+};
+
+// What the window shows of the link, and whether the link is open.
+struct LinkView {
+  bool button_pressed;
+  bool combo_enabled;
+  bool display_label_enabled;
+  bool reset_enabled;
+  bool link_open;
+  bool operator==(const LinkView&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const LinkView& view) {
+  return out << "{button " << (view.button_pressed ? "pressed" : "released") << ", combo "
+             << view.combo_enabled << ", label " << view.display_label_enabled << ", reset "
+             << view.reset_enabled << ", link " << (view.link_open ? "open" : "closed") << "}";
+}
+
+constexpr LinkView kOpenView{true, false, true, true, true};
+constexpr LinkView kClosedView{false, true, false, false, false};
+
+LinkView CurrentLinkView() {
+  MainWindow& form = Form();
+  return LinkView{form.port_button.get_active(), form.port_combo.get_sensitive(),
+                  form.display_label.get_sensitive(), form.reset_button.get_sensitive(),
+                  SerialLink().IsOpen()};
+}
+
+// The user types into the port field and presses or releases "Öffnen".
+void TypePortName(const std::string& text) { Form().port_combo.get_entry()->set_text(text); }
+void ClickPortButton() { Form().port_button.clicked(); }
+
+void RunCommandAsUser(int id) {
+  RunProgramCode([id] { RunCommand(id); });
+}
+
+// Answers the next message box with OK, the way a user would, and keeps its
+// title and text. Disconnects itself when it goes away.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer() {
+    connection_ = Glib::signal_timeout().connect(
+        [this] {
+          for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+            auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
+            if (!dialog || !dialog->get_visible()) continue;
+            ++count_;
+            title_ = dialog->get_title();
+            text_ = dialog->property_text().get_value();
+            dialog->response(Gtk::RESPONSE_OK);
+            return false;
+          }
+          return true;
+        },
+        20);
+  }
+  ~MessageBoxAnswerer() { connection_.disconnect(); }
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+  int count() const { return count_; }
+  const std::string& title() const { return title_; }
+  const std::string& text() const { return text_; }
+
+ private:
+  sigc::connection connection_;
+  int count_ = 0;
+  std::string title_;
+  std::string text_;
+};
+
+using LinkCommands = WindowTest;
+
+TEST_F(LinkCommands, PortButtonOpensClosesAndReopensTheTypedDevice) {
+  FarEnd far_end;
+  EXPECT_EQ(CurrentLinkView(), kClosedView);
+
+  // Releasing a button whose link is closed changes nothing.
+  RunProgramCode([] { TogglePortCommand(ControlEventKind::kClick); });
+  EXPECT_EQ(Form().StatusText(), "Ok");
+
+  TypePortName(far_end.name());
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ClickPortButton();
+    EXPECT_EQ(Form().StatusText(), kOpened);
+    EXPECT_EQ(CurrentLinkView(), kOpenView);
+    EXPECT_EQ(Form().port_button.get_label(), "Öffnen");
+
+    ClickPortButton();
+    EXPECT_EQ(Form().StatusText(), kClosed);
+    EXPECT_EQ(CurrentLinkView(), kClosedView);
+    EXPECT_EQ(Form().port_button.get_label(), "Öffnen");
+  }
+  EXPECT_EQ(far_end.Received(), "");
+}
+
+// How the port field is filled for a device that must not open.
+struct RefusedPortCase {
+  const char* name;
+  std::function<std::string(FarEnd&, const std::string& folder)> port_text;
+};
+
+void PrintTo(const RefusedPortCase& c, std::ostream* out) { *out << c.name; }
+
+class RefusedPort : public WindowTest, public ::testing::WithParamInterface<RefusedPortCase> {};
+
+// A refused open reports the failure, releases the button and keeps the
+// controls closed; the button opens a real device cleanly right afterwards.
+TEST_P(RefusedPort, ReportsFailureAndLeavesTheButtonUsable) {
+  FarEnd far_end;
+  TypePortName(GetParam().port_text(far_end, folder().dir().path()));
+  ClickPortButton();
+  EXPECT_EQ(Form().StatusText(), kOpenFailed);
+  EXPECT_EQ(CurrentLinkView(), kClosedView);
+
+  flock(far_end.slave(), LOCK_UN);
+  TypePortName(far_end.name());
+  ClickPortButton();
+  EXPECT_EQ(Form().StatusText(), kOpened);
+  EXPECT_EQ(CurrentLinkView(), kOpenView);
+  ClickPortButton();
+  EXPECT_EQ(CurrentLinkView(), kClosedView);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, RefusedPort,
+    ::testing::Values(
+        // "/dev/" itself, a directory.
+        RefusedPortCase{"NothingTyped", [](FarEnd&, const std::string&) { return ""; }},
+        RefusedPortCase{"MissingDevice",
+                        [](FarEnd&, const std::string&) { return "ttyZielwerkMissing0"; }},
+        // The prefix is always added, so a typed full path names nothing.
+        RefusedPortCase{"FullPathTyped",
+                        [](FarEnd& far_end, const std::string&) { return "/dev/" + far_end.name(); }},
+        // A regular file reached from /dev would swallow the commands.
+        RefusedPortCase{"RegularFile",
+                        [](FarEnd&, const std::string& folder) {
+                          const std::string file = folder + "/plain.txt";
+                          testing::WriteFileBytes(file, "");
+                          return ".." + file;
+                        }},
+        // Another program holds the device.
+        RefusedPortCase{"DeviceLockedElsewhere",
+                        [](FarEnd& far_end, const std::string&) {
+                          EXPECT_EQ(flock(far_end.slave(), LOCK_EX | LOCK_NB), 0);
+                          return far_end.name();
+                        }}),
+    [](const ::testing::TestParamInfo<RefusedPortCase>& info) { return std::string(info.param.name); });
+
+// Form values set as the user left them, the line they give, and how the
+// display answers.
+struct SettingsCase {
+  const char* name;
+  std::function<void(MainWindow&)> set_form;
+  std::optional<std::string> reply;
+  std::string expected_line;
+  std::string expected_status;
+};
+
+void PrintTo(const SettingsCase& c, std::ostream* out) { *out << c.name; }
+
+class SettingsTransfer : public WindowTest, public ::testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(SettingsTransfer, SendsTheFormAsOneLineAndShowsTheAnswer) {
+  FarEnd far_end(GetParam().reply);
+  TypePortName(far_end.name());
+  ClickPortButton();
+  ASSERT_EQ(CurrentLinkView(), kOpenView);
+  RunProgramCode([] { GetParam().set_form(Form()); });
+
+  RunCommandAsUser(kToolbarTransferSettings);
+  EXPECT_EQ(Form().StatusText(), GetParam().expected_status);
+  EXPECT_TRUE(testing::BytesEqual(
+      GetParam().expected_line,
+      far_end.ReceivedAfter(milliseconds(500), GetParam().expected_line.size())));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, SettingsTransfer,
+    ::testing::Values(
+        SettingsCase{"Defaults", [](MainWindow&) {}, "OK\n", "!100010000100000040\n",
+                     "Empfangen: OK"},
+        SettingsCase{"EveryFieldChanged",
+                     [](MainWindow& form) {
+                       form.car_number_spin.SetValue(9);
+                       form.hide_car_number_check.set_active(true);
+                       SelectEntry(form.train_type_combo, 3);
+                       SelectEntry(form.start_mode_combo, 1);
+                       form.start_time_spin.SetText("500");
+                       SelectEntry(form.end_mode_combo, 1);
+                       form.end_time_spin.SetText("9999");
+                       SelectEntry(form.dcc_analog_combo, 3);
+                       form.dcc_address_spin.SetText("3");
+                       form.invert_direction_check.set_active(true);
+                     },
+                     std::nullopt, "!913105001999930031\n", kNoAcknowledge},
+        // Emptied spin fields give zeros (the car number keeps its value),
+        // combos without a selection give -1; only the first answer line shows.
+        SettingsCase{"EmptiedFieldsAndNoSelection",
+                     [](MainWindow& form) {
+                       form.car_number_spin.SetValue(7);
+                       form.car_number_spin.SetText("");
+                       SelectEntry(form.train_type_combo, -1);
+                       SelectEntry(form.start_mode_combo, -1);
+                       form.start_time_spin.SetText("");
+                       SelectEntry(form.end_mode_combo, -1);
+                       form.end_time_spin.SetText("");
+                       SelectEntry(form.dcc_analog_combo, -1);
+                       form.dcc_address_spin.SetText("");
+                     },
+                     "A\r\nB\n", "!70-1-10000-10000-10000\n", "Empfangen: A\r"}),
+    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+// Station texts as the user types them, and the route line they give.
+struct ScrollTextCase {
+  const char* name;
+  std::function<void(MainWindow&)> user_edits;
+  std::string expected_line;
+};
+
+void PrintTo(const ScrollTextCase& c, std::ostream* out) { *out << c.name; }
+
+class ScrollTextTransfer : public WindowTest, public ::testing::WithParamInterface<ScrollTextCase> {};
+
+TEST_P(ScrollTextTransfer, SendsTheRouteWithUmlautsSubstituted) {
+  FarEnd far_end("OK\n");
+  TypePortName(far_end.name());
+  ClickPortButton();
+  ASSERT_EQ(CurrentLinkView(), kOpenView);
+  // Outside program code, so the preview rebuilds as it does for the user.
+  GetParam().user_edits(Form());
+
+  RunCommandAsUser(kMenuTransferScrollText);
+  EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
+  EXPECT_TRUE(testing::BytesEqual(GetParam().expected_line, far_end.Received()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, ScrollTextTransfer,
+    ::testing::Values(
+        ScrollTextCase{"Defaults", [](MainWindow&) {},
+                       "St. Moritz-Pontresina-Morteratsch-Ospizio Bernina-Alp Gr%m-Poschiavo-Brusio-"
+                       "Tirano\n"},
+        // The intermediate stations turn round; the two end stations stay put.
+        ScrollTextCase{"InvertedDirection",
+                       [](MainWindow& form) { form.invert_direction_check.clicked(); },
+                       "St. Moritz-Brusio-Poschiavo-Alp Gr%m-Ospizio Bernina-Morteratsch-Pontresina-"
+                       "Tirano\n"},
+        // Upper-case umlauts travel as UTF-8; an empty end station leaves the "-".
+        ScrollTextCase{"TypedStations",
+                       [](MainWindow& form) {
+                         form.start_station_field.set_text("Ärger über Öl");
+                         form.scroll_text_field.set_text("--Köln-Gäu--");
+                         form.end_station_field.set_text("");
+                       },
+                       "\xC3\x84rger %ber \xC3\x96l-K$ln-G#u-\n"}),
+    [](const ::testing::TestParamInfo<ScrollTextCase>& info) { return std::string(info.param.name); });
+
+class RefusedFirstCharacter : public WindowTest, public ::testing::WithParamInterface<const char*> {};
+
+// The check comes before the link is looked at: the box appears whether the
+// line is closed or open, nothing is sent and the status bar keeps its text.
+TEST_P(RefusedFirstCharacter, ShowsTheErrorBoxAndSendsNothing) {
+  Form().start_station_field.set_text(GetParam());
+  FarEnd far_end("OK\n");
+  for (const bool open : {false, true}) {
+    SCOPED_TRACE(open ? "line open" : "line closed");
+    if (open) {
+      TypePortName(far_end.name());
+      ClickPortButton();
+      ASSERT_EQ(CurrentLinkView(), kOpenView);
+    }
+    const std::string status_before = Form().StatusText();
+    MessageBoxAnswerer answerer;
+    const auto started = steady_clock::now();
+    RunCommandAsUser(open ? kMenuTransferScrollText : kToolbarTransferScrollText);
+    EXPECT_EQ(answerer.count(), 1);
+    EXPECT_EQ(answerer.title(), "F E H L E R");
+    EXPECT_EQ(answerer.text(), "Erstes Zeichen muss ein Grossbuchstaben sein");
+    EXPECT_EQ(Form().StatusText(), status_before);
+    EXPECT_LT(steady_clock::now() - started, milliseconds(400));
+  }
+  PumpEvents(30);
+  EXPECT_EQ(far_end.Received(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(StartStations, RefusedFirstCharacter,
+                         ::testing::Values("", " Chur", "1. Klasse", "ärger", "-Chur", "@Chur"));
+
+// With the line closed every transfer reports so at once, without the wait
+// for an acknowledgement; the reset reports the closed port.
+TEST_F(LinkCommands, ClosedLineIsReportedAtOnce) {
+  struct Case {
+    std::function<void()> run;
+    std::string status;
+  };
+  const std::vector<Case> cases = {
+      {[] { RunCommandAsUser(kMenuTransferSettings); }, kUnavailable},
+      {[] { RunCommandAsUser(kToolbarTransferSettings); }, kUnavailable},
+      {[] { RunCommandAsUser(kMenuTransferScrollText); }, kUnavailable},
+      {[] { RunCommandAsUser(kToolbarTransferScrollText); }, kUnavailable},
+      {[] { RunProgramCode([] { ResetDisplayCommand(ControlEventKind::kClick); }); },
+       "Fehler: Serielle Schnittstelle ist geschlossen"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    RunProgramCode([] { Form().SetStatusText("Ok"); });
+    const auto started = steady_clock::now();
+    cases[i].run();
+    EXPECT_LT(steady_clock::now() - started, milliseconds(300));
+    EXPECT_EQ(Form().StatusText(), cases[i].status);
+  }
+}
+
+// A device that goes away while the line is open: the transfer shows the
+// write error with its errno (EIO), the line stays open until the user
+// releases the button, and another device opens cleanly afterwards.
+TEST_F(LinkCommands, VanishedDeviceShowsWriteErrorAndButtonRecovers) {
+  {
+    FarEnd far_end;
+    TypePortName(far_end.name());
+    ClickPortButton();
+    ASSERT_EQ(CurrentLinkView(), kOpenView);
+    far_end.HangUp();
+
+    const auto started = steady_clock::now();
+    RunCommandAsUser(kToolbarTransferSettings);
+    EXPECT_LT(steady_clock::now() - started, milliseconds(400));
+    EXPECT_EQ(Form().StatusText(), "Error 5");
+    EXPECT_EQ(CurrentLinkView(), kOpenView);
+
+    ClickPortButton();
+    EXPECT_EQ(Form().StatusText(), kClosed);
+    EXPECT_EQ(CurrentLinkView(), kClosedView);
+  }
+  FarEnd replacement;
+  TypePortName(replacement.name());
+  ClickPortButton();
+  EXPECT_EQ(Form().StatusText(), kOpened);
+  EXPECT_EQ(CurrentLinkView(), kOpenView);
+}
+
+// The reset pulses DTR and sends no byte; a pseudo-terminal has no modem
+// lines, and the reset still counts as done.
+TEST_F(LinkCommands, ResetButtonPulsesWithoutSending) {
+  FarEnd far_end("OK\n");
+  TypePortName(far_end.name());
+  ClickPortButton();
+  ASSERT_TRUE(Form().reset_button.get_sensitive());
+  const auto started = steady_clock::now();
+  Form().reset_button.clicked();
+  EXPECT_GE(steady_clock::now() - started, milliseconds(50));
+  EXPECT_EQ(Form().StatusText(), "Display geresettet");
+  PumpEvents(30);
+  EXPECT_EQ(far_end.Received(), "");
+  EXPECT_EQ(CurrentLinkView(), kOpenView);
+}
+
+TEST_F(LinkCommands, ShutDownClosesAnOpenLink) {
+  FarEnd far_end;
+  TypePortName(far_end.name());
+  ClickPortButton();
+  ASSERT_TRUE(SerialLink().IsOpen());
+
+  RunProgramCode(CloseLinkAtShutdown);
+  EXPECT_EQ(Form().StatusText(), kClosed);
+  EXPECT_EQ(CurrentLinkView(), kClosedView);
+
+  RunProgramCode([] { Form().SetStatusText("Ok"); });
+  RunProgramCode(CloseLinkAtShutdown);
+  EXPECT_EQ(Form().StatusText(), "Ok");
+
+  ClickPortButton();
+  ASSERT_TRUE(SerialLink().IsOpen());
+  ShutDownNow();
+  EXPECT_FALSE(SerialLink().IsOpen());
+}
+
+// The real display simulator on the other end: it prints the name to type,
+// answers the settings line and describes what it received.
+TEST_F(LinkCommands, TalksToTheDisplaySimulator) {
+  const std::string simulator = std::string(ZIELWERK_BINARY_DIR) + "/zielwerk-display-sim";
+  if (!testing::FileExists(simulator)) GTEST_SKIP() << "build the target zielwerk-display-sim first";
+  FILE* output = popen((simulator + " --reply Bereit --exit-after 1").c_str(), "r");
+  ASSERT_NE(output, nullptr);
+  char line[512];
+  ASSERT_NE(fgets(line, sizeof line, output), nullptr);
+  std::string first_line = line;
+  ASSERT_EQ(first_line.rfind("Port: ", 0), 0u) << first_line;
+  const std::string port = first_line.substr(6, first_line.find('\n') - 6);
+
+  TypePortName(port);
+  ClickPortButton();
+  ASSERT_EQ(CurrentLinkView(), kOpenView);
+  RunCommandAsUser(kMenuTransferSettings);
+  EXPECT_EQ(Form().StatusText(), "Empfangen: Bereit");
+
+  std::string printed;
+  while (fgets(line, sizeof line, output) != nullptr) printed += line;
+  EXPECT_EQ(pclose(output), 0);
+  EXPECT_NE(printed.find("[1] "), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Zeit Anfang: 1000 ms"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("answered"), std::string::npos) << printed;
+  ClickPortButton();
+  EXPECT_EQ(CurrentLinkView(), kClosedView);
+}
+
+// Start-up with a stand-in for "ls" first on PATH (or no "ls" at all): the
+// listed tty names fill the port field in order, and an empty listing brings
+// the warning box, after which a typed device still opens.
+struct ListingCase {
+  const char* name;
+  std::optional<std::string> ls_output;  // nullopt: no "ls" on PATH
+  std::vector<std::string> entries;
+};
+
+void PrintTo(const ListingCase& c, std::ostream* out) { *out << c.name; }
+
+class PortListing : public WindowTest, public ::testing::WithParamInterface<ListingCase> {
+ protected:
+  void SetUp() override {
+    old_path_ = std::getenv("PATH");
+    answerer_.emplace();
+    WindowTest::SetUp();
+    setenv("PATH", old_path_.c_str(), 1);
+  }
+  void TearDown() override {
+    answerer_.reset();
+    WindowTest::TearDown();
+  }
+  void PrepareFolder(testing::WorkingFolder& working) override {
+    const std::string bin = working.File("bin");
+    std::filesystem::create_directory(bin);
+    if (GetParam().ls_output) {
+      testing::WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf '%s' '" + *GetParam().ls_output + "'\n");
+      chmod((bin + "/ls").c_str(), 0755);
+    }
+    setenv("PATH", bin.c_str(), 1);
+  }
+  const MessageBoxAnswerer& answerer() const { return *answerer_; }
+
+ private:
+  std::string old_path_;
+  std::optional<MessageBoxAnswerer> answerer_;
+};
+
+TEST_P(PortListing, FillsThePortFieldOrWarns) {
+  std::vector<std::string> entries;
+  Form().port_combo.get_model()->foreach_iter([&](const Gtk::TreeModel::iterator& row) {
+    Glib::ustring text;
+    row->get_value(0, text);
+    entries.push_back(text.raw());
+    return false;
+  });
+  EXPECT_EQ(entries, GetParam().entries);
+  if (GetParam().entries.empty()) {
+    EXPECT_EQ(answerer().count(), 1);
+    EXPECT_EQ(answerer().title(), "W A R N U N G");
+    EXPECT_EQ(answerer().text(), "Es wurde kein COM-Port gefunden");
+    EXPECT_EQ(SelectedEntry(Form().port_combo), -1);
+
+    FarEnd far_end;
+    TypePortName(far_end.name());
+    ClickPortButton();
+    EXPECT_EQ(CurrentLinkView(), kOpenView);
+  } else {
+    EXPECT_EQ(answerer().count(), 0);
+    EXPECT_EQ(Form().port_combo.get_entry_text(), GetParam().entries.front());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Listings, PortListing,
+    ::testing::Values(
+        ListingCase{"TtyNamesInOrder", "ttyS1\nnull\nttyUSB0 -> x\ntty\nconsole\nptmx\nttyACM0\n",
+                    {"ttyS1", "ttyUSB0", "tty", "ttyACM0"}},
+        ListingCase{"NoTtyName", "null\nzero\n", {}},
+        ListingCase{"EmptyListing", "", {}},
+        ListingCase{"NoLsProgram", std::nullopt, {}}),
+    [](const ::testing::TestParamInfo<ListingCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) { return zielwerk::testing::RunWindowTests(argc, argv); }
