@@ -25,11 +25,20 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::copy(ZIELWERK_PROJECT_DATA_DIR, dir_.path(),
                           std::filesystem::copy_options::recursive);
   }
+  // A folder with an "ls" that prints `listing`, to stand first in PATH.
+  std::string FakeLs(const std::string& listing) {
+    const std::string bin = dir_.File(".bin");
+    std::filesystem::create_directory(bin);
+    WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf '" + listing + "'\n");
+    std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
+    return bin;
+  }
   TempDir dir_;
 };
 
 TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
-  ProgramProcess program(dir_.path());
+  // No serial port: "ls" lists nothing, the warning box is answered.
+  ProgramProcess program(dir_.path(), {"PATH=" + FakeLs("") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
   EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Default.ini]");
   int x = 0, y = 0, width = 0, height = 0;
@@ -40,6 +49,7 @@ TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
   EXPECT_EQ(width, 530);
   EXPECT_EQ(height, 600);
 
+  EXPECT_EQ(program.XDoTool("search --sync --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
   program.SendCloseRequest();
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_EQ(program.Stderr(), "");
@@ -53,7 +63,7 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
                  "; meine Einstellungen\r\nfensterposition y=77\r\nUnbekannt=ja\r\n"
                  "FENSTERPOSITION X=55\r\neinstellungen=\"/tmp/bahn/glacier.ini\"\r\n"
                  "[Gruppe]\r\nCOM=3\r\n");
-  ProgramProcess program(dir_.path());
+  ProgramProcess program(dir_.path(), {"PATH=" + FakeLs("ttyS0\\nttyS1\\n") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
   EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [glacier.ini]");
   int x = 0, y = 0;
@@ -64,7 +74,7 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_TRUE(BytesEqual(kMark + "\n; meine Einstellungen\nFensterposition Y = 77\nUnbekannt = ja\n"
                                  "Fensterposition X = 55\n"
-                                 "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = -1\n"
+                                 "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = 0\n"
                                  "[Gruppe]\nCOM = 3\n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }

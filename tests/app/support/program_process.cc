@@ -58,9 +58,15 @@ long WindowPid(Display* display, Window window) {
 
 ProgramProcess::ProgramProcess(const std::string& folder, std::vector<std::string> extra_env) {
   stderr_path_ = folder + "/.stderr.txt";
-  std::vector<std::string> env_strings;
-  for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
-  for (auto& e : extra_env) env_strings.push_back(e);
+  // `extra_env` entries replace inherited ones of the same name.
+  std::vector<std::string> env_strings = extra_env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const auto& extra : extra_env) replaced |= extra.rfind(name, 0) == 0;
+    if (!replaced) env_strings.push_back(entry);
+  }
   std::vector<char*> envp;
   for (auto& e : env_strings) envp.push_back(e.data());
   envp.push_back(nullptr);
@@ -142,7 +148,8 @@ void ProgramProcess::SendCloseRequest() const {
 }
 
 int ProgramProcess::XDoTool(const std::string& args) const {
-  return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str());
+  // Bounded, so that a window that never appears fails the test instead of hanging it.
+  return std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str());
 }
 
 int ProgramProcess::WaitForExit(int timeout_ms) {

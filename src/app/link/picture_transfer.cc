@@ -1,0 +1,30 @@
+// Sending the custom train picture to the display as seven row-pair commands.
+#include "app/link/link_commands.h"
+#include "app/settings/settings_file.h"
+#include "app/ui/main_window.h"
+#include "core/ini/ini_store.h"
+#include "core/link/command_exchange.h"
+#include "core/picture/picture_bits.h"
+#include "core/picture/picture_slots.h"
+#include "core/settings/settings_keys.h"
+
+namespace zielwerk {
+
+void TransferPictureCommand() {
+  // Whether a custom picture was chosen is the settings file's to say, read
+  // afresh: a file saved under a new name has none, whatever slot 3 holds.
+  OpenIni(CurrentSettingsPath());
+  const std::string picture_path = ReadIniText(kKeyPicture, kNoPicturePath);
+  CloseIni();
+  if (picture_path.find(kNoPicturePath) != std::string::npos) {
+    Form().SetStatusText("kein Bild geladen");
+    return;
+  }
+  const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
+  if (!picture) return;
+  for (const std::string& command : PictureRowCommands(*picture)) {
+    Form().SetStatusText(CommandExchange(command));
+  }
+}
+
+}  // namespace zielwerk

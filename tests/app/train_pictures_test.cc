@@ -1,0 +1,233 @@
+// Train-type pictures in the display frame, the custom-picture command and
+// the picture transfer, in the running window.
+#include <fcntl.h>
+#include <glibmm/main.h>
+#include <gtkmm/messagedialog.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/command_table.h"
+#include "app/settings/settings_file.h"
+#include "app/support/window_fixture.h"
+#include "app/ui/control_events.h"
+#include "app/ui/file_requester.h"
+#include "app/ui/main_window.h"
+#include "core/link/serial_port.h"
+#include "core/picture/picture_bits.h"
+#include "core/picture/picture_reader.h"
+#include "core/picture/picture_slots.h"
+
+namespace zielwerk {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TestDataPath;
+using testing::WindowTest;
+using testing::WorkingFolder;
+using testing::WriteFileBytes;
+
+// A 24-bit bottom-up BMP of the given size, all white.
+std::string WhiteBmp(int width, int height) {
+  const int row = (width * 3 + 3) / 4 * 4;
+  const int size = 54 + row * height;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  const auto put32 = [&](int at, int value) {
+    for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(at + i)] = static_cast<char>(value >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, width);
+  put32(22, height);
+  bytes[26] = 1;
+  bytes[28] = 24;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width * 3; ++x) bytes[static_cast<size_t>(54 + y * row + x)] = '\xFF';
+  }
+  return bytes;
+}
+
+struct Box {
+  std::string title;
+  std::string text;
+};
+
+// Answers every message box that opens with OK and records it.
+class BoxRecorder {
+ public:
+  BoxRecorder() {
+    connection_ = Glib::signal_timeout().connect(
+        [this] {
+          for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+            auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
+            if (!dialog || !dialog->get_visible()) continue;
+            boxes.push_back({dialog->get_title(), dialog->property_text().get_value()});
+            dialog->response(Gtk::RESPONSE_OK);
+          }
+          return true;
+        },
+        30);
+  }
+  ~BoxRecorder() { connection_.disconnect(); }
+  std::vector<Box> boxes;
+
+ private:
+  sigc::connection connection_;
+};
+
+class TrainPictures : public WindowTest {
+ protected:
+  void PrepareFolder(WorkingFolder& folder) override {
+    std::filesystem::remove(folder.File("wagen_REGIO_EXPRESS.bmp"));
+    std::filesystem::copy_file(TestDataPath("picture/train.png"), folder.File("zug.bmp"));
+    std::filesystem::copy_file(TestDataPath("picture/train.gif"), folder.File("zug.gif"));
+    WriteFileBytes(folder.File("breit.bmp"), WhiteBmp(161, 14));
+    WriteFileBytes(folder.File("text.png"), "kein Bild\n");
+  }
+  void TearDown() override {
+    SetFileRequesterForTesting({});
+    WindowTest::TearDown();
+  }
+  void LoadPicture(const std::string& name) {
+    SetFileRequesterForTesting([this, name](const FileRequest& request) {
+      last_request_ = request;
+      return folder().File(name);
+    });
+    RunProgramCode([] { RunCommand(17); });
+  }
+  std::pair<int, int> Shown() {
+    auto pixbuf = Form().train_picture_image.get_pixbuf();
+    if (!pixbuf) return {0, 0};
+    return {pixbuf->get_width(), pixbuf->get_height()};
+  }
+  FileRequest last_request_{};
+};
+
+TEST_F(TrainPictures, TrainTypeShowsItsSlotAndMissingFileClears) {
+  MainWindow& w = Form();
+  EXPECT_EQ(Shown(), std::make_pair(160, 14));
+  w.train_type_combo.set_active(2);  // REGIO EXPRESS, whose file is missing
+  EXPECT_EQ(Shown(), std::make_pair(0, 0));
+  w.train_type_combo.set_active(1);
+  EXPECT_EQ(Shown(), std::make_pair(160, 14));
+  w.train_type_combo.set_active(3);  // no custom picture: kein_BILD.bmp is not there
+  EXPECT_EQ(Shown(), std::make_pair(0, 0));
+}
+
+TEST_F(TrainPictures, CarNumberStaysHiddenOrVisibleOverNewPictures) {
+  MainWindow& w = Form();
+  w.train_type_combo.set_active(1);
+  EXPECT_TRUE(w.preview_car_number_text.get_visible());
+  w.hide_car_number_check.clicked();
+  w.train_type_combo.set_active(0);
+  EXPECT_FALSE(w.preview_car_number_text.get_visible());
+}
+
+TEST_F(TrainPictures, CustomPictureIsLoadedByContentStoredAndSelected) {
+  BoxRecorder boxes;
+  LoadPicture("zug.bmp");  // a PNG under a .bmp name
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(last_request_.title, "Bild individueller Zugtyp laden:");
+  EXPECT_EQ(last_request_.filter_text, "Bild | *.bmp;*.gif;*.jpeg;*.png");
+  EXPECT_EQ(SelectedEntry(Form().train_type_combo), 3);
+  EXPECT_EQ(Shown(), std::make_pair(160, 14));
+  EXPECT_NE(ReadFileBytes(folder().File("Default.ini")).find("Bild = " + folder().File("zug.bmp") + "\n"),
+            std::string::npos)
+      << "written at once, without a save";
+}
+
+TEST_F(TrainPictures, WrongSizeWarnsAndStillShowsAtOwnSize) {
+  BoxRecorder boxes;
+  LoadPicture("breit.bmp");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].title, "W A R N U N G");
+  EXPECT_EQ(boxes.boxes[0].text, "Bild entspricht nicht dem Format 160x14px");
+  EXPECT_EQ(Shown(), std::make_pair(161, 14));
+  testing::PumpEvents(30);
+  EXPECT_EQ(Form().train_picture_image.get_allocated_width(), 161);
+}
+
+TEST_F(TrainPictures, UnreadableFileReportsErrorAndLeavesSelection) {
+  BoxRecorder boxes;
+  LoadPicture("zug.gif");
+  Form().train_type_combo.set_active(0);
+  boxes.boxes.clear();
+  LoadPicture("text.png");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].title, "F E H L E R");
+  EXPECT_EQ(boxes.boxes[0].text, "Bild konnte nicht geladen werden");
+  EXPECT_EQ(SelectedEntry(Form().train_type_combo), 0);
+  EXPECT_EQ(Shown(), std::make_pair(160, 14));
+  EXPECT_EQ(PictureInSlot(3), nullptr);
+  EXPECT_NE(ReadFileBytes(folder().File("Default.ini")).find("zug.gif"), std::string::npos);
+  Form().train_type_combo.set_active(3);
+  EXPECT_EQ(Shown(), std::make_pair(0, 0));
+  RunProgramCode(ReadSettingsFile);
+  EXPECT_NE(PictureInSlot(3), nullptr) << "reading the settings again restores the picture";
+}
+
+TEST_F(TrainPictures, TransferWithoutChosenPictureSaysSo) {
+  const std::pair<const char*, bool> cases[] = {
+      {"Zugtyp = 3\n", true},
+      {"Bild = kein_BILD.bmp\n", true},
+      {"Bild = /bilder/kein_BILD.bmp.alt\n", true},
+  };
+  for (const auto& [content, expect_message] : cases) {
+    SCOPED_TRACE(content);
+    WriteFileBytes(folder().File("Default.ini"), content);
+    RunProgramCode([] { Form().SetStatusText("Ok"); RunCommand(18); });
+    EXPECT_EQ(Form().StatusText(), expect_message ? "kein Bild geladen" : "Ok");
+  }
+  // A chosen picture whose file did not load: nothing happens at all.
+  WriteFileBytes(folder().File("Default.ini"), "Bild = fehlt.bmp\n");
+  RunProgramCode([] { ReadSettingsFile(); Form().SetStatusText("Ok"); RunCommand(8); });
+  EXPECT_EQ(Form().StatusText(), "Ok");
+}
+
+TEST_F(TrainPictures, SaveAsToNewFileForgetsThePictureForTheTransfer) {
+  LoadPicture("zug.gif");
+  ASSERT_NE(PictureInSlot(3), nullptr);
+  SetFileRequesterForTesting([this](const FileRequest&) { return folder().File("neu"); });
+  RunProgramCode([] { RunCommand(13); });
+  RunProgramCode([] { RunCommand(18); });
+  EXPECT_EQ(Form().StatusText(), "kein Bild geladen");
+}
+
+TEST_F(TrainPictures, TransferSendsSevenRowPairsInOrder) {
+  LoadPicture("zug.gif");
+  Form().train_type_combo.set_active(0);  // sent whatever the train type shows
+  int master = -1, slave = -1;
+  char name[256];
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+  termios raw{};
+  tcgetattr(slave, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(slave, TCSANOW, &raw);
+  ASSERT_TRUE(SerialLink().Open(name).ok);
+  RunProgramCode([] { RunCommand(8); });
+  std::string received;
+  char buffer[1024];
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  for (ssize_t got; (got = read(master, buffer, sizeof buffer)) > 0;) received.append(buffer, static_cast<size_t>(got));
+  SerialLink().Close();
+  close(slave);
+  close(master);
+
+  const auto picture = ReadPictureFile(folder().File("zug.gif"));
+  ASSERT_TRUE(picture.has_value());
+  std::string expected;
+  for (const std::string& command : PictureRowCommands(*picture)) expected += command + "\n";
+  EXPECT_EQ(received.size(), 574u);
+  EXPECT_TRUE(testing::BytesEqual(expected, received));
+  EXPECT_EQ(Form().StatusText(), "Keine Bestätigung empfangen");
+}
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) { return zielwerk::testing::RunWindowTests(argc, argv); }

@@ -1,0 +1,275 @@
+#!/usr/bin/python3
+"""Zielwerk as a user runs it: a fresh working folder, the real window under
+Xvfb, driven through its menu, toolbar and controls by their accessible
+names (AT-SPI), with a pseudo-terminal standing in for the display."""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import termios
+import threading
+import time
+import tty
+import unittest
+import warnings
+
+import pyatspi
+
+# pyatspi's own calls into deprecated Atspi functions are not ours to mend.
+warnings.filterwarnings("ignore", category=DeprecationWarning)
+
+ARGS = None
+MARK = b"\xef\xbb\xbf"
+DEFAULT_FILE = MARK + ("\nDCC-Adresse = 4\nDCC/Analog = 0\nZugtyp = 0\nAnfangsstation = St. Moritz\n"
+                "Scrollstring = Pontresina-Morteratsch-Ospizio Bernina-Alp Grüm-Poschiavo-Brusio\n"
+                "Endstation = Tirano\nModus Anfang = 0\nZeit Anfang = 1000\nModus Ende = 0\n"
+                "Zeit Ende = 1000\nWagennummer = 1\nkeine Wagennummer anzeigen = 0\n"
+                "Fahrtrichtung invertieren = 0\n".encode())
+
+
+def wait_for(predicate, timeout=10.0, step=0.05):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
+
+
+class Program:
+    """The program in its own working folder, reached through AT-SPI."""
+
+    def __init__(self, folder):
+        # The serial ports the program lists come from "ls -1 /dev"; a stand-in
+        # "ls" makes the list the same on every machine.
+        bin_folder = os.path.join(folder, ".bin")
+        os.makedirs(bin_folder, exist_ok=True)
+        with open(os.path.join(bin_folder, "ls"), "w") as ls:
+            ls.write("#!/bin/sh\nprintf 'console\\nttyS0\\nttyUSB0 \\nzero\\n'\n")
+        os.chmod(os.path.join(bin_folder, "ls"), 0o755)
+        env = dict(os.environ, GTK_MODULES="gail:atk-bridge",
+                   PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
+        env.pop("NO_AT_BRIDGE", None)
+        self.stderr_path = os.path.join(folder, ".stderr")
+        with open(self.stderr_path, "wb") as stderr:
+            self.process = subprocess.Popen([ARGS.program], cwd=folder, env=env,
+                                            stdout=subprocess.DEVNULL, stderr=stderr)
+        self.app = wait_for(self._find_app, timeout=15)
+        if self.app is None:
+            raise RuntimeError("the program's window did not appear")
+        self.frame = wait_for(lambda: self._frame(), timeout=10)
+
+    def _find_app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            try:
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            except Exception:  # an application that went away meanwhile
+                continue
+        return None
+
+    def _frame(self):
+        for child in self.app:
+            if child is not None and child.getRoleName() == "frame" and child.name.startswith("Zielwerk V"):
+                return child
+        return None
+
+    def find(self, role, name=None, root=None):
+        matches = pyatspi.findAllDescendants(
+            root or self.frame,
+            lambda node: node is not None and node.getRoleName() == role
+            and (name is None or node.name == name))
+        if not matches:
+            raise LookupError(f"no {role} named {name!r}")
+        return matches[0]
+
+    def click(self, node):
+        """Clicks the middle of a control with the real pointer, as a user does."""
+        x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2),
+                        "click", "1"], check=True)
+
+    def type(self, node, text):
+        """Replaces the text of a field by typing, as a user does."""
+        self.click(node)
+        subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace"], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "20", text], check=True)
+
+    def choose(self, menu, item):
+        """Opens a menu of the menu bar and clicks one of its items."""
+        self.click(self.find("menu", menu))
+        node = self.find("menu item", item, root=self.find("menu", menu))
+        wait_for(lambda: node.getState().contains(pyatspi.STATE_SHOWING), timeout=3)
+        time.sleep(0.1)
+        self.click(node)
+
+    def press(self, role, name):
+        self.click(self.find(role, name))
+
+    def status(self):
+        return self.find("status bar").name
+
+    def sensitive(self, node):
+        return node.getState().contains(pyatspi.STATE_SENSITIVE)
+
+    def wait_exit(self, timeout=15):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stderr(self):
+        with open(self.stderr_path, "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+class FarEnd:
+    """The display's side of a pseudo-terminal: records lines, answers each."""
+
+    def __init__(self, reply=b"OK\n"):
+        self.master, self.slave = os.openpty()
+        tty.setraw(self.slave)
+        self.name = os.ttyname(self.slave)[len("/dev/"):]
+        self.reply = reply
+        self.received = b""
+        self.running = True
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        pending = b""
+        while self.running:
+            try:
+                chunk = os.read(self.master, 4096)
+            except OSError:
+                time.sleep(0.01)
+                continue
+            self.received += chunk
+            pending += chunk
+            while b"\n" in pending:
+                _, pending = pending.split(b"\n", 1)
+                if self.reply:
+                    os.write(self.master, self.reply)
+
+    def close(self):
+        self.running = False
+        os.close(self.slave)
+        os.close(self.master)
+
+
+class ZielwerkEndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="zielwerk-e2e-")
+        shutil.copytree(ARGS.data, self.folder, dirs_exist_ok=True)
+        self.program = None
+
+    def tearDown(self):
+        if self.program:
+            self.program.kill()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def start(self):
+        self.program = Program(self.folder)
+        return self.program
+
+    def test_first_start_and_exit_from_menu(self):
+        program = self.start()
+        self.assertEqual(program.frame.name, "Zielwerk V0.95 - [Default.ini]")
+        port = program.find("combo box", "COM-Port")
+        self.assertEqual([item.name for item in pyatspi.findAllDescendants(
+            port, lambda n: n is not None and n.getRoleName() == "menu item")], ["ttyS0", "ttyUSB0"])
+        self.assertEqual(program.status(), "Ok")
+        program.choose("Datei", "Beenden")
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(program.stderr(), "")
+        with open(self.path("Default.ini"), "rb") as f:
+            self.assertEqual(f.read(), DEFAULT_FILE)
+        with open(self.path("Zielstell.ini"), "rb") as f:
+            self.assertEqual(f.read(), MARK + b"\nFensterposition X = 20\nFensterposition Y = 20\n"
+                             b"Einstellungen = Default.ini\nCOM = 0\n")
+
+    def test_form_rules_and_preview_follow_the_user(self):
+        program = self.start()
+        address = program.find("text", "DCC-Adresse")
+        self.assertFalse(program.sensitive(address), "Aus disables the DCC address")
+        combo = program.find("combo box", "DCC/Analog")
+        program.click(combo)
+        program.click(wait_for(lambda: program.find("menu item", "DCC", root=combo)))
+        self.assertTrue(wait_for(lambda: program.sensitive(address), timeout=3))
+
+        program.press("check box", "keine Wagennummer anzeigen")
+        car_number = program.find("text", "Wagennummer")
+        self.assertTrue(wait_for(lambda: not program.sensitive(car_number), timeout=3))
+
+        scroll = program.find("text", "Lauftext")
+        program.type(scroll, "Pontresina-Morteratsch-Ospizio Bernina")
+        windows = set()
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline and len(windows) < 4:
+            labels = pyatspi.findAllDescendants(
+                program.frame, lambda n: n is not None and n.getRoleName() == "label")
+            windows.update(l.name for l in labels if len(l.name) == 14)
+            time.sleep(0.1)
+        self.assertGreaterEqual(len(windows), 4, "the preview runs with the ticks")
+        program.choose("Datei", "Beenden")
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(program.stderr(), "")
+        with open(self.path("Default.ini"), "rb") as f:
+            saved = f.read()
+        self.assertIn(b"DCC/Analog = 1\n", saved)
+        self.assertIn(b"keine Wagennummer anzeigen = 1\n", saved)
+        self.assertIn("Scrollstring = Pontresina-Morteratsch-Ospizio Bernina\n".encode(), saved)
+
+    def test_transfers_reach_the_display(self):
+        shutil.copy(os.path.join(ARGS.fixtures, "picture", "train.gif"), self.path("zug.gif"))
+        with open(self.path("Default.ini"), "wb") as f:
+            f.write(b"Bild = zug.gif\nScrollstring = Alp Gr\xfcm\n")
+        far_end = FarEnd()
+        try:
+            program = self.start()
+            port = program.find("combo box", "COM-Port")
+            entry = pyatspi.findDescendant(port, lambda n: n is not None and n.getRoleName() == "text")
+            program.type(entry, far_end.name)
+            program.press("toggle button", "Öffnen")
+            self.assertTrue(wait_for(lambda: program.status() == "Serielle Schnittstelle geöffnet", 5),
+                            program.status())
+
+            program.press("push button", "Einstellungen Übertragen")
+            self.assertTrue(wait_for(lambda: program.status() == "Empfangen: OK", 5), program.status())
+            program.press("push button", "Lauftext Übertragen")
+            self.assertTrue(wait_for(lambda: far_end.received.count(b"\n") >= 2, 5))
+            program.press("push button", "Bild Zugtyp Übertragen")
+            self.assertTrue(wait_for(lambda: far_end.received.count(b"\n") >= 9, 10))
+            lines = far_end.received.split(b"\n")
+            self.assertEqual(lines[0], b"!100010000100000040")
+            self.assertIn(b"Alp Gr%m", lines[1])
+            self.assertEqual([l[:1] for l in lines[2:9]], [b"0", b"1", b"2", b"3", b"4", b"5", b"6"])
+            self.assertTrue(all(len(l) == 81 for l in lines[2:9]))
+
+            program.choose("Datei", "Beenden")
+            self.assertEqual(program.wait_exit(), 0)
+            with open(self.path("Zielstell.ini"), "rb") as f:
+                self.assertIn(b"COM = -1\n", f.read())
+        finally:
+            far_end.close()
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--fixtures", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
