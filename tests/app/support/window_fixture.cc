@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/test_files.h"
+
 #include "app/application.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -71,8 +73,17 @@ WorkingFolder::~WorkingFolder() { std::filesystem::current_path(previous_); }
 
 void WindowTest::SetUp() {
   folder_ = std::make_unique<WorkingFolder>();
+  // The port list comes from "ls -1 /dev"; a stand-in "ls" first on PATH
+  // makes it the same on every machine, so no warning box can stop start-up.
+  const std::string bin = folder_->File(".bin");
+  std::filesystem::create_directory(bin);
+  WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf 'ttyS0\\nttyS1\\n'\n");
+  std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
   PrepareFolder(*folder_);
   RunProgramCode(StartUp);
+  setenv("PATH", path.c_str(), 1);
   running_ = true;
   ASSERT_TRUE(PumpEventsUntil([] { return Form().get_mapped(); }));
   PumpEvents(20);
