@@ -2,6 +2,9 @@
 #include <glibmm/main.h>
 #include <gtkmm/messagedialog.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cerrno>
 
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +40,22 @@ TEST_F(ShellCommands, HelpStartsXdgOpenWithTheHelpPage) {
   EXPECT_EQ(opened.substr(0, 2), "1|");
   EXPECT_EQ(opened.rfind("http://", 2), 2u);
   EXPECT_NE(opened.find("/laufschild/laufschild.html"), std::string::npos);
+}
+
+// Twenty help commands leave no child behind, finished or not.
+TEST_F(ShellCommands, HelpLeavesNoZombie) {
+  const std::string bin = folder().File("bin");
+  std::filesystem::create_directory(bin);
+  testing::WriteFileBytes(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
+  chmod((bin + "/xdg-open").c_str(), 0755);
+  const std::string old_path = std::getenv("PATH");
+  setenv("PATH", (bin + ":" + old_path).c_str(), 1);
+  for (int i = 0; i < 20; ++i) RunProgramCode([] { RunCommand(9); });
+  setenv("PATH", old_path.c_str(), 1);
+  testing::PumpEvents(300);
+  int status = 0;
+  EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1) << "no child of ours is left to reap";
+  EXPECT_EQ(errno, ECHILD);
 }
 
 TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
