@@ -77,9 +77,8 @@ void NumericSpinField::OnEntryChanged() {
   if (rewriting_) return;
   const SpinText result = ApplySpinRule(entry_.get_text().raw(), minimum_, maximum_);
   if (result.value) value_ = *result.value;
-  // Rewriting the entry from inside its own "changed" signal is safe only
-  // after GTK has finished the edit; the rule's text is shown right away all
-  // the same, as a typed 12 must read 9 before the next key.
+  // The rule's text is shown at once, from inside the entry's own "changed"
+  // signal: a typed 12 must read 9 before the next key arrives.
   Show(result.shown);
   UpdateArrows();
   control_event_.emit(ControlEventKind::kChange);
