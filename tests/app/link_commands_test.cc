@@ -3,18 +3,13 @@
 // side by the name a user would type, the test reads the master side and
 // answers from a helper thread while the exchange waits for its
 // acknowledgement.
-#include <fcntl.h>
 #include <glibmm/main.h>
 #include <gtkmm/messagedialog.h>
-#include <poll.h>
-#include <pty.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,12 +28,14 @@
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
 #include "core/link/serial_port.h"
+#include "support/pseudo_terminal.h"
 
 namespace zielwerk {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
+using testing::PseudoTerminal;
 using testing::PumpEvents;
 using testing::PumpEventsUntil;
 using testing::WindowTest;
@@ -59,25 +56,15 @@ const std::string kNoAcknowledge = "Keine Bestätigung empfangen";
 class FarEnd {
  public:
   explicit FarEnd(std::optional<std::string> reply = std::nullopt) : reply_(std::move(reply)) {
-    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
-      ADD_FAILURE() << "openpty failed";
-      return;
-    }
-    char path[PATH_MAX];
-    if (ptsname_r(master_, path, sizeof path) == 0) name_ = std::string(path).substr(5);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    reader_ = std::thread([this] { Serve(); });
+    if (line_.master() >= 0) reader_ = std::thread([this] { Serve(); });
   }
-  ~FarEnd() {
-    HangUp();
-    if (slave_ >= 0) close(slave_);
-  }
+  ~FarEnd() { HangUp(); }
 
   // The name to type into the port field, "pts/N".
-  const std::string& name() const { return name_; }
+  std::string name() const { return line_.PortName(); }
   // The test's own descriptor of the device, kept open so that the program's
   // closing of the port does not hang up the line.
-  int slave() const { return slave_; }
+  int slave() const { return line_.slave(); }
 
   std::string Received() {
     std::lock_guard lock(mutex_);
@@ -95,34 +82,26 @@ class FarEnd {
   void HangUp() {
     stop_ = true;
     if (reader_.joinable()) reader_.join();
-    if (master_ >= 0) close(master_);
-    master_ = -1;
+    line_.CloseMaster();
   }
 
  private:
   void Serve() {
     while (!stop_) {
-      pollfd entry{master_, POLLIN, 0};
-      if (poll(&entry, 1, 10) <= 0) continue;
-      char chunk[512];
-      const ssize_t count = read(master_, chunk, sizeof chunk);
-      if (count <= 0) continue;
+      const std::string chunk = line_.ReadUntil(1, milliseconds(10));
+      if (chunk.empty()) continue;
       {
         std::lock_guard lock(mutex_);
-        received_.append(chunk, static_cast<size_t>(count));
+        received_ += chunk;
       }
-      for (ssize_t i = 0; i < count; ++i) {
-        if (chunk[i] == '\n' && reply_) {
-          if (write(master_, reply_->data(), reply_->size()) < 0) ADD_FAILURE() << "reply lost";
-        }
+      for (const char c : chunk) {
+        if (c == '\n' && reply_ && !line_.Write(*reply_)) ADD_FAILURE() << "reply lost";
       }
     }
   }
 
   std::optional<std::string> reply_;
-  int master_ = -1;
-  int slave_ = -1;
-  std::string name_;
+  PseudoTerminal line_;
   std::thread reader_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;

@@ -1,11 +1,7 @@
 // Train-type pictures in the display frame, the custom-picture command and
 // the picture transfer, in the running window.
-#include <fcntl.h>
 #include <glibmm/main.h>
 #include <gtkmm/messagedialog.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -19,6 +15,7 @@
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
 #include "core/picture/picture_slots.h"
+#include "support/pseudo_terminal.h"
 
 namespace zielwerk {
 namespace {
@@ -201,22 +198,12 @@ TEST_F(TrainPictures, SaveAsToNewFileForgetsThePictureForTheTransfer) {
 TEST_F(TrainPictures, TransferSendsSevenRowPairsInOrder) {
   LoadPicture("zug.gif");
   Form().train_type_combo.set_active(0);  // sent whatever the train type shows
-  int master = -1, slave = -1;
-  char name[256];
-  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-  termios raw{};
-  tcgetattr(slave, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(slave, TCSANOW, &raw);
-  ASSERT_TRUE(SerialLink().Open(name).ok);
+  testing::PseudoTerminal line;
+  line.MakeRaw();
+  ASSERT_TRUE(SerialLink().Open(line.SlavePath()).ok);
   RunProgramCode([] { RunCommand(8); });
-  std::string received;
-  char buffer[1024];
-  fcntl(master, F_SETFL, O_NONBLOCK);
-  for (ssize_t got; (got = read(master, buffer, sizeof buffer)) > 0;) received.append(buffer, static_cast<size_t>(got));
+  const std::string received = line.ReadAvailable();
   SerialLink().Close();
-  close(slave);
-  close(master);
 
   const auto picture = ReadPictureFile(folder().File("zug.gif"));
   ASSERT_TRUE(picture.has_value());

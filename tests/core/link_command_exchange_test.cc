@@ -3,17 +3,12 @@
 // their timing.
 #include "core/link/command_exchange.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <climits>
 #include <string>
 #include <thread>
 
 #include "core/link/display_commands.h"
+#include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -22,54 +17,33 @@ namespace {
 using namespace std::string_literals;
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
+using testing::PseudoTerminal;
 
 // The master side of a pseudo-terminal as the display, with the port under
 // test open on the slave side.
 class ExchangeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
-    char name[PATH_MAX];
-    ASSERT_EQ(ptsname_r(master_, name, sizeof name), 0);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ASSERT_TRUE(port_.Open(name).ok);
-  }
+  void SetUp() override { ASSERT_TRUE(port_.Open(pty_.SlavePath()).ok); }
   void TearDown() override {
     port_.Close();
     CloseFarEnd();
   }
   void CloseFarEnd() {
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
-    master_ = slave_ = -1;
+    pty_.CloseMaster();
+    pty_.CloseSlave();
   }
 
   // The display answers before the exchange looks: the bytes are queued on
   // the port's side once this returns.
   void Answer(std::string_view bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_TRUE(pty_.Write(bytes));
     for (int i = 0; i < 400 && port_.WaitingBytes() < bytes.size(); ++i) {
       std::this_thread::sleep_for(milliseconds(5));
     }
     ASSERT_EQ(port_.WaitingBytes(), bytes.size());
   }
 
-  // What the program sent, read until a line feed came or `limit` passed.
-  std::string ReceivedLine(milliseconds limit = milliseconds(2000)) {
-    std::string bytes;
-    const auto deadline = steady_clock::now() + limit;
-    while (!bytes.ends_with('\n') && steady_clock::now() < deadline) {
-      pollfd entry{master_, POLLIN, 0};
-      if (poll(&entry, 1, 20) <= 0) continue;
-      char chunk[512];
-      const ssize_t got = read(master_, chunk, sizeof chunk);
-      if (got > 0) bytes.append(chunk, static_cast<size_t>(got));
-    }
-    return bytes;
-  }
-
-  int master_ = -1;
-  int slave_ = -1;
+  PseudoTerminal pty_;
   SerialPort port_;
 };
 
@@ -85,7 +59,7 @@ TEST_P(AcknowledgeTest, ShowsTheFirstLineOfTheAnswer) {
   const ReplyCase& c = GetParam();
   Answer(c.reply);
   EXPECT_EQ(CommandExchange(port_, "!100010000100000040", milliseconds(0)), c.result);
-  EXPECT_EQ(ReceivedLine(), "!100010000100000040\n");
+  EXPECT_EQ(pty_.ReadLine(), "!100010000100000040\n");
   EXPECT_EQ(port_.WaitingBytes(), 0u) << "the whole answer is taken";
 }
 
@@ -113,25 +87,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ExchangeTest, LineOnTheWireIsTheUtf8CommandAndOneLineFeed) {
   Answer("Ok\n");
   CommandExchange(port_, SettingsCommand(SettingsCommandFields{}), milliseconds(0));
-  const std::string settings = ReceivedLine();
+  const std::string settings = pty_.ReadLine();
   EXPECT_TRUE(testing::BytesEqual("!100010000100000040\n", settings));
   EXPECT_EQ(settings.size(), 20u);
 
   Answer("Ok\n");
   CommandExchange(port_, "Zug \xC3\x84pfel", milliseconds(0));
-  EXPECT_TRUE(testing::BytesEqual("Zug \xC3\x84pfel\n", ReceivedLine()));
+  EXPECT_TRUE(testing::BytesEqual("Zug \xC3\x84pfel\n", pty_.ReadLine()));
 
   // A line break inside a field would make two commands of one.
   Answer("Ok\n");
   CommandExchange(port_, "Alp\nGr%m\r-Tirano", milliseconds(0));
-  EXPECT_TRUE(testing::BytesEqual("Alp Gr%m -Tirano\n", ReceivedLine()));
+  EXPECT_TRUE(testing::BytesEqual("Alp Gr%m -Tirano\n", pty_.ReadLine()));
 }
 
 TEST_F(ExchangeTest, SilentDisplayAfterTheFullWaitAndItsLateAnswerGoesToTheNextCommand) {
   const auto started = steady_clock::now();
   EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusNoAcknowledge);
   EXPECT_GE(steady_clock::now() - started, kAcknowledgeWait);
-  EXPECT_EQ(ReceivedLine(), "!100010000100000040\n");
+  EXPECT_EQ(pty_.ReadLine(), "!100010000100000040\n");
 
   Answer("sp\xC3\xA4t\n");
   EXPECT_EQ(CommandExchange(port_, "Tirano--", milliseconds(0)), kReceived + "sp\xC3\xA4t");
@@ -139,9 +113,9 @@ TEST_F(ExchangeTest, SilentDisplayAfterTheFullWaitAndItsLateAnswerGoesToTheNextC
 
 TEST_F(ExchangeTest, AnswerWithinTheWaitIsTaken) {
   std::thread display([&] {
-    if (ReceivedLine().ends_with('\n')) {
+    if (pty_.ReadLine().ends_with('\n')) {
       std::this_thread::sleep_for(milliseconds(100));
-      ASSERT_EQ(write(master_, "Ok\n", 3), 3);
+      ASSERT_TRUE(pty_.Write("Ok\n"));
     }
   });
   const auto started = steady_clock::now();
@@ -158,7 +132,7 @@ TEST_F(ExchangeTest, ClosedLineIsReportedAtOnceAndNothingIsSent) {
   const auto started = steady_clock::now();
   EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusLinkUnavailable);
   EXPECT_LT(steady_clock::now() - started, milliseconds(100));
-  EXPECT_EQ(ReceivedLine(milliseconds(50)), "");
+  EXPECT_EQ(pty_.ReadLine(milliseconds(50)), "");
 }
 
 TEST_F(ExchangeTest, WriteFailureShowsTheErrnoAtOnceAndKeepsTheLineOpen) {
@@ -183,12 +157,12 @@ TEST_P(RouteTransferTest, SendsTheSubstitutedRouteOrNothing) {
   const RouteCase& c = GetParam();
   if (c.wire.empty()) {
     EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), std::nullopt);
-    EXPECT_EQ(ReceivedLine(milliseconds(50)), "");
+    EXPECT_EQ(pty_.ReadLine(milliseconds(50)), "");
     return;
   }
   Answer("Ok\n");
   EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), kReceived + "Ok");
-  EXPECT_TRUE(testing::BytesEqual(c.wire, ReceivedLine()));
+  EXPECT_TRUE(testing::BytesEqual(c.wire, pty_.ReadLine()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

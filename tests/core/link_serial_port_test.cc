@@ -4,8 +4,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -18,6 +16,7 @@
 #include <thread>
 
 #include "core/link/display_commands.h"
+#include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -25,50 +24,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-
-// A pseudo-terminal pair; the test keeps a descriptor of the slave side so
-// that it can look at the line settings and so that closing the port under
-// test does not hang up the master.
-struct PtyPair {
-  PtyPair() {
-    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-      ADD_FAILURE() << "openpty failed";
-      return;
-    }
-    char name[PATH_MAX];
-    if (ptsname_r(master, name, sizeof name) == 0) slave_path = name;
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-  }
-  ~PtyPair() {
-    CloseMaster();
-    CloseSlave();
-  }
-  void CloseMaster() {
-    if (master >= 0) close(master);
-    master = -1;
-  }
-  void CloseSlave() {
-    if (slave >= 0) close(slave);
-    slave = -1;
-  }
-  // Everything the port wrote, read until `count` bytes came or `limit` passed.
-  std::string ReadMaster(size_t count, milliseconds limit = milliseconds(2000)) {
-    std::string bytes;
-    const auto deadline = steady_clock::now() + limit;
-    while (bytes.size() < count && steady_clock::now() < deadline) {
-      pollfd entry{master, POLLIN, 0};
-      if (poll(&entry, 1, 50) <= 0) continue;
-      char chunk[4096];
-      const ssize_t got = read(master, chunk, sizeof chunk);
-      if (got > 0) bytes.append(chunk, static_cast<size_t>(got));
-    }
-    return bytes;
-  }
-
-  int master = -1;
-  int slave = -1;
-  std::string slave_path;
-};
+using testing::PseudoTerminal;
 
 int OpenDescriptorCount() {
   int count = 0;
@@ -91,13 +47,13 @@ int DescriptorOpenOn(const std::string& path, int except) {
 }
 
 TEST(SerialPortTest, OpensRawNineSixHundredEightNOneNonBlockingCloseOnExec) {
-  PtyPair pty;
+  PseudoTerminal pty;
   SerialPort port;
-  ASSERT_TRUE(port.Open(pty.slave_path).ok);
+  ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
   EXPECT_TRUE(port.IsOpen());
 
   termios settings{};
-  ASSERT_EQ(tcgetattr(pty.slave, &settings), 0);
+  ASSERT_EQ(tcgetattr(pty.slave(), &settings), 0);
   EXPECT_EQ(cfgetispeed(&settings), B9600);
   EXPECT_EQ(cfgetospeed(&settings), B9600);
   EXPECT_EQ(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CREAD | CLOCAL),
@@ -108,30 +64,30 @@ TEST(SerialPortTest, OpensRawNineSixHundredEightNOneNonBlockingCloseOnExec) {
   EXPECT_EQ(settings.c_cc[VMIN], 1);
   EXPECT_EQ(settings.c_cc[VTIME], 0);
 
-  const int fd = DescriptorOpenOn(pty.slave_path, pty.slave);
+  const int fd = DescriptorOpenOn(pty.SlavePath(), pty.slave());
   ASSERT_GE(fd, 0);
   EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC);
   EXPECT_TRUE(fcntl(fd, F_GETFL) & O_NONBLOCK);
 
   port.Close();
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(DescriptorOpenOn(pty.slave_path, pty.slave), -1);
+  EXPECT_EQ(DescriptorOpenOn(pty.SlavePath(), pty.slave()), -1);
 }
 
 TEST(SerialPortTest, TypedPortNameOpensUnderDevAndStaleInputIsDiscarded) {
-  PtyPair pty;
+  PseudoTerminal pty;
   // A new pseudo-terminal is in line mode: the line end makes the bytes count.
-  ASSERT_EQ(write(pty.master, "stale\n", 6), 6);
+  ASSERT_TRUE(pty.Write("stale\n"));
   int waiting = 0;
   for (int i = 0; i < 200 && waiting < 6; ++i) {
     std::this_thread::sleep_for(milliseconds(5));
-    ioctl(pty.slave, FIONREAD, &waiting);
+    ioctl(pty.slave(), FIONREAD, &waiting);
   }
   ASSERT_EQ(waiting, 6);
 
-  ASSERT_TRUE(pty.slave_path.starts_with("/dev/"));
+  ASSERT_TRUE(pty.SlavePath().starts_with("/dev/"));
   SerialPort port;
-  ASSERT_TRUE(port.Open(PortDevicePath(pty.slave_path.substr(5))).ok);
+  ASSERT_TRUE(port.Open(PortDevicePath(pty.PortName())).ok);
   EXPECT_EQ(port.WaitingBytes(), 0u);
 }
 
@@ -183,12 +139,12 @@ TEST(SerialPortTest, CharacterDeviceThatIsNoSerialLineCountsAsOpen) {
 }
 
 TEST(SerialPortTest, PortHeldByAnotherOpenIsRefusedUntilItIsClosed) {
-  PtyPair pty;
+  PseudoTerminal pty;
   SerialPort first;
   SerialPort second;
-  ASSERT_TRUE(first.Open(pty.slave_path).ok);
+  ASSERT_TRUE(first.Open(pty.SlavePath()).ok);
 
-  const PortResult refused = second.Open(pty.slave_path);
+  const PortResult refused = second.Open(pty.SlavePath());
   EXPECT_FALSE(refused.ok);
   // Without privileges the tty's exclusive mode refuses the open itself;
   // with them, the lock does.
@@ -202,22 +158,22 @@ TEST(SerialPortTest, PortHeldByAnotherOpenIsRefusedUntilItIsClosed) {
   EXPECT_TRUE(first.IsOpen());
 
   first.Close();
-  EXPECT_TRUE(second.Open(pty.slave_path).ok);
+  EXPECT_TRUE(second.Open(pty.SlavePath()).ok);
   second.Close();
   // Closing gives the tty back for the next open, also while the far end
   // keeps its own descriptor.
-  EXPECT_TRUE(first.Open(pty.slave_path).ok);
+  EXPECT_TRUE(first.Open(pty.SlavePath()).ok);
 }
 
 TEST(SerialPortTest, OpeningAgainClosesThePortOpenBefore) {
-  PtyPair one;
-  PtyPair two;
+  PseudoTerminal one;
+  PseudoTerminal two;
   SerialPort port;
-  ASSERT_TRUE(port.Open(one.slave_path).ok);
-  ASSERT_TRUE(port.Open(two.slave_path).ok);
-  EXPECT_EQ(DescriptorOpenOn(one.slave_path, one.slave), -1);
+  ASSERT_TRUE(port.Open(one.SlavePath()).ok);
+  ASSERT_TRUE(port.Open(two.SlavePath()).ok);
+  EXPECT_EQ(DescriptorOpenOn(one.SlavePath(), one.slave()), -1);
   EXPECT_EQ(port.Write("x"), 1u);
-  EXPECT_EQ(two.ReadMaster(1), "x");
+  EXPECT_EQ(two.ReadUntil(1), "x");
 }
 
 TEST(SerialPortTest, ClosedPortDoesNothing) {
@@ -233,9 +189,9 @@ TEST(SerialPortTest, ClosedPortDoesNothing) {
 }
 
 TEST(SerialPortTest, WriteFailureAfterTheFarEndWentAwayKeepsItsErrno) {
-  PtyPair pty;
+  PseudoTerminal pty;
   SerialPort port;
-  ASSERT_TRUE(port.Open(pty.slave_path).ok);
+  ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
   pty.CloseSlave();
   pty.CloseMaster();
   EXPECT_EQ(port.Write("!100010000100000040\n"), 0u);
@@ -244,16 +200,16 @@ TEST(SerialPortTest, WriteFailureAfterTheFarEndWentAwayKeepsItsErrno) {
 }
 
 TEST(SerialPortTest, WriteWaitsForAFullDriverBufferAndHandsOverEverything) {
-  PtyPair pty;
+  PseudoTerminal pty;
   SerialPort port;
-  ASSERT_TRUE(port.Open(pty.slave_path).ok);
+  ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
   std::string bytes(256 * 1024, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 26);
 
   std::string received;
   std::thread reader([&] {
     std::this_thread::sleep_for(milliseconds(100));
-    received = pty.ReadMaster(bytes.size());
+    received = pty.ReadUntil(bytes.size());
   });
   const size_t written = port.Write(bytes);
   reader.join();
@@ -263,9 +219,9 @@ TEST(SerialPortTest, WriteWaitsForAFullDriverBufferAndHandsOverEverything) {
 }
 
 TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
-  PtyPair pty;
+  PseudoTerminal pty;
   SerialPort port;
-  ASSERT_TRUE(port.Open(pty.slave_path).ok);
+  ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
   // A pseudo-terminal has no modem lines.
   const PortResult dtr = port.SetDtr(true);
   EXPECT_FALSE(dtr.ok);
@@ -275,7 +231,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
   const auto started = steady_clock::now();
   EXPECT_EQ(ResetDisplay(port), kStatusDisplayReset);
   EXPECT_GE(steady_clock::now() - started, kResetPulse);
-  EXPECT_EQ(pty.ReadMaster(1, milliseconds(100)), "") << "the reset sends no bytes";
+  EXPECT_EQ(pty.ReadUntil(1, milliseconds(100)), "") << "the reset sends no bytes";
 }
 
 TEST(SerialPortTest, ResetOnAClosedPortReportsItAtOnce) {
