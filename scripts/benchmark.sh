@@ -1,0 +1,329 @@
+#!/usr/bin/env bash
+# Measures Zielwerk and prints a table: start-up time until the window is
+# shown, CPU used while idle with the preview scrolling, peak memory, reading
+# and writing a settings file, decoding a 160 x 14 picture of each format, and
+# the wall time of one settings transfer and one picture transfer against the
+# display simulator. Start-up, idle CPU and memory are measured in the same run
+# for gtkterm (a GTK 3 serial terminal from Debian, installed here if missing)
+# and shown beside Zielwerk's as a ratio. Nothing here fails on a slow
+# machine: the goals are printed for comparison, not enforced.
+#
+# Usage: scripts/benchmark.sh [--runs N] [--idle SECONDS] [--repeats N] [--build DIR] [--no-peer]
+#   --runs N        start-ups per program, the median is shown (default 10)
+#   --idle SECONDS  length of the idle CPU measurement (default 30)
+#   --repeats N     transfers of each kind against the simulator (default 3)
+#   --build DIR     build folder to use and build into (default build)
+#   --no-peer       measure Zielwerk alone
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir=$PWD
+
+runs=10
+idle_seconds=30
+repeats=3
+build_dir=build
+with_peer=1
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --idle) idle_seconds=$2; shift 2 ;;
+    --repeats) repeats=$2; shift 2 ;;
+    --build) build_dir=$2; shift 2 ;;
+    --no-peer) with_peer=0; shift ;;
+    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    *) echo "benchmark.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+case "$runs$idle_seconds$repeats" in
+  *[!0-9]*) echo "benchmark.sh: --runs, --idle and --repeats take whole numbers" >&2; exit 2 ;;
+esac
+[ "$runs" -ge 1 ] && [ "$idle_seconds" -ge 1 ] && [ "$repeats" -ge 1 ] ||
+  { echo "benchmark.sh: counts must be at least 1" >&2; exit 2; }
+
+note() { printf '%s\n' "$*" >&2; }
+
+# ---------------------------------------------------------------- preparation
+./scripts/install-deps.sh
+if [ "$with_peer" = 1 ] && ! command -v gtkterm >/dev/null; then
+  note "Installing gtkterm for the comparison..."
+  sudo_command=""
+  [ "$(id -u)" -eq 0 ] || sudo_command=sudo
+  if ! DEBIAN_FRONTEND=noninteractive $sudo_command apt-get install -y -qq --no-install-recommends gtkterm >/dev/null 2>&1; then
+    $sudo_command apt-get update -qq >/dev/null 2>&1 || true
+    DEBIAN_FRONTEND=noninteractive $sudo_command apt-get install -y -qq --no-install-recommends gtkterm >/dev/null 2>&1 || true
+  fi
+  command -v gtkterm >/dev/null || { note "gtkterm could not be installed; measuring Zielwerk alone."; with_peer=0; }
+fi
+
+note "Building in $build_dir..."
+cmake -S . -B "$build_dir" >/dev/null
+cmake --build "$build_dir" -j2 --target zielwerk zielwerk-display-sim zielwerk-core-bench zielwerk-window-wait >/dev/null
+build_dir=$(cd "$build_dir" && pwd)
+zielwerk_program=$build_dir/zielwerk
+simulator=$build_dir/zielwerk-display-sim
+core_bench=$build_dir/zielwerk-core-bench
+window_wait=$build_dir/zielwerk-window-wait
+
+scratch=$(mktemp -d)
+started_pids=()
+cleanup() {
+  local pid
+  for pid in "${started_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${started_pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Our own X server on a display number it picks itself.
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+started_pids+=("$xvfb_pid")
+exec 3>&-
+for _ in $(seq 100); do
+  [ -s "$scratch/display" ] && break
+  sleep 0.05
+done
+[ -s "$scratch/display" ] || { note "Xvfb did not start: $(cat "$scratch/xvfb.log")"; exit 1; }
+export DISPLAY=:$(head -n 1 "$scratch/display")
+export GDK_BACKEND=x11 NO_AT_BRIDGE=1
+
+# The display simulator, for the transfers.
+"$simulator" >"$scratch/simulator.log" 2>&1 &
+started_pids+=("$!")
+for _ in $(seq 100); do
+  grep -q '^Port: ' "$scratch/simulator.log" && break
+  sleep 0.05
+done
+port=$(sed -n 's/^Port: //p' "$scratch/simulator.log")
+[ -n "$port" ] || { note "the display simulator did not start: $(cat "$scratch/simulator.log")"; exit 1; }
+
+# Zielwerk's working folder: the data files, as the launcher sets it up.
+zielwerk_folder=$scratch/zielwerk
+mkdir -p "$zielwerk_folder"
+cp -R data/. "$zielwerk_folder/"
+zielwerk_title="Zielwerk V0.95 - ["
+
+# gtkterm with a home folder of its own and a config file, so that no
+# first-start message box appears.
+gtkterm_home=$scratch/gtkterm-home
+mkdir -p "$gtkterm_home/.config"
+cat >"$gtkterm_home/.config/.gtktermrc" <<'EOF'
+[default]
+port	= /dev/ttyS0
+speed	= 9600
+bits	= 8
+stopbits	= 1
+parity	= none
+flow	= none
+wait_delay	= 0
+wait_char	= -1
+rs485_rts_time_before_tx	= 30
+rs485_rts_time_after_tx	= 30
+echo	= False
+crlfauto	= False
+timestamp	= False
+font	= "Monospace 12"
+term_block_cursor	= True
+term_rows	= 80
+term_columns	= 25
+term_scrollback	= 10000
+term_visual_bell	= True
+term_foreground_red	= 0.660000
+term_foreground_blue	= 0.660000
+term_foreground_green	= 0.660000
+term_foreground_alpha	= 1.000000
+term_background_red	= 0.000000
+term_background_blue	= 0.000000
+term_background_green	= 0.000000
+term_background_alpha	= 1.000000
+EOF
+gtkterm_title="GTKTerm"
+
+# start_command NAME: the command line of that program (run in its folder).
+run_in_folder() {
+  case $1 in
+    zielwerk) cd "$zielwerk_folder" && exec "$zielwerk_program" ;;
+    gtkterm) cd "$gtkterm_home" && HOME=$gtkterm_home exec gtkterm ;;
+  esac
+}
+title_of() {
+  case $1 in
+    zielwerk) printf '%s' "$zielwerk_title" ;;
+    gtkterm) printf '%s' "$gtkterm_title" ;;
+  esac
+}
+export -f run_in_folder
+export zielwerk_folder zielwerk_program gtkterm_home
+
+median() {
+  sort -g | awk '{ value[NR] = $1 } END { if (NR == 0) exit 1; if (NR % 2) print value[(NR + 1) / 2]; else print (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
+}
+
+# One start: "MS CPU_MS", the milliseconds until the window is mapped with
+# its title and the CPU time the program had used by then; the program is
+# then asked to end (SIGTERM) and waited for.
+time_one_start() {
+  local output
+  output=$("$window_wait" --timeout 60 --stop "$(title_of "$1")" -- bash -c "run_in_folder $1" 2>>"$scratch/$1.stderr") ||
+    { note "$1 did not show its window: $(tail -n 5 "$scratch/$1.stderr")"; return 1; }
+  printf '%s %s\n' "$(printf '%s\n' "$output" | sed -n 's/^mapped //p')" \
+    "$(printf '%s\n' "$output" | sed -n 's/^cpu //p')"
+}
+
+programs=(zielwerk)
+[ "$with_peer" = 1 ] && programs+=(gtkterm)
+
+# ---------------------------------------------------------------- start-up
+note "Start-up: $runs runs each (after one warm-up run)..."
+time_one_start zielwerk >/dev/null
+if [ "$with_peer" = 1 ] && ! time_one_start gtkterm >/dev/null; then
+  note "gtkterm did not start here; measuring Zielwerk alone."
+  with_peer=0
+  programs=(zielwerk)
+fi
+for _ in $(seq "$runs"); do
+  for program in "${programs[@]}"; do
+    time_one_start "$program" >>"$scratch/$program.start"
+  done
+done
+declare -A startup_ms startup_cpu_ms
+for program in "${programs[@]}"; do
+  startup_ms[$program]=$(awk '{ print $1 }' "$scratch/$program.start" | median)
+  startup_cpu_ms[$program]=$(awk '{ print $2 }' "$scratch/$program.start" | median)
+done
+
+# ---------------------------------------------------------------- idle CPU and memory
+clock_ticks=$(getconf CLK_TCK)
+cpu_ticks() {
+  # utime + stime; the command name in field 2 may hold blanks, so count from its ")".
+  sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+}
+now_seconds() {
+  date +%s.%N
+}
+declare -A idle_cpu xserver_cpu peak_kb
+for program in "${programs[@]}"; do
+  note "Idle CPU of $program over ${idle_seconds} s..."
+  "$window_wait" --timeout 60 "$(title_of "$program")" -- bash -c "run_in_folder $program" \
+    >"$scratch/$program.idle" 2>>"$scratch/$program.stderr" &
+  wait_pid=$!
+  started_pids+=("$wait_pid")
+  for _ in $(seq 1200); do
+    grep -q '^mapped ' "$scratch/$program.idle" && break
+    kill -0 "$wait_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  grep -q '^mapped ' "$scratch/$program.idle" || { note "$program did not show its window"; exit 1; }
+  # bash -c execs the program, so the started process is the program itself.
+  program_pid=$(sed -n 's/^pid //p' "$scratch/$program.idle")
+  sleep 2
+  start_time=$(now_seconds)
+  start_ticks=$(cpu_ticks "$program_pid")
+  start_x=$(cpu_ticks "$xvfb_pid")
+  sleep "$idle_seconds"
+  end_ticks=$(cpu_ticks "$program_pid")
+  end_x=$(cpu_ticks "$xvfb_pid")
+  end_time=$(now_seconds)
+  peak_kb[$program]=$(awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status")
+  idle_cpu[$program]=$(awk -v t="$((end_ticks - start_ticks))" -v hz="$clock_ticks" -v s="$start_time" -v e="$end_time" \
+    'BEGIN { printf "%.2f", t / hz / (e - s) * 100 }')
+  xserver_cpu[$program]=$(awk -v t="$((end_x - start_x))" -v hz="$clock_ticks" -v s="$start_time" -v e="$end_time" \
+    'BEGIN { printf "%.2f", t / hz / (e - s) * 100 }')
+  kill -TERM "$program_pid" 2>/dev/null || true
+  wait "$wait_pid" 2>/dev/null || true
+done
+
+# ---------------------------------------------------------------- core work
+note "Settings file, pictures and transfers..."
+fixtures=$scratch/pictures
+mkdir -p "$fixtures"
+source_picture=data/wagen_BERNINA_EXPRESS.bmp
+convert "$source_picture" -resize '160x14!' BMP3:"$fixtures/wagen.bmp"
+convert "$source_picture" -resize '160x14!' "$fixtures/wagen.png"
+convert "$source_picture" -resize '160x14!' "$fixtures/wagen.gif"
+convert "$source_picture" -resize '160x14!' -quality 90 "$fixtures/wagen.jpg"
+"$core_bench" ini "$scratch" 1000 >"$scratch/core.txt"
+"$core_bench" decode --iterations 1000 "$fixtures"/wagen.bmp "$fixtures"/wagen.png \
+  "$fixtures"/wagen.gif "$fixtures"/wagen.jpg >>"$scratch/core.txt"
+"$core_bench" link "/dev/$port" "$fixtures/wagen.bmp" "$repeats" >>"$scratch/core.txt"
+
+figure() {
+  # figure NAME [FIELD]: a value from the core bench's output.
+  awk -v name="$1" -v field="${2:-2}" '$1 == name { print $field; exit }' "$scratch/core.txt"
+}
+decode_figure() {
+  awk -v file="$1" '$1 == "decode_us" && $2 == file { print $3; exit }' "$scratch/core.txt"
+}
+
+# ---------------------------------------------------------------- table
+peer() {
+  # peer VALUE: the peer's figure, or "-" without a peer.
+  [ "$with_peer" = 1 ] && printf '%s' "$1" || printf -- '-'
+}
+ratio() {
+  [ "$with_peer" = 1 ] && awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }' || printf -- '-'
+}
+verdict() {
+  # verdict EXPRESSION (awk): "yes" or "NO".
+  awk "BEGIN { if ($1) print \"yes\"; else print \"NO\" }"
+}
+
+mb() {
+  awk -v kb="$1" 'BEGIN { printf "%.1f MB", kb / 1024 }'
+}
+
+settings_ms=$(figure settings_transfer_ms)
+picture_ms=$(figure picture_transfer_ms)
+z_start=${startup_ms[zielwerk]}
+z_cpu=${idle_cpu[zielwerk]}
+z_peak=${peak_kb[zielwerk]}
+g_start=${startup_ms[gtkterm]:-0}
+g_cpu=${idle_cpu[gtkterm]:-0}
+g_peak=${peak_kb[gtkterm]:-0}
+
+row() {
+  printf '| %-42s | %12s | %12s | %6s | %-20s | %-4s |\n' "$@"
+}
+printf '\nZielwerk benchmark, %s, %s cores, load average %s\n\n' "$(date +%F)" "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"
+row "Measure" "Zielwerk" "gtkterm" "ratio" "goal" "met"
+row "------------------------------------------" "------------" "------------" "------" "--------------------" "----"
+if [ "$with_peer" = 1 ]; then
+  start_goal="<= gtkterm"
+  start_met=$(verdict "$z_start <= $g_start")
+  peak_goal="<= gtkterm + 10 MB"
+  peak_met=$(verdict "$z_peak <= $g_peak + 10240")
+else
+  start_goal="<= gtkterm"; start_met="-"; peak_goal="<= gtkterm + 10 MB"; peak_met="-"
+fi
+row "Start-up to window shown (median of $runs)" "$(printf '%.0f ms' "$z_start")" \
+  "$(peer "$(printf '%.0f ms' "$g_start")")" "$(ratio "$z_start" "$g_start")" "$start_goal" "$start_met"
+row "CPU used by then (median)" "$(printf '%.0f ms' "${startup_cpu_ms[zielwerk]}")" \
+  "$(peer "$(printf '%.0f ms' "${startup_cpu_ms[gtkterm]:-0}")")" \
+  "$(ratio "${startup_cpu_ms[zielwerk]}" "${startup_cpu_ms[gtkterm]:-0}")" "" ""
+row "Idle CPU over ${idle_seconds} s, % of one core" "$z_cpu %" "$(peer "$g_cpu %")" "$(ratio "$z_cpu" "$g_cpu")" \
+  "<= 0.6 %" "$(verdict "$z_cpu <= 0.6")"
+row "X server CPU meanwhile, % of one core" "${xserver_cpu[zielwerk]} %" "$(peer "${xserver_cpu[gtkterm]:-0} %")" \
+  "$(ratio "${xserver_cpu[zielwerk]}" "${xserver_cpu[gtkterm]:-0}")" "" ""
+row "Peak resident memory (VmHWM)" "$(mb "$z_peak")" "$(peer "$(mb "$g_peak")")" "$(ratio "$z_peak" "$g_peak")" \
+  "$peak_goal" "$peak_met"
+row "Settings file read (open, 14 keys, close)" "$(figure ini_read_us) us" "-" "-" "" ""
+row "Settings file write (open, 14 keys, save)" "$(figure ini_write_us) us" "-" "-" "" ""
+for format in bmp png gif jpg; do
+  row "Decode 160 x 14 picture, ${format^^}" "$(decode_figure "wagen.$format") us" "-" "-" "" ""
+done
+row "Picture to seven row commands" "$(figure row_commands_us) us" "-" "-" "" ""
+row "Settings transfer (median of $repeats)" "$(printf '%.1f ms' "$settings_ms")" "-" "-" "<= 530 ms" \
+  "$(verdict "$settings_ms <= 530")"
+row "Picture transfer (median of $repeats)" "$(printf '%.1f ms' "$picture_ms")" "-" "-" "<= 3600 ms" \
+  "$(verdict "$picture_ms <= 3600")"
+reply_of() {
+  sed -n "s/^$1 [^ ]* [^ ]* [^ ]* //p" "$scratch/core.txt"
+}
+printf '\nStatus after the transfers: settings "%s", picture "%s".\n' \
+  "$(reply_of settings_transfer_ms)" "$(reply_of picture_transfer_ms)"
