@@ -16,7 +16,6 @@
 #   --no-peer       measure Zielwerk alone
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source_dir=$PWD
 
 runs=10
 idle_seconds=30
@@ -37,8 +36,10 @@ done
 case "$runs$idle_seconds$repeats" in
   *[!0-9]*) echo "benchmark.sh: --runs, --idle and --repeats take whole numbers" >&2; exit 2 ;;
 esac
-[ "$runs" -ge 1 ] && [ "$idle_seconds" -ge 1 ] && [ "$repeats" -ge 1 ] ||
-  { echo "benchmark.sh: counts must be at least 1" >&2; exit 2; }
+if [ "$runs" -lt 1 ] || [ "$idle_seconds" -lt 1 ] || [ "$repeats" -lt 1 ]; then
+  echo "benchmark.sh: counts must be at least 1" >&2
+  exit 2
+fi
 
 note() { printf '%s\n' "$*" >&2; }
 
@@ -90,7 +91,8 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 [ -s "$scratch/display" ] || { note "Xvfb did not start: $(cat "$scratch/xvfb.log")"; exit 1; }
-export DISPLAY=:$(head -n 1 "$scratch/display")
+DISPLAY=:$(head -n 1 "$scratch/display")
+export DISPLAY
 export GDK_BACKEND=x11 NO_AT_BRIDGE=1
 
 # The display simulator, for the transfers.

@@ -50,7 +50,9 @@ check
 check
 [ "$(field Version)" = 0.95 ] || fail "Version is \"$(field Version)\""
 check
-[ -n "$(field Section)" ] && [ -n "$(field Maintainer)" ] || fail "Section or Maintainer is empty"
+if [ -z "$(field Section)" ] || [ -z "$(field Maintainer)" ]; then
+  fail "Section or Maintainer is empty"
+fi
 check
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is \"$(field Architecture)\""
 check

@@ -1,6 +1,8 @@
 # Checks of an installed Zielwerk tree, sourced by install_test.sh and
-# deb_package_test.sh. Each check prints what it found wrong and counts it in
-# $failures; the caller ends with report_and_exit.
+# deb_package_test.sh, which set $scratch to a temporary folder first. Each
+# check prints what it found wrong and counts it in $failures; the caller
+# ends with report_and_exit.
+# shellcheck disable=SC2154,SC2015
 
 failures=0
 checks=0
