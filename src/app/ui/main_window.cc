@@ -113,9 +113,14 @@ void FormArea::Resize(Gtk::Widget& widget, int width, int height) {
 }
 
 void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
-  Gtk::Fixed::on_size_allocate(allocation);
+  // Each child is allocated once, at its own rectangle. Letting the base
+  // class first allocate them at their natural sizes would reallocate and
+  // redraw the whole form twice on every preview tick.
+  set_allocation(allocation);
   for (const Placement& placement : placements_) {
     if (!placement.widget->get_visible()) continue;
+    Gtk::Requisition minimum, natural;
+    placement.widget->get_preferred_size(minimum, natural);
     Gtk::Allocation child(allocation.get_x() + placement.rect.get_x(),
                           allocation.get_y() + placement.rect.get_y(), placement.rect.get_width(),
                           placement.rect.get_height());
