@@ -38,7 +38,7 @@ void TickScrollPreview() {
                                                   SelectedEntry(form.start_mode_combo), start_time,
                                                   SelectedEntry(form.end_mode_combo), end_time});
   preview_state = result.next;
-  ShowText(form.preview_scroll_text, result.window);
+  form.preview_scroll_text.set_text(result.window);
 }
 
 }  // namespace zielwerk

@@ -60,9 +60,11 @@ constexpr ToolRow kToolRows[] = {
     {20, Icon::kInfo, "Über..."},
 };
 
+Pango::FontDescription PreviewFont() { return Pango::FontDescription("Verdana Bold 14"); }
+
 void SetPreviewFont(Gtk::Label& label) {
   Pango::AttrList attributes;
-  auto font = Pango::Attribute::create_attr_font_desc(Pango::FontDescription("Verdana Bold 14"));
+  auto font = Pango::Attribute::create_attr_font_desc(PreviewFont());
   attributes.insert(font);
   label.set_attributes(attributes);
 }
@@ -231,9 +233,9 @@ void MainWindow::BuildControls() {
   InitLabel(preview_start_text, "St. Moritz");
   place(preview_start_text, 330, 30, 170, 21);
   SetPreviewFont(preview_start_text);
-  InitLabel(preview_scroll_text, "Lauftext");
+  preview_scroll_text.set_text("Lauftext");
   place(preview_scroll_text, 330, 50, 170, 21);
-  SetPreviewFont(preview_scroll_text);
+  preview_scroll_text.SetFont(PreviewFont());
   InitLabel(preview_end_text, "Tirano");
   place(preview_end_text, 330, 70, 170, 21);
   SetPreviewFont(preview_end_text);

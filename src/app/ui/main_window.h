@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
 
 namespace zielwerk {
@@ -81,7 +82,7 @@ class MainWindow : public Gtk::Window {
 
   Gtk::Frame display_frame;
   Gtk::Label preview_start_text;
-  Gtk::Label preview_scroll_text;
+  PreviewText preview_scroll_text;
   Gtk::Label preview_end_text;
   NumericSpinField car_number_spin{1, 9};
   Gtk::Image train_picture_image;
