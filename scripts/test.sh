@@ -1,8 +1,162 @@
 #!/usr/bin/env bash
-# Builds Zielwerk and runs every test suite headless under Xvfb, ending with
-# CTest's summary. Exits non-zero when any test fails.
-set -euo pipefail
+# Builds Zielwerk and runs every check, headless under Xvfb, in three parts:
+#   1. the normal build (build/) and all test suites;
+#   2. the same with AddressSanitizer, UndefinedBehaviorSanitizer and
+#      LeakSanitizer (build-asan/): any sanitizer report fails;
+#   3. every fuzz target for FUZZ_SECONDS (default 60) each, FUZZ_JOBS (default
+#      2) at a time (build-fuzz/, clang + libFuzzer): any crash, leak, timeout
+#      (10 s), sanitizer report, or single allocation over 512 MB (twice the
+#      largest picture a reader accepts) fails.
+# Ends with one summary line "N passed, M failed" and exits non-zero when any
+# part failed.
+#
+#   ./scripts/test.sh           everything (CI runs this)
+#   ./scripts/test.sh --quick   the normal build and suites only; ends with CTest's summary
+set -uo pipefail
 cd "$(dirname "$0")/.."
-./scripts/build.sh
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --test-dir build --output-on-failure -j"$(nproc)"
+root=$PWD
+
+quick=0
+case "${1:-}" in
+  "") ;;
+  --quick) quick=1 ;;
+  *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
+esac
+
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-60}
+fuzz_jobs=${FUZZ_JOBS:-2}
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
+
+summary=()
+total_passed=0
+total_failed=0
+
+now() { date +%s; }
+took() { local s=$(( $(now) - $1 )); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
+section() { printf '\n==== %s ====\n' "$1"; }
+
+# Adds "<passed> passed, <failed> failed" of a CTest log to the totals.
+count_ctest() {
+  local log=$1 line total failed
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    ctest_passed=0
+    ctest_failed=1
+  else
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    failed=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    ctest_passed=$((total - failed))
+    ctest_failed=$failed
+  fi
+  total_passed=$((total_passed + ctest_passed))
+  total_failed=$((total_failed + ctest_failed))
+}
+
+# ---- 1. normal build and suites ---------------------------------------------
+section "build and tests (build/)"
+start=$(now)
+if ! ./scripts/build.sh; then
+  echo "The build failed." >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if [ "$quick" = 1 ]; then
+  "${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$jobs"
+  exit $?
+fi
+"${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee build/ctest.log
+count_ctest build/ctest.log
+summary+=("tests (build/):                 $ctest_passed passed, $ctest_failed failed   $(took "$start")")
+
+# ---- 2. sanitizer build and suites ------------------------------------------
+section "sanitizer build and tests (build-asan/)"
+start=$(now)
+reports=$root/build-asan/sanitizer-reports
+if cmake -S . -B build-asan -DZIELWERK_SANITIZE=ON >/dev/null && cmake --build build-asan -j"$jobs"; then
+  rm -rf "$reports" && mkdir -p "$reports"
+  # Reports go to files as well as failing the test, so that one raised in a
+  # child process (the program, the display simulator) is not lost. GLib's
+  # slice allocator would hide its blocks from LeakSanitizer. GLib and GTK
+  # have no frame pointers: only the slow unwinder gets past them to the
+  # frames that name a leak's origin (and that the suppressions match).
+  G_SLICE=always-malloc G_DEBUG=gc-friendly \
+  ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=12:log_path=$reports/asan" \
+  LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan" \
+    "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j"$jobs" 2>&1 | tee build-asan/ctest.log
+  count_ctest build-asan/ctest.log
+  report_files=$(find "$reports" -type f | wc -l)
+  if [ "$report_files" -gt 0 ]; then
+    echo "Sanitizer reports ($report_files):"
+    for f in "$reports"/*; do
+      echo "--- $f"
+      head -n 60 "$f"
+    done
+    ctest_failed=$((ctest_failed + report_files))
+    total_failed=$((total_failed + report_files))
+  fi
+  summary+=("sanitizer tests (build-asan/):  $ctest_passed passed, $ctest_failed failed   $(took "$start")")
+else
+  total_failed=$((total_failed + 1))
+  summary+=("sanitizer tests (build-asan/):  build failed   $(took "$start")")
+fi
+
+# ---- 3. fuzzing --------------------------------------------------------------
+section "fuzzing, ${fuzz_seconds} s per target (build-fuzz/)"
+start=$(now)
+work=$root/build-fuzz/fuzz-runs
+fuzz_passed=0
+fuzz_failed=0
+if cmake -S . -B build-fuzz -DZIELWERK_FUZZ=ON -DZIELWERK_BUILD_TESTS=OFF \
+     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+   cmake --build build-fuzz --target zielwerk_fuzzers -j"$jobs"; then
+  rm -rf "$work/logs" "$work/artifacts"
+  mkdir -p "$work/logs"
+  targets=()
+  for source in fuzz/*_fuzzer.cc; do
+    name=$(basename "$source" _fuzzer.cc)
+    targets+=("$name")
+    mkdir -p "$work/corpus/$name" "$work/artifacts/$name"
+    seeds=("fuzz/corpus/$name")
+    [ -d "tests/data/regressions/$name" ] && seeds+=("tests/data/regressions/$name")
+    while [ "$(jobs -rp | wc -l)" -ge "$fuzz_jobs" ]; do wait -n; done
+    # New inputs go to the working corpus in build-fuzz/ (the first folder);
+    # the committed seeds are only read.
+    (
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        "build-fuzz/fuzz/${name}_fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -malloc_limit_mb=512 \
+        -timeout=10 -print_final_stats=1 -artifact_prefix="$work/artifacts/$name/" \
+        "$work/corpus/$name" "${seeds[@]}" >"$work/logs/$name.log" 2>&1
+      echo $? >"$work/logs/$name.rc"
+    ) &
+  done
+  wait
+  for name in "${targets[@]}"; do
+    rc=$(cat "$work/logs/$name.rc" 2>/dev/null || echo 1)
+    runs=$(grep -Eo 'stat::number_of_executed_units: [0-9]+' "$work/logs/$name.log" | grep -Eo '[0-9]+$')
+    if [ "$rc" = 0 ]; then
+      fuzz_passed=$((fuzz_passed + 1))
+      printf '%-22s ok, %s runs\n' "$name" "${runs:-?}"
+    else
+      fuzz_failed=$((fuzz_failed + 1))
+      printf '%-22s FAILED (exit %s), log %s\n' "$name" "$rc" "$work/logs/$name.log"
+      grep -E -A40 '==ERROR|broken promise|ERROR: libFuzzer' "$work/logs/$name.log" | head -n 60
+      for artifact in "$work/artifacts/$name"/*; do
+        [ -e "$artifact" ] || continue
+        echo "  input: $artifact"
+        echo "  keep it as a regression: cp '$artifact' tests/data/regressions/$name/<what-it-shows>"
+      done
+    fi
+  done
+else
+  fuzz_failed=1
+fi
+total_passed=$((total_passed + fuzz_passed))
+total_failed=$((total_failed + fuzz_failed))
+summary+=("fuzz targets (build-fuzz/):     $fuzz_passed passed, $fuzz_failed failed   $(took "$start")")
+
+section "summary"
+printf '%s\n' "${summary[@]}"
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]

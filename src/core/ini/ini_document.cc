@@ -84,8 +84,12 @@ std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
     if (at >= text.size()) break;
     size_t end = text.find_first_of("\r\n", at);
     if (end == std::string::npos) end = text.size();
-    entries.push_back(ParseLine(std::string_view(text).substr(at, end - at)));
+    const std::string_view line = std::string_view(text).substr(at, end - at);
     at = end;
+    // A line of blanks alone is an empty line too: kept as an entry, it would
+    // be saved as an empty line and vanish only on the next read.
+    if (TrimBlanks(line).empty()) continue;
+    entries.push_back(ParseLine(line));
   }
   return entries;
 }

@@ -26,7 +26,8 @@ struct IniEntry {
 
 // Parses the bytes of an INI file. With a UTF-8 byte-order mark the rest is
 // UTF-8; without one, content that is valid UTF-8 is taken as UTF-8 and
-// anything else as ISO 8859-1. Lines end at CR or LF; empty lines vanish.
+// anything else as ISO 8859-1. Lines end at CR or LF; empty lines and lines
+// of blanks and tabs alone vanish.
 std::vector<IniEntry> ParseIniBytes(std::string_view bytes);
 
 // The file bytes for `entries`: EF BB BF, LF, then one LF-ended line per entry

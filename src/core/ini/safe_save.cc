@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -95,6 +96,25 @@ SaveResult RewriteInPlace(const std::string& target, std::string_view bytes) {
   const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return Failure("open", errno);
   int error_number = 0;
+  // Overwriting first and running out of space after would leave neither the
+  // old content nor the new: a growing file claims its space before a byte of
+  // it changes, and on failure gets back its old length.
+  struct stat state {};
+  if (fstat(fd, &state) != 0) {
+    error_number = errno;
+    close(fd);
+    return Failure("fstat", error_number);
+  }
+  if (static_cast<uint64_t>(state.st_size) < bytes.size()) {
+    error_number = posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+    // A file system that cannot reserve space at all gets the plain rewrite.
+    if (error_number == EOPNOTSUPP || error_number == EINVAL) error_number = 0;
+    if (error_number != 0) {
+      [[maybe_unused]] const int ignored = ftruncate(fd, state.st_size);
+      close(fd);
+      return Failure("posix_fallocate", error_number);
+    }
+  }
   // Truncating first would lose the old content on a short write; write over
   // it, then cut what is left of a longer old file.
   if (!WriteAll(fd, bytes, error_number)) {
@@ -124,6 +144,11 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) 
   struct stat old_state {};
   const bool exists = stat(target.c_str(), &old_state) == 0;
   if (exists && !S_ISREG(old_state.st_mode)) return Failure("stat", EISDIR);
+  // A file its owner made read-only stays as it is, although the folder
+  // would let a rename replace it.
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Failure("faccessat", errno);
+  }
 
   std::string temporary_name;
   const int fd = OpenTemporary(directory, base, temporary_name);

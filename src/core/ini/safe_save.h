@@ -18,10 +18,12 @@ struct SaveResult {
 // temporary file in the target's folder, are flushed to disk, and only then
 // take the target's place by rename, so the old content stays complete until
 // the new one is. The old file's permission bits are kept; a symbolic link
-// keeps pointing where it did and its final target is replaced. When the
-// folder allows no new file but the file itself is writable, the file is
-// rewritten in place instead. Never throws; on failure nothing at the target
-// has changed (except in the in-place fallback) and no temporary file remains.
+// keeps pointing where it did and its final target is replaced. A file the
+// caller may not write is left alone. When the folder allows no new file but
+// the file itself is writable, the file is rewritten in place instead, after
+// claiming the space a longer content needs. Never throws; on failure nothing
+// at the target has changed (except when the in-place rewrite itself fails
+// half-way) and no temporary file remains.
 SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // For tests: called after the temporary file is complete and flushed, just

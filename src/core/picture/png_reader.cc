@@ -59,6 +59,14 @@ bool RunPngDecode(png_structp png, png_infop info, PngSource* source, TrainPictu
 
   png_set_read_fn(png, source, ReadFromMemory);
   png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+  // libpng allocates these chunks (text, colour profile, metadata; none of
+  // them changes a pixel here) at the length their header claims before
+  // reading them, so a file of a few bytes could ask for 2 GiB. Skipped, they
+  // are read past in small steps.
+  static constexpr png_byte kIgnoredChunks[] =
+      "iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0tEXt\0zTXt\0iTXt";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
+                              sizeof kIgnoredChunks / 5);
   png_read_info(png, info);
 
   png_uint_32 width = 0;
