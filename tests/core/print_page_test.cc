@@ -14,7 +14,6 @@
 #include <limits>
 #include <optional>
 #include <ostream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -58,14 +57,21 @@ std::vector<PdfWord> ReadPdfWords(const std::string& pdf_path) {
   char buffer[4096];
   for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
   EXPECT_EQ(pclose(pipe), 0) << "pdftotext failed on " << pdf_path;
-  static const std::regex kWord(
-      R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">)re"
-      R"re(([^<]*)</word>)re");
-  for (std::sregex_iterator it(output.begin(), output.end(), kWord), end; it != end; ++it) {
-    const std::smatch& m = *it;
-    words.push_back({m[5].str(), std::stod(m[1]) * kMmPerPoint,
-                     std::stod(m[2]) * kMmPerPoint, std::stod(m[3]) * kMmPerPoint,
-                     std::stod(m[4]) * kMmPerPoint});
+  // Each word reads <word xMin="…" yMin="…" xMax="…" yMax="…">text</word>.
+  for (size_t at = output.find("<word "); at != std::string::npos;
+       at = output.find("<word ", at + 1)) {
+    double x_min = 0, y_min = 0, x_max = 0, y_max = 0;
+    int consumed = 0;
+    if (std::sscanf(output.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">%n",
+                    &x_min, &y_min, &x_max, &y_max, &consumed) != 4 ||
+        consumed == 0) {
+      continue;
+    }
+    const size_t text_start = at + static_cast<size_t>(consumed);
+    const size_t text_end = output.find("</word>", text_start);
+    if (text_end == std::string::npos) break;
+    words.push_back({output.substr(text_start, text_end - text_start), x_min * kMmPerPoint,
+                     y_min * kMmPerPoint, x_max * kMmPerPoint, y_max * kMmPerPoint});
   }
   return words;
 }
