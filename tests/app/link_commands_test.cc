@@ -24,6 +24,7 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/link/link_commands.h"
+#include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -32,6 +33,8 @@
 
 namespace zielwerk {
 namespace {
+
+using testing::MessageBoxAnswerer;
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
@@ -141,40 +144,6 @@ void ClickPortButton() { Form().port_button.clicked(); }
 void RunCommandAsUser(int id) {
   RunProgramCode([id] { RunCommand(id); });
 }
-
-// Answers the next message box with OK, the way a user would, and keeps its
-// title and text. Disconnects itself when it goes away.
-class MessageBoxAnswerer {
- public:
-  MessageBoxAnswerer() {
-    connection_ = Glib::signal_timeout().connect(
-        [this] {
-          for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-            auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
-            if (!dialog || !dialog->get_visible()) continue;
-            ++count_;
-            title_ = dialog->get_title();
-            text_ = dialog->property_text().get_value();
-            dialog->response(Gtk::RESPONSE_OK);
-            return false;
-          }
-          return true;
-        },
-        20);
-  }
-  ~MessageBoxAnswerer() { connection_.disconnect(); }
-  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-  int count() const { return count_; }
-  const std::string& title() const { return title_; }
-  const std::string& text() const { return text_; }
-
- private:
-  sigc::connection connection_;
-  int count_ = 0;
-  std::string title_;
-  std::string text_;
-};
 
 using LinkCommands = WindowTest;
 

@@ -1,6 +1,4 @@
 // The shell's own commands in the running window: help, about.
-#include <glibmm/main.h>
-#include <gtkmm/messagedialog.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -11,6 +9,7 @@
 
 #include "app/application.h"
 #include "app/command_table.h"
+#include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -69,29 +68,14 @@ TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
 // The about box is modal, titled "Über...", with the information icon and
 // the version; it is answered from a timeout as a user would click OK.
 TEST_F(ShellCommands, AboutShowsVersionInModalInformationBox) {
-  std::string title, text;
-  Gtk::MessageType type = Gtk::MESSAGE_OTHER;
-  bool modal = false;
-  Glib::signal_timeout().connect(
-      [&] {
-        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-          auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
-          if (!dialog || !dialog->get_visible()) continue;
-          title = dialog->get_title();
-          text = dialog->property_text().get_value();
-          type = dialog->property_message_type();
-          modal = dialog->get_modal();
-          dialog->response(Gtk::RESPONSE_OK);
-          return false;
-        }
-        return true;
-      },
-      50);
+  testing::MessageBoxAnswerer answerer;
   RunProgramCode([] { RunCommand(20); });
-  EXPECT_EQ(title, "Über...");
-  EXPECT_EQ(text.rfind("Zielwerk V0.95", 0), 0u);
-  EXPECT_EQ(type, Gtk::MESSAGE_INFO);
-  EXPECT_TRUE(modal);
+  ASSERT_EQ(answerer.count(), 1);
+  const testing::ShownBox& box = answerer.boxes().front();
+  EXPECT_EQ(box.title, "Über...");
+  EXPECT_EQ(box.text.rfind("Zielwerk V0.95", 0), 0u);
+  EXPECT_EQ(box.type, Gtk::MESSAGE_INFO);
+  EXPECT_TRUE(box.modal);
 }
 
 }  // namespace

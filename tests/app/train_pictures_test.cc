@@ -7,6 +7,7 @@
 
 #include "app/command_table.h"
 #include "app/settings/settings_file.h"
+#include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/file_requester.h"
@@ -20,6 +21,7 @@
 namespace zielwerk {
 namespace {
 
+using testing::MessageBoxAnswerer;
 using testing::ReadFileBytes;
 using testing::TestDataPath;
 using testing::WindowTest;
@@ -48,34 +50,6 @@ std::string WhiteBmp(int width, int height) {
   }
   return bytes;
 }
-
-struct Box {
-  std::string title;
-  std::string text;
-};
-
-// Answers every message box that opens with OK and records it.
-class BoxRecorder {
- public:
-  BoxRecorder() {
-    connection_ = Glib::signal_timeout().connect(
-        [this] {
-          for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-            auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
-            if (!dialog || !dialog->get_visible()) continue;
-            boxes.push_back({dialog->get_title(), dialog->property_text().get_value()});
-            dialog->response(Gtk::RESPONSE_OK);
-          }
-          return true;
-        },
-        30);
-  }
-  ~BoxRecorder() { connection_.disconnect(); }
-  std::vector<Box> boxes;
-
- private:
-  sigc::connection connection_;
-};
 
 class TrainPictures : public WindowTest {
  protected:
@@ -126,9 +100,9 @@ TEST_F(TrainPictures, CarNumberStaysHiddenOrVisibleOverNewPictures) {
 }
 
 TEST_F(TrainPictures, CustomPictureIsLoadedByContentStoredAndSelected) {
-  BoxRecorder boxes;
+  MessageBoxAnswerer boxes;
   LoadPicture("zug.bmp");  // a PNG under a .bmp name
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(last_request_.title, "Bild individueller Zugtyp laden:");
   EXPECT_EQ(last_request_.filter_text, "Bild | *.bmp;*.gif;*.jpeg;*.png");
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 3);
@@ -139,25 +113,25 @@ TEST_F(TrainPictures, CustomPictureIsLoadedByContentStoredAndSelected) {
 }
 
 TEST_F(TrainPictures, WrongSizeWarnsAndStillShowsAtOwnSize) {
-  BoxRecorder boxes;
+  MessageBoxAnswerer boxes;
   LoadPicture("breit.bmp");
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].title, "W A R N U N G");
-  EXPECT_EQ(boxes.boxes[0].text, "Bild entspricht nicht dem Format 160x14px");
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].title, "W A R N U N G");
+  EXPECT_EQ(boxes.boxes()[0].text, "Bild entspricht nicht dem Format 160x14px");
   EXPECT_EQ(Shown(), std::make_pair(161, 14));
   testing::PumpEvents(30);
   EXPECT_EQ(Form().train_picture_image.get_allocated_width(), 161);
 }
 
 TEST_F(TrainPictures, UnreadableFileReportsErrorAndLeavesSelection) {
-  BoxRecorder boxes;
+  MessageBoxAnswerer boxes;
   LoadPicture("zug.gif");
   Form().train_type_combo.set_active(0);
-  boxes.boxes.clear();
+  boxes.Clear();
   LoadPicture("text.png");
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].title, "F E H L E R");
-  EXPECT_EQ(boxes.boxes[0].text, "Bild konnte nicht geladen werden");
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].title, "F E H L E R");
+  EXPECT_EQ(boxes.boxes()[0].text, "Bild konnte nicht geladen werden");
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 0);
   EXPECT_EQ(Shown(), std::make_pair(160, 14));
   EXPECT_EQ(PictureInSlot(3), nullptr);

@@ -1,0 +1,41 @@
+// Answering the program's modal message boxes in window tests, as a user
+// clicking OK would, and recording what each box said.
+#pragma once
+
+#include <gtkmm/enums.h>
+#include <sigc++/connection.h>
+
+#include <string>
+#include <vector>
+
+namespace zielwerk::testing {
+
+struct ShownBox {
+  std::string title;
+  std::string text;
+  Gtk::MessageType type;
+  bool modal;
+};
+
+// While it lives, every message box that becomes visible is recorded and
+// answered with OK within a few milliseconds.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer();
+  ~MessageBoxAnswerer();
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+  const std::vector<ShownBox>& boxes() const { return boxes_; }
+  int count() const { return static_cast<int>(boxes_.size()); }
+  // Title and text of the last box shown ("" before any).
+  std::string title() const { return boxes_.empty() ? "" : boxes_.back().title; }
+  std::string text() const { return boxes_.empty() ? "" : boxes_.back().text; }
+  void Clear() { boxes_.clear(); }
+
+ private:
+  sigc::connection connection_;
+  std::vector<ShownBox> boxes_;
+};
+
+}  // namespace zielwerk::testing
