@@ -6,12 +6,14 @@
 #include <filesystem>
 
 #include "app/support/program_process.h"
+#include "app/support/window_fixture.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
 namespace {
 
 using testing::BytesEqual;
+using testing::MakeStandInLs;
 using testing::ProgramProcess;
 using testing::ReadFileBytes;
 using testing::TempDir;
@@ -25,20 +27,12 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::copy(ZIELWERK_PROJECT_DATA_DIR, dir_.path(),
                           std::filesystem::copy_options::recursive);
   }
-  // A folder with an "ls" that prints `listing`, to stand first in PATH.
-  std::string FakeLs(const std::string& listing) {
-    const std::string bin = dir_.File(".bin");
-    std::filesystem::create_directory(bin);
-    WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf '" + listing + "'\n");
-    std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
-    return bin;
-  }
   TempDir dir_;
 };
 
 TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
   // No serial port: "ls" lists nothing, the warning box is answered.
-  ProgramProcess program(dir_.path(), {"PATH=" + FakeLs("") + ":" + std::getenv("PATH")});
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
   EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Default.ini]");
   int x = 0, y = 0, width = 0, height = 0;
@@ -63,7 +57,7 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
                  "; meine Einstellungen\r\nfensterposition y=77\r\nUnbekannt=ja\r\n"
                  "FENSTERPOSITION X=55\r\neinstellungen=\"/tmp/bahn/glacier.ini\"\r\n"
                  "[Gruppe]\r\nCOM=3\r\n");
-  ProgramProcess program(dir_.path(), {"PATH=" + FakeLs("ttyS0\\nttyS1\\n") + ":" + std::getenv("PATH")});
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\nttyS1\\n") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
   EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [glacier.ini]");
   int x = 0, y = 0;

@@ -62,6 +62,14 @@ void PumpEvents(int milliseconds) {
   PumpEventsUntil([] { return false; }, milliseconds);
 }
 
+std::string MakeStandInLs(const std::string& folder, const std::string& listing) {
+  const std::string bin = folder + "/.bin";
+  std::filesystem::create_directory(bin);
+  WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf '" + listing + "'\n");
+  std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
+  return bin;
+}
+
 WorkingFolder::WorkingFolder() {
   previous_ = std::filesystem::current_path().string();
   std::filesystem::copy(ZIELWERK_PROJECT_DATA_DIR, dir_.path(),
@@ -75,10 +83,7 @@ void WindowTest::SetUp() {
   folder_ = std::make_unique<WorkingFolder>();
   // The port list comes from "ls -1 /dev"; a stand-in "ls" first on PATH
   // makes it the same on every machine, so no warning box can stop start-up.
-  const std::string bin = folder_->File(".bin");
-  std::filesystem::create_directory(bin);
-  WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf 'ttyS0\\nttyS1\\n'\n");
-  std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
+  const std::string bin = MakeStandInLs(folder_->dir().path(), "ttyS0\\nttyS1\\n");
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
   setenv("PATH", (bin + ":" + path).c_str(), 1);
   PrepareFolder(*folder_);

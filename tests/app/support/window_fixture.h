@@ -21,6 +21,12 @@ int RunWindowTests(int argc, char** argv);
 bool PumpEventsUntil(const std::function<bool()>& done, int timeout_ms = 2000);
 void PumpEvents(int milliseconds = 50);
 
+// Makes `folder`/.bin holding an "ls" that prints `listing` (printf
+// escapes allowed), to stand first in PATH: the program lists its serial
+// ports from "ls -1 /dev", and tests need the same list on every machine.
+// Returns the .bin folder.
+std::string MakeStandInLs(const std::string& folder, const std::string& listing);
+
 // A working folder made from data/ and entered for the test's lifetime.
 class WorkingFolder {
  public:
