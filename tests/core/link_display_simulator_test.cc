@@ -198,6 +198,37 @@ TEST(DisplaySimulatorTest, AnswersEveryCommandAndShowsItReadably) {
   EXPECT_NE(output.find("answered \"Bereit\\x0A\""), std::string::npos) << output;
 }
 
+// The simulator takes the bytes at 9600 baud, 10 bit times each: the answer
+// to an 82-byte picture row cannot come before its 85 ms on the line.
+TEST(DisplaySimulatorTest, AnswersNoSoonerThanTheLineCouldHaveArrived) {
+  if (!SimulatorBuilt()) GTEST_SKIP() << "zielwerk-display-sim has not been built";
+  Simulator simulator({"--exit-after", "1", "--delay", "0"});
+  const std::string port_name = simulator.PortName();
+  ASSERT_TRUE(port_name.starts_with("pts/")) << simulator.Output();
+  SerialPort port;
+  ASSERT_TRUE(port.Open(PortDevicePath(port_name)).ok);
+
+  const std::string line = RowCommand('0', std::string(40, 'F'), std::string(40, '0')) + "\n";
+  ASSERT_EQ(line.size(), 82u);
+  // Timed from before the write, so however the test is scheduled the
+  // measured time is never shorter than the simulator's.
+  const auto written = std::chrono::steady_clock::now();
+  ASSERT_EQ(port.Write(line), line.size());
+  std::string answer;
+  while (answer.empty() && std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
+    char chunk[16];
+    answer.append(chunk, port.Read(chunk));
+    if (answer.empty()) usleep(200);
+  }
+  const auto took = std::chrono::steady_clock::now() - written;
+  EXPECT_EQ(answer.substr(0, 1), "O");
+  EXPECT_GE(took, std::chrono::milliseconds(85)) << "answered after "
+      << std::chrono::duration_cast<std::chrono::microseconds>(took).count() << " us";
+  RecordProperty("answer_us",
+                 static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(took).count()));
+  EXPECT_EQ(simulator.Wait(), 0);
+}
+
 TEST(DisplaySimulatorTest, SilentSimulatorStopsCleanlyOnTerminate) {
   if (!SimulatorBuilt()) GTEST_SKIP() << "zielwerk-display-sim has not been built";
   Simulator simulator({"--silent"});
