@@ -138,7 +138,7 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
         if (answer->written) {
           std::printf("    answered \"%s\"\n", zielwerk::ReadableBytes(answer->bytes).c_str());
         } else {
-          std::printf("    (answer dropped: %s)\n", answer->reason.c_str());
+          std::printf("    (answer dropped: %s)\n", std::strerror(answer->error_number));
         }
       } else {
         break;
@@ -170,9 +170,10 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
       break;
     }
     if (ready == 0) continue;
-    std::string error;
-    if (!line.ReadWaiting(Clock::now(), error)) {
-      std::fprintf(stderr, "read failed: %s\n", error.c_str());
+    int error_number = 0;
+    if (!line.ReadWaiting(Clock::now(), error_number)) {
+      std::fprintf(stderr, "read failed: %s\n",
+                   error_number != 0 ? std::strerror(error_number) : "end of file");
       status = 1;
       break;
     }

@@ -50,7 +50,7 @@ SimulatorLine::SimulatorLine(int master, long baud) : master_(master), pacer_(ba
   fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
-bool SimulatorLine::ReadWaiting(Clock::time_point now, std::string& error) {
+bool SimulatorLine::ReadWaiting(Clock::time_point now, int& error_number) {
   for (;;) {
     char chunk[512];
     const ssize_t count = read(master_, chunk, sizeof chunk);
@@ -60,7 +60,7 @@ bool SimulatorLine::ReadWaiting(Clock::time_point now, std::string& error) {
     }
     if (count < 0 && errno == EINTR) continue;
     if (count < 0 && errno == EAGAIN) return true;
-    error = count < 0 ? std::strerror(errno) : "end of file";
+    error_number = count < 0 ? errno : 0;
     return false;
   }
 }
@@ -80,7 +80,7 @@ std::optional<PacedLine> SimulatorLine::NextLine(Clock::time_point now,
 
 std::optional<SentAnswer> SimulatorLine::SendNextAnswer(Clock::time_point now) {
   if (answers_.empty() || answers_.front().due > now) return std::nullopt;
-  SentAnswer sent{std::move(answers_.front().bytes), true, ""};
+  SentAnswer sent{std::move(answers_.front().bytes), true, 0};
   answers_.pop_front();
   size_t written = 0;
   while (written < sent.bytes.size()) {
@@ -93,7 +93,7 @@ std::optional<SentAnswer> SimulatorLine::SendNextAnswer(Clock::time_point now) {
       // Nobody reads the device and its queue is full: the answer is lost,
       // as it would be on a real line.
       sent.written = false;
-      sent.reason = std::strerror(errno);
+      sent.error_number = errno;
       break;
     }
   }

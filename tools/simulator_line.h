@@ -47,8 +47,8 @@ class SimulatorTerminal {
 // What happened to one answer when it came due.
 struct SentAnswer {
   std::string bytes;
-  bool written = false;  // false: the line's queue was full and it was dropped
-  std::string reason;    // why it was dropped
+  bool written = false;  // false: the write failed and the answer was dropped
+  int error_number = 0;  // why it was dropped (EAGAIN: nobody reads the device)
 };
 
 // Reads command lines from the display's end of a line and writes the
@@ -61,9 +61,9 @@ class SimulatorLine {
 
   int master() const { return master_; }
 
-  // Reads everything waiting. False when the line failed (read error or end
-  // of file); `error` then says why.
-  bool ReadWaiting(Clock::time_point now, std::string& error);
+  // Reads everything waiting. False when the line failed; `error_number` is
+  // then the read's errno, or 0 for an end of file.
+  bool ReadWaiting(Clock::time_point now, int& error_number);
 
   // The oldest line complete at `now`, with its answer queued by `options`
   // (due `delay_ms` after the line was complete); nullopt when none is.

@@ -2,6 +2,8 @@
 
 #include <glibmm/main.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "core/link/command_description.h"
@@ -23,7 +25,7 @@ constexpr Colour kPanel{0.09, 0.085, 0.08};
 constexpr Colour kDarkLed{0.20, 0.15, 0.08};
 constexpr Colour kLitLed{1.0, 0.70, 0.20};
 constexpr double kLedRadius = 0.40;   // of the pitch
-constexpr double kGlowRadius = 0.52;  // of the pitch
+constexpr double kGlowRadius = 0.50;  // of the pitch: the glow fills the LED's cell
 constexpr double kGlowAlpha = 0.30;
 
 // The answer as the status line shows it: its text without the line end.
@@ -42,51 +44,84 @@ LedBoardView::LedBoardView() {
 }
 
 void LedBoardView::Show(const LedBoard& board) {
-  if (board == board_) return;
+  if (board == board_ && lit_mask_) return;
   board_ = board;
+  lit_mask_ = Cairo::ImageSurface::create(Cairo::FORMAT_A8, kLedBoardWidth, kLedBoardHeight);
+  unsigned char* data = lit_mask_->get_data();
+  const int stride = lit_mask_->get_stride();
+  for (int y = 0; y < kLedBoardHeight; ++y) {
+    for (int x = 0; x < kLedBoardWidth; ++x) data[y * stride + x] = board_.Lit(x, y) ? 255 : 0;
+  }
+  lit_mask_->mark_dirty();
   queue_draw();
 }
 
-bool LedBoardView::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  cr->set_source_rgb(kBackground.red, kBackground.green, kBackground.blue);
-  cr->paint();
-  const LedGeometry geometry = Geometry();
-  if (geometry.pitch <= 0) return true;
+void LedBoardView::MakeLayers(int width, int height) {
+  layer_width_ = width;
+  layer_height_ = height;
+  dark_layer_ = get_window()->create_similar_surface(Cairo::CONTENT_COLOR, width, height);
+  lit_layer_ = get_window()->create_similar_surface(Cairo::CONTENT_COLOR_ALPHA, width, height);
+  const LedGeometry geometry = FitLedBoard(width, height);
   const double pitch = geometry.pitch;
 
+  const Cairo::RefPtr<Cairo::Context> dark = Cairo::Context::create(dark_layer_);
+  dark->set_source_rgb(kBackground.red, kBackground.green, kBackground.blue);
+  dark->paint();
+  if (pitch <= 0) return;
   // The panel the LEDs sit on, half a pitch wider than the board all round.
   const double x0 = geometry.left - pitch / 2, y0 = geometry.top - pitch / 2;
   const double x1 = geometry.left + (kLedBoardWidth + 0.5) * pitch;
   const double y1 = geometry.top + (kLedBoardHeight + 0.5) * pitch;
   const double corner = pitch;
-  cr->begin_new_sub_path();
-  cr->arc(x1 - corner, y0 + corner, corner, -M_PI / 2, 0);
-  cr->arc(x1 - corner, y1 - corner, corner, 0, M_PI / 2);
-  cr->arc(x0 + corner, y1 - corner, corner, M_PI / 2, M_PI);
-  cr->arc(x0 + corner, y0 + corner, corner, M_PI, 3 * M_PI / 2);
-  cr->close_path();
-  cr->set_source_rgb(kPanel.red, kPanel.green, kPanel.blue);
-  cr->fill();
+  dark->begin_new_sub_path();
+  dark->arc(x1 - corner, y0 + corner, corner, -M_PI / 2, 0);
+  dark->arc(x1 - corner, y1 - corner, corner, 0, M_PI / 2);
+  dark->arc(x0 + corner, y1 - corner, corner, M_PI / 2, M_PI);
+  dark->arc(x0 + corner, y0 + corner, corner, M_PI, 3 * M_PI / 2);
+  dark->close_path();
+  dark->set_source_rgb(kPanel.red, kPanel.green, kPanel.blue);
+  dark->fill();
 
-  // One path per kind of LED keeps a redraw to three fills.
-  const auto add_leds = [&](bool lit, double radius) {
+  const auto add_leds = [&](const Cairo::RefPtr<Cairo::Context>& cr, double radius) {
     for (int y = 0; y < kLedBoardHeight; ++y) {
       for (int x = 0; x < kLedBoardWidth; ++x) {
-        if (board_.Lit(x, y) != lit) continue;
         cr->move_to(geometry.CentreX(x) + radius, geometry.CentreY(y));
         cr->arc(geometry.CentreX(x), geometry.CentreY(y), radius, 0, 2 * M_PI);
       }
     }
   };
-  add_leds(false, kLedRadius * pitch);
-  cr->set_source_rgb(kDarkLed.red, kDarkLed.green, kDarkLed.blue);
-  cr->fill();
-  add_leds(true, kGlowRadius * pitch);
-  cr->set_source_rgba(kLitLed.red, kLitLed.green, kLitLed.blue, kGlowAlpha);
-  cr->fill();
-  add_leds(true, kLedRadius * pitch);
-  cr->set_source_rgb(kLitLed.red, kLitLed.green, kLitLed.blue);
-  cr->fill();
+  add_leds(dark, kLedRadius * pitch);
+  dark->set_source_rgb(kDarkLed.red, kDarkLed.green, kDarkLed.blue);
+  dark->fill();
+
+  const Cairo::RefPtr<Cairo::Context> lit = Cairo::Context::create(lit_layer_);
+  add_leds(lit, kGlowRadius * pitch);
+  lit->set_source_rgba(kLitLed.red, kLitLed.green, kLitLed.blue, kGlowAlpha);
+  lit->fill();
+  add_leds(lit, kLedRadius * pitch);
+  lit->set_source_rgb(kLitLed.red, kLitLed.green, kLitLed.blue);
+  lit->fill();
+}
+
+// Drawing ten thousand circles takes far longer than a tick, so every LED is
+// drawn once per size, dark into one layer and lit into another; a redraw
+// shows the dark layer and, through a mask of one dot per LED scaled up to
+// the LEDs' cells, the lit layer where the board is lit.
+bool LedBoardView::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  const int width = get_allocated_width(), height = get_allocated_height();
+  if (!dark_layer_ || width != layer_width_ || height != layer_height_) MakeLayers(width, height);
+  cr->set_source(dark_layer_, 0, 0);
+  cr->paint();
+  const LedGeometry geometry = FitLedBoard(width, height);
+  if (geometry.pitch <= 0 || !lit_mask_) return true;
+
+  const Cairo::RefPtr<Cairo::SurfacePattern> mask = Cairo::SurfacePattern::create(lit_mask_);
+  Cairo::Matrix to_mask = Cairo::scaling_matrix(1 / geometry.pitch, 1 / geometry.pitch);
+  to_mask.translate(-geometry.left, -geometry.top);
+  mask->set_matrix(to_mask);
+  mask->set_filter(Cairo::FILTER_NEAREST);
+  cr->set_source(lit_layer_, 0, 0);
+  cr->mask(mask);
   return true;
 }
 
@@ -104,7 +139,7 @@ SimulatorWindow::SimulatorWindow(SimulatorLine& line, const std::string& port_na
   answer_entry_.set_text(options_.text);
   answer_entry_.set_width_chars(12);
   crlf_check_.set_active(options_.crlf);
-  delay_spin_.set_range(0, kLongestDelayMs);
+  delay_spin_.set_range(0, std::max<double>(kLongestDelayMs, options_.delay_ms));
   delay_spin_.set_increments(10, 100);
   delay_spin_.set_value(static_cast<double>(options_.delay_ms));
   silent_check_.set_active(options_.silent);
@@ -161,9 +196,9 @@ SimulatorWindow::~SimulatorWindow() {
 }
 
 bool SimulatorWindow::OnLineReadable(Glib::IOCondition) {
-  std::string error;
-  if (!line_.ReadWaiting(Clock::now(), error)) {
-    line_failure_ = error;
+  int error_number = 0;
+  if (!line_.ReadWaiting(Clock::now(), error_number)) {
+    line_failure_ = error_number != 0 ? "Lesefehler " + std::to_string(error_number) : "Dateiende";
     ShowStatus();
     Advance();
     return false;
@@ -182,7 +217,11 @@ void SimulatorWindow::Advance() {
       shown_changed = true;
     } else if (std::optional<SentAnswer> answer = line_.SendNextAnswer(now)) {
       last_answer_ = ShownAnswer(answer->bytes);
-      if (!answer->written) last_answer_ += " verworfen (" + answer->reason + ")";
+      if (!answer->written) {
+        last_answer_ += answer->error_number == EAGAIN
+                            ? " verworfen: niemand liest die Leitung"
+                            : " verworfen: Schreibfehler " + std::to_string(answer->error_number);
+      }
       shown_changed = true;
     } else {
       break;

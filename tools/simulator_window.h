@@ -33,7 +33,16 @@ class LedBoardView : public Gtk::DrawingArea {
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
 
  private:
+  // Draws every LED dark into dark_layer_ and lit into lit_layer_ for an
+  // area of `width` x `height`.
+  void MakeLayers(int width, int height);
+
   LedBoard board_;
+  Cairo::RefPtr<Cairo::ImageSurface> lit_mask_;  // one byte per LED, 255 where lit
+  Cairo::RefPtr<Cairo::Surface> dark_layer_;
+  Cairo::RefPtr<Cairo::Surface> lit_layer_;
+  int layer_width_ = 0;
+  int layer_height_ = 0;
 };
 
 class SimulatorWindow : public Gtk::Window {
