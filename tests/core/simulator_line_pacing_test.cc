@@ -66,7 +66,16 @@ INSTANTIATE_TEST_SUITE_P(
                    9600,
                    {{0, "abcdefghi"}, {2, "\n"}, {50, "x\n"}},
                    {{"abcdefghi", 10416660}, {"x", 52083332}}},
-        PacingCase{"EmptyLine", 9600, {{0, "\n"}}, {{"", 1041666}}}),
+        PacingCase{"EmptyLine", 9600, {{0, "\n"}}, {{"", 1041666}}},
+        // An overlong line is cut, in whichever chunks it came, but takes its full time.
+        PacingCase{"OverlongLineCut",
+                   0,
+                   {{0, std::string(kLongestPacedLine - 1, 'a')}, {1, "bc"}, {2, "d\nok\n"}},
+                   {{std::string(kLongestPacedLine - 1, 'a') + "b", 2000000}, {"ok", 2000000}}},
+        PacingCase{"OverlongLineTakesItsTime",
+                   1'000'000'000,
+                   {{0, std::string(kLongestPacedLine + 9, 'a') + "\n"}},
+                   {{std::string(kLongestPacedLine, 'a'), 655460}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -10,15 +10,18 @@ std::chrono::nanoseconds ByteTime(long baud) {
 }
 
 void LinePacer::Take(std::string_view bytes, Clock::time_point arrived) {
+  const auto keep = [this](std::string_view part) {
+    partial_.append(part.substr(0, kLongestPacedLine - std::min(kLongestPacedLine, partial_.size())));
+  };
   Clock::time_point end = std::max(line_free_, arrived);
   size_t begin = 0;
   for (size_t feed; (feed = bytes.find('\n', begin)) != std::string_view::npos; begin = feed + 1) {
-    partial_.append(bytes.substr(begin, feed - begin));
+    keep(bytes.substr(begin, feed - begin));
     end += byte_time_ * static_cast<long long>(feed - begin + 1);
     lines_.push_back(PacedLine{std::move(partial_), end});
     partial_.clear();
   }
-  partial_.append(bytes.substr(begin));
+  keep(bytes.substr(begin));
   line_free_ = end + byte_time_ * static_cast<long long>(bytes.size() - begin);
 }
 

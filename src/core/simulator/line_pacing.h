@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <deque>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@ namespace zielwerk {
 inline constexpr long kDisplayBaud = 9600;
 // 8N1: a start bit, eight data bits and a stop bit.
 inline constexpr int kBitTimesPerByte = 10;
+// A line keeps at most this many bytes; the rest of a longer one still takes
+// its time on the line but is dropped, so a sender that never ends its line
+// cannot fill the memory.
+inline constexpr size_t kLongestPacedLine = 65536;
 
 // How long one byte takes on a line of `baud`; zero for a baud of 0 or less
 // (the line as fast as its device).
@@ -37,7 +42,8 @@ class LinePacer {
   explicit LinePacer(long baud = kDisplayBaud) : byte_time_(ByteTime(baud)) {}
 
   // Bytes that were read at `arrived`. Each takes one byte time, beginning
-  // when the byte before it ended or at `arrived`, whichever is later.
+  // when the byte before it ended or at `arrived`, whichever is later. A
+  // line's bytes beyond kLongestPacedLine are dropped.
   void Take(std::string_view bytes, Clock::time_point arrived);
 
   // The oldest line complete at `now`, or nullopt when none is.
