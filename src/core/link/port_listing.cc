@@ -40,7 +40,7 @@ std::vector<std::string> ParsePortListing(std::string_view listing) {
     const size_t end = listing.find('\n');
     const std::string_view line = listing.substr(0, end);
     listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
-    const std::string_view name = line.substr(0, line.find_first_of(" \t"));
+    const std::string_view name = line.substr(0, line.find(' '));
     if (name.starts_with("tty")) names.emplace_back(name);
   }
   return names;

@@ -13,8 +13,9 @@ inline constexpr std::string_view kNoPortWarningTitle = "W A R N U N G";
 inline constexpr std::string_view kNoPortWarningText = "Es wurde kein COM-Port gefunden";
 
 // The device names in the output of "ls -1 /dev", in its order: of every
-// line, the part before its first blank or tab, kept when it begins with
-// "tty" (so "tty" itself, tty0, ttyS0, ttyUSB0 and the like).
+// line, the part before its first blank (a tab belongs to the name), kept
+// when it begins with "tty" (so "tty" itself, tty0, ttyS0, ttyUSB0 and the
+// like).
 std::vector<std::string> ParsePortListing(std::string_view listing);
 
 // Runs `argv[0]`, looked up along PATH, with the arguments `argv` (no shell)
