@@ -25,10 +25,7 @@ void Connect(Signal signal, ControlEventKind kind, void (*handler)(ControlEventK
 }
 
 void ConnectSpin(NumericSpinField& spin, void (*handler)(ControlEventKind)) {
-  spin.signal_control_event().connect([handler](ControlEventKind kind) {
-    if (ProgramCodeRunning()) return;
-    RunProgramCode([&] { handler(kind); });
-  });
+  spin.signal_control_event().connect(ControlEventRelay(handler));
 }
 
 }  // namespace

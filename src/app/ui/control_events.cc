@@ -15,4 +15,8 @@ void RunProgramCode(const std::function<void()>& code) {
   code();
 }
 
+void DispatchUserEvent(const std::function<void()>& code) {
+  if (!ProgramCodeRunning()) RunProgramCode(code);
+}
+
 }  // namespace zielwerk

@@ -24,22 +24,29 @@ bool ProgramCodeRunning();
 // Runs `code` as program code: signals raised meanwhile reach no handler.
 void RunProgramCode(const std::function<void()>& code);
 
+// Runs `code` as program code when the user caused the event it answers;
+// drops it when program code caused it (some program code is running).
+void DispatchUserEvent(const std::function<void()>& code);
+
 // A slot for a widget signal: when the user caused the signal, runs `handler`
 // as program code with `kind`; when program code caused it, does nothing.
 template <typename... SignalArgs>
 auto ControlEventSlot(ControlEventKind kind, std::function<void(ControlEventKind)> handler) {
   return [kind, handler = std::move(handler)](SignalArgs...) {
-    if (ProgramCodeRunning()) return;
-    RunProgramCode([&] { handler(kind); });
+    DispatchUserEvent([&] { handler(kind); });
+  };
+}
+
+// The same for a signal that carries its own kind (a spin field's events).
+inline auto ControlEventRelay(std::function<void(ControlEventKind)> handler) {
+  return [handler = std::move(handler)](ControlEventKind kind) {
+    DispatchUserEvent([&] { handler(kind); });
   };
 }
 
 // The same for commands of the menu and the toolbar.
 inline auto CommandSlot(std::function<void()> command) {
-  return [command = std::move(command)]() {
-    if (ProgramCodeRunning()) return;
-    RunProgramCode(command);
-  };
+  return [command = std::move(command)]() { DispatchUserEvent(command); };
 }
 
 }  // namespace zielwerk
