@@ -57,12 +57,23 @@ TEST_F(ShellCommands, HelpLeavesNoZombie) {
   EXPECT_EQ(errno, ECHILD);
 }
 
+// Without "xdg-open" along PATH help does nothing at all: no box, no status
+// text, no child left behind, nothing on stderr, and it returns.
 TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
+  testing::MessageBoxAnswerer boxes;
+  RunProgramCode([] { Form().SetStatusText("vor der Hilfe"); });
   const std::string old_path = std::getenv("PATH");
   setenv("PATH", folder().dir().path().c_str(), 1);
+  ::testing::internal::CaptureStderr();
   RunProgramCode([] { RunCommand(9); });
+  testing::PumpEvents(100);
+  const std::string stderr_text = ::testing::internal::GetCapturedStderr();
   setenv("PATH", old_path.c_str(), 1);
-  EXPECT_EQ(Form().StatusText(), "Ok");
+  EXPECT_EQ(stderr_text, "");
+  EXPECT_EQ(boxes.count(), 0);
+  EXPECT_EQ(Form().StatusText(), "vor der Hilfe");
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child of ours is left";
+  EXPECT_EQ(errno, ECHILD);
 }
 
 // The about box is modal, titled "Über...", with the information icon and
