@@ -142,17 +142,28 @@ TEST_F(TrainPictures, UnreadableFileReportsErrorAndLeavesSelection) {
   EXPECT_NE(PictureInSlot(3), nullptr) << "reading the settings again restores the picture";
 }
 
+// Whether a picture was chosen is for the settings file's "Bild" alone to
+// say, by an exact, case-sensitive search for kein_BILD.bmp: slot 3 holds a
+// picture throughout, and is sent (to the closed line) whenever the file
+// names one.
 TEST_F(TrainPictures, TransferWithoutChosenPictureSaysSo) {
+  LoadPicture("zug.gif");
+  ASSERT_NE(PictureInSlot(3), nullptr);
   const std::pair<const char*, bool> cases[] = {
       {"Zugtyp = 3\n", true},
       {"Bild = kein_BILD.bmp\n", true},
       {"Bild = /bilder/kein_BILD.bmp.alt\n", true},
+      {"Bild = zug.gif\n", false},
+      {"Bild = kein_bild.bmp\n", false},
+      {"Bild = kein_BILD.bm\n", false},
+      {"Bild = \n", false},
   };
   for (const auto& [content, expect_message] : cases) {
     SCOPED_TRACE(content);
     WriteFileBytes(folder().File("Default.ini"), content);
     RunProgramCode([] { Form().SetStatusText("Ok"); RunCommand(18); });
-    EXPECT_EQ(Form().StatusText(), expect_message ? "kein Bild geladen" : "Ok");
+    EXPECT_EQ(Form().StatusText(), expect_message ? "kein Bild geladen"
+                                                  : "Serielle Schnittstelle nicht verfügbar");
   }
   // A chosen picture whose file did not load: nothing happens at all.
   WriteFileBytes(folder().File("Default.ini"), "Bild = fehlt.bmp\n");
