@@ -7,6 +7,7 @@
 
 #include "app/command_table.h"
 #include "app/settings/settings_file.h"
+#include "app/support/form_lines.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/file_requester.h"
@@ -16,36 +17,13 @@ namespace zielwerk {
 namespace {
 
 using testing::BytesEqual;
+using testing::FormLines;
 using testing::ReadFileBytes;
 using testing::WindowTest;
 using testing::WorkingFolder;
 using testing::WriteFileBytes;
 
 const std::string kMark = "\xEF\xBB\xBF";
-
-// The thirteen lines a save writes, with some values replaced.
-std::string FormLines(const std::map<std::string, std::string>& values = {}) {
-  const std::pair<const char*, const char*> defaults[] = {
-      {"DCC-Adresse", "4"},
-      {"DCC/Analog", "0"},
-      {"Zugtyp", "0"},
-      {"Anfangsstation", "St. Moritz"},
-      {"Scrollstring", "Pontresina-Morteratsch-Ospizio Bernina-Alp Gr\xC3\xBCm-Poschiavo-Brusio"},
-      {"Endstation", "Tirano"},
-      {"Modus Anfang", "0"},
-      {"Zeit Anfang", "1000"},
-      {"Modus Ende", "0"},
-      {"Zeit Ende", "1000"},
-      {"Wagennummer", "1"},
-      {"keine Wagennummer anzeigen", "0"},
-      {"Fahrtrichtung invertieren", "0"}};
-  std::string out;
-  for (const auto& [key, value] : defaults) {
-    const auto replaced = values.find(key);
-    out += std::string(key) + " = " + (replaced != values.end() ? replaced->second : value) + "\n";
-  }
-  return out;
-}
 
 struct FileCase {
   const char* name;
