@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <glib-unix.h>
+#include <gtk/gtk.h>
 #include <glibmm/main.h>
 #include <glibmm/spawn.h>
 #include <gtkmm/cssprovider.h>
@@ -32,6 +33,8 @@ constexpr unsigned kPreviewTimerMs = 100;
 std::unique_ptr<MainWindow> main_window;
 Glib::RefPtr<Glib::MainLoop> main_loop;
 sigc::connection preview_timer;
+// Set by every close request, also one made before the loop runs.
+bool close_requested = false;
 
 // Widgets in the form must fit 20-pixel rows: small paddings and no theme
 // minimum heights, buttons padded by 2 pixels.
@@ -56,8 +59,22 @@ void FillCombo(Gtk::ComboBoxText& combo, std::initializer_list<const char*> entr
   for (const char* entry : entries) combo.append(entry);
 }
 
+// A close request that arrives while the loop does not run (during start-up,
+// or while a message box waits) is kept; the loop ends as soon as it runs.
 void RequestClose() {
+  close_requested = true;
   if (main_loop && main_loop->is_running()) main_loop->quit();
+}
+
+// Every GDK event passes here before GTK handles it. While a modal box holds
+// the grab, GTK drops a close request for the main window without a word, so
+// the request is taken here, box or no box.
+void WatchForCloseRequest(GdkEvent* event, gpointer) {
+  if (event->type == GDK_DELETE && main_window && main_window->get_window() &&
+      event->any.window == main_window->get_window()->gobj()) {
+    RequestClose();
+  }
+  gtk_main_do_event(event);
 }
 
 }  // namespace
@@ -72,10 +89,9 @@ void StartUp() {
   main_window = std::make_unique<MainWindow>(x, y, kWindowWidth, kWindowHeight, icons,
                                              [](CommandId id) { CommandSlot([id] { RunCommand(id); })(); });
   SetForm(main_window.get());
-  main_window->signal_delete_event().connect([](GdkEventAny*) {
-    RequestClose();
-    return true;  // the window stays until the shut-down has run
-  });
+  gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);
+  // The window stays until the shut-down has run.
+  main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
 
   SetCurrentSettingsPath(ReadIniText("Einstellungen", "Default.ini"));
   FindSerialPorts();
@@ -126,15 +142,16 @@ int RunZielwerk(int argc, char** argv) {
   setenv("GDK_BACKEND", "x11", 1);
   Gtk::Main kit(argc, argv);
   main_loop = Glib::MainLoop::create();
-  RunProgramCode(StartUp);
-  // A desktop session ending the program is a close request like any other.
+  // A desktop session ending the program is a close request like any other,
+  // also while a start-up message box waits.
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
     g_unix_signal_add(signal_number, [](gpointer) -> gboolean {
       RequestClose();
       return G_SOURCE_CONTINUE;
     }, nullptr);
   }
-  main_loop->run();
+  RunProgramCode(StartUp);
+  if (!close_requested) main_loop->run();
   RunProgramCode(ShutDown);
   main_loop.reset();
   return 0;

@@ -1,10 +1,12 @@
 // The whole program as a user runs it, under Xvfb: first start, the
-// application config file it leaves, hand-edited config files, "Beenden".
+// application config file it leaves, hand-edited config files, a close
+// request during start-up, "Beenden".
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "app/support/form_lines.h"
 #include "app/support/program_process.h"
 #include "app/support/window_fixture.h"
 #include "support/test_files.h"
@@ -13,6 +15,7 @@ namespace zielwerk {
 namespace {
 
 using testing::BytesEqual;
+using testing::FormLines;
 using testing::MakeStandInLs;
 using testing::ProgramProcess;
 using testing::ReadFileBytes;
@@ -70,6 +73,22 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
                                  "Fensterposition X = 55\n"
                                  "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = 0\n"
                                  "[Gruppe]\nCOM = 3\n",
+                         ReadFileBytes(dir_.File("Zielstell.ini"))));
+}
+
+// A close request made while the start-up warning box waits is kept: once
+// the box is answered the program ends by itself, with the usual shut-down.
+TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "") + ":" + std::getenv("PATH")});
+  ASSERT_TRUE(program.WaitForWindow());
+  ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G'"), 0);
+  program.SendCloseRequest();
+  ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
+  EXPECT_EQ(program.WaitForExit(5000), 0);
+  EXPECT_EQ(program.Stderr(), "");
+  EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(dir_.File("Default.ini"))));
+  EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
+                                 "Einstellungen = Default.ini\nCOM = -1\n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 

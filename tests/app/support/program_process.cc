@@ -144,7 +144,9 @@ void ProgramProcess::SendCloseRequest() const {
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window_, False, NoEventMask, &event);
-  XFlush(display);
+  // Synchronous, so that the request is queued for the program before any
+  // input that the test sends next through another connection.
+  XSync(display, False);
 }
 
 int ProgramProcess::XDoTool(const std::string& args) const {
