@@ -2,7 +2,6 @@
 // application config file it leaves, hand-edited config files, a close
 // request during start-up, "Beenden".
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -92,16 +91,23 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 
-// "Beenden" from the "Datei" menu ends the program like a close request.
+// "Beenden" from the "Datei" menu ends the program like a close request: the
+// settings and the application config are saved and the status is 0.
 TEST_F(ProgramTest, ExitFromMenuSavesLikeClosing) {
-  ProgramProcess program(dir_.path());
+  WriteFileBytes(dir_.File("Default.ini"), "dcc-adresse=12\r\n");
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\n") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
-  const std::string window = std::to_string(program.window());
-  program.XDoTool("mousemove --window " + window + " 15 10 click 1");
-  usleep(300000);
-  program.XDoTool("key Up Return");
+  // F10 opens the first menu, "Datei"; Up wraps round to its last item, "Beenden".
+  ASSERT_EQ(program.XDoTool("windowfocus --sync " + std::to_string(program.window()) + " key F10"), 0);
+  ASSERT_TRUE(program.WaitForMenu());
+  ASSERT_EQ(program.XDoTool("key Up Return"), 0);
   EXPECT_EQ(program.WaitForExit(), 0);
-  EXPECT_TRUE(testing::FileExists(dir_.File("Zielstell.ini")));
+  EXPECT_EQ(program.Stderr(), "");
+  EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines({{"DCC-Adresse", "12"}}),
+                         ReadFileBytes(dir_.File("Default.ini"))));
+  EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
+                                 "Einstellungen = Default.ini\nCOM = 0\n",
+                         ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 
 }  // namespace

@@ -54,6 +54,22 @@ long WindowPid(Display* display, Window window) {
   return pid;
 }
 
+bool IsPopupMenu(Display* display, Window window) {
+  Atom window_type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+  Atom popup_menu = XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  bool popup = false;
+  if (XGetWindowProperty(display, window, window_type, 0, 1, False, XA_ATOM, &type, &format,
+                         &items, &after, &data) == Success && data && items == 1) {
+    popup = *reinterpret_cast<Atom*>(data) == popup_menu;
+  }
+  if (data) XFree(data);
+  return popup;
+}
+
 }  // namespace
 
 ProgramProcess::ProgramProcess(const std::string& folder, std::vector<std::string> extra_env) {
@@ -92,11 +108,13 @@ ProgramProcess::~ProgramProcess() {
   if (display_) XCloseDisplay(Dpy(display_));
 }
 
-bool ProgramProcess::WaitForWindow(const std::string& title_prefix, int timeout_ms) {
-  if (!display_ || pid_ <= 0) return false;
+unsigned long ProgramProcess::WaitForOwnWindow(const std::function<bool(unsigned long)>& wanted,
+                                               int timeout_ms) const {
+  if (!display_ || pid_ <= 0) return 0;
   Display* display = Dpy(display_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (std::chrono::steady_clock::now() < deadline) {
+    Window found = 0;
     Window root_return, parent;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -105,17 +123,30 @@ bool ProgramProcess::WaitForWindow(const std::string& title_prefix, int timeout_
         XWindowAttributes attributes;
         if (WindowPid(display, children[i]) == pid_ &&
             XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable &&
-            WindowTitle(display, children[i]).rfind(title_prefix, 0) == 0) {
-          window_ = children[i];
+            attributes.map_state == IsViewable && wanted(children[i])) {
+          found = children[i];
         }
       }
       if (children) XFree(children);
     }
-    if (window_) return true;
+    if (found) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return false;
+  return 0;
+}
+
+bool ProgramProcess::WaitForWindow(const std::string& title_prefix, int timeout_ms) {
+  window_ = WaitForOwnWindow(
+      [&](unsigned long window) {
+        return WindowTitle(Dpy(display_), window).rfind(title_prefix, 0) == 0;
+      },
+      timeout_ms);
+  return window_ != 0;
+}
+
+bool ProgramProcess::WaitForMenu(int timeout_ms) const {
+  return WaitForOwnWindow([&](unsigned long window) { return IsPopupMenu(Dpy(display_), window); },
+                          timeout_ms) != 0;
 }
 
 std::string ProgramProcess::Title() const { return WindowTitle(Dpy(display_), window_); }

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ class ProgramProcess {
   // `title_prefix`; returns false after `timeout_ms`.
   bool WaitForWindow(const std::string& title_prefix = "Zielwerk V", int timeout_ms = 10000);
   unsigned long window() const { return window_; }
+  // Waits until one of the program's menus has popped up; false after
+  // `timeout_ms`.
+  bool WaitForMenu(int timeout_ms = 5000) const;
   std::string Title() const;
   // The window's client-area origin on the screen.
   bool Position(int& x, int& y) const;
@@ -37,6 +41,11 @@ class ProgramProcess {
   std::string Stderr() const;
 
  private:
+  // The program's viewable top-level window for which `wanted` holds, once
+  // there is one; 0 after `timeout_ms`.
+  unsigned long WaitForOwnWindow(const std::function<bool(unsigned long)>& wanted,
+                                 int timeout_ms) const;
+
   pid_t pid_ = -1;
   unsigned long window_ = 0;
   std::string stderr_path_;
