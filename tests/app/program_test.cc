@@ -83,7 +83,7 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
   ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G'"), 0);
   program.SendCloseRequest();
   ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
-  EXPECT_EQ(program.WaitForExit(5000), 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_EQ(program.Stderr(), "");
   EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(dir_.File("Default.ini"))));
   EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"

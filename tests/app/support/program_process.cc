@@ -181,8 +181,9 @@ void ProgramProcess::SendCloseRequest() const {
 }
 
 int ProgramProcess::XDoTool(const std::string& args) const {
-  // Bounded, so that a window that never appears fails the test instead of hanging it.
-  return std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str());
+  // Bounded, so that a window that never appears fails the test instead of
+  // hanging it; generous, as a sanitizer build on a busy machine starts slowly.
+  return std::system(("timeout 30 xdotool " + args + " >/dev/null 2>&1").c_str());
 }
 
 int ProgramProcess::WaitForExit(int timeout_ms) {
