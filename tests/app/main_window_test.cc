@@ -297,7 +297,8 @@ TEST_F(EventGate, ProgramChangesRaiseNoControlEvent) {
   w.car_number_spin.up_button().clicked();
   Type(w.car_number_spin, "\b3");
   w.scroll_text_field.set_text("vom Benutzer");
-  EXPECT_EQ(events, (std::vector<std::string>{"spin step", "spin change", "spin change", "text change"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"spin step", "spin change", "spin change",
+                                              "text change"}));
 }
 
 }  // namespace

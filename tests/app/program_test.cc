@@ -45,7 +45,7 @@ TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
   EXPECT_EQ(width, 530);
   EXPECT_EQ(height, 600);
 
-  EXPECT_EQ(program.XDoTool("search --sync --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
+  EXPECT_EQ(program.XDoTool("search --sync --onlyvisible --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
   program.SendCloseRequest();
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_EQ(program.Stderr(), "");
@@ -78,11 +78,13 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
 // A close request made while the start-up warning box waits is kept: once
 // the box is answered the program ends by itself, with the usual shut-down.
 TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
-  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "") + ":" + std::getenv("PATH")});
+  const std::string warning_box = "search --sync --onlyvisible --name 'W A R N U N G'";
+  ProgramProcess program(dir_.path(),
+                         {"PATH=" + MakeStandInLs(dir_.path(), "") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
-  ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G'"), 0);
+  ASSERT_EQ(program.XDoTool(warning_box), 0);
   program.SendCloseRequest();
-  ASSERT_EQ(program.XDoTool("search --sync --name 'W A R N U N G' windowfocus --sync %1 key Return"), 0);
+  ASSERT_EQ(program.XDoTool(warning_box + " windowfocus --sync %1 key Return"), 0);
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_EQ(program.Stderr(), "");
   EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(dir_.File("Default.ini"))));
@@ -95,10 +97,12 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
 // settings and the application config are saved and the status is 0.
 TEST_F(ProgramTest, ExitFromMenuSavesLikeClosing) {
   WriteFileBytes(dir_.File("Default.ini"), "dcc-adresse=12\r\n");
-  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\n") + ":" + std::getenv("PATH")});
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\n") + ":" +
+                                       std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
   // F10 opens the first menu, "Datei"; Up wraps round to its last item, "Beenden".
-  ASSERT_EQ(program.XDoTool("windowfocus --sync " + std::to_string(program.window()) + " key F10"), 0);
+  const std::string window = std::to_string(program.window());
+  ASSERT_EQ(program.XDoTool("windowfocus --sync " + window + " key F10"), 0);
   ASSERT_TRUE(program.WaitForMenu());
   ASSERT_EQ(program.XDoTool("key Up Return"), 0);
   EXPECT_EQ(program.WaitForExit(), 0);
