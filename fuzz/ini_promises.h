@@ -34,6 +34,7 @@ inline const char* BrokenIniPromise(std::string_view bytes) {
     if (entry.kind != IniEntry::Kind::kKey) continue;
     const std::optional<std::string> text = document.ReadText(entry.text);
     if (!text) return "a key before the first group is found";
+    if (!IsValidUtf8(*text)) return "a value is read as valid UTF-8";
     ParseIniInteger(*text);
     document.WriteText(entry.text, *text);
     if (document.ReadText(entry.text) != text) return "a rewritten value reads back";
@@ -42,7 +43,7 @@ inline const char* BrokenIniPromise(std::string_view bytes) {
 
   // A settings key written with any value (here a piece of the input) reads
   // back from the saved bytes as that value, line breaks flattened and outer
-  // blanks trimmed.
+  // blanks trimmed: as a file name byte for byte, as text decoded.
   const std::string_view key = kSettingKeys[bytes.size() % kSettingKeys.size()].key;
   const std::string_view value = bytes.substr(0, 64);
   document.WriteText(key, value);
@@ -53,7 +54,8 @@ inline const char* BrokenIniPromise(std::string_view bytes) {
   expected.erase(0, expected.find_first_not_of(" \t"));
   expected.erase(expected.find_last_not_of(" \t") + 1);
   const IniDocument saved(ParseIniBytes(SerializeIni(document.entries())));
-  if (saved.ReadText(key) != expected) return "a written settings key reads back from the file";
+  if (saved.ReadFileName(key) != expected) return "a written settings key reads back from the file";
+  if (saved.ReadText(key) != Utf8OrLatin1(expected)) return "a written value reads back as text";
   return nullptr;
 }
 

@@ -93,7 +93,7 @@ void StartUp() {
   // The window stays until the shut-down has run.
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
 
-  SetCurrentSettingsPath(ReadIniText("Einstellungen", "Default.ini"));
+  SetCurrentSettingsPath(ReadIniFileName("Einstellungen", "Default.ini"));
   FindSerialPorts();
   SelectEntry(main_window->port_combo, ReadIniInteger("COM", 0));
   CloseIni();

@@ -128,9 +128,70 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LoneHighByteIsLatin1", "k = \xFC\n", "k", "\xC3\xBC", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// What the settings form does with a file: every key read as text and
+// written back, then saved. After a mark each key and value is decoded on its
+// own; lines the program did not write keep their bytes.
+struct ReadBackCase {
+  const char* name;
+  std::string before;
+  std::vector<Write> texts;  // key and the text it reads as
+  std::string after;
+};
+
+class IniReadBack : public ::testing::TestWithParam<ReadBackCase> {};
+
+TEST_P(IniReadBack, ReadsValidUtf8AndSavesItAsUtf8) {
+  const ReadBackCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.File("Default.ini");
+  WriteFileBytes(path, c.before);
+  OpenIni(path);
+  for (const Write& w : c.texts) {
+    const std::string text = ReadIniText(w.key, "DEF");
+    EXPECT_EQ(text, w.value) << w.key;
+    WriteIniText(w.key, text);
+  }
+  CloseIni();
+  EXPECT_TRUE(BytesEqual(c.after, ReadFileBytes(path)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniReadBack,
+    ::testing::Values(
+        ReadBackCase{"Latin1ValueAfterMark", kMark + "\nAnfangsstation = Z\xFCrich HB\n",
+                     {{"Anfangsstation", "Z\xC3\xBCrich HB"}},
+                     kMark + "\nAnfangsstation = Z\xC3\xBCrich HB\n"},
+        ReadBackCase{"EachTextOnItsOwnAfterMark",
+                     kMark + "\nA = Gr\xFCn\nB = Gr\xC3\xBCn\nGr\xFC\xDF = x\n; Gr\xFC\xDF\n"
+                             "Bild = Z\xFCrich.bmp\n[Gr\xFCn]\n",
+                     {{"A", "Gr\xC3\xBCn"}, {"B", "Gr\xC3\xBCn"}, {"GR\xC3\xBC\xC3\x9F", "x"}},
+                     kMark + "\nA = Gr\xC3\xBCn\nB = Gr\xC3\xBCn\nGR\xC3\xBC\xC3\x9F = x\n; Gr\xFC\xDF\n"
+                             "Bild = Z\xFCrich.bmp\n[Gr\xFCn]\n"},
+        ReadBackCase{"WithoutMarkTheWholeFileIsLatin1", "A = Gr\xFCn\nB = Gr\xC3\xBCn\n",
+                     {{"A", "Gr\xC3\xBCn"}, {"B", "Gr\xC3\x83\xC2\xBCn"}},
+                     kMark + "\nA = Gr\xC3\xBCn\nB = Gr\xC3\x83\xC2\xBCn\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A Linux file name need not be UTF-8: the name written is the name read.
+TEST(IniStore, FileNameReadsBackByteForByte) {
+  TempDir dir;
+  const std::string path = dir.File("Zielstell.ini");
+  const std::string name = "/tmp/Z\xFCrich.ini";
+  OpenIni(path);
+  WriteIniText("Einstellungen", name);
+  CloseIni();
+  EXPECT_TRUE(BytesEqual(kMark + "\nEinstellungen = " + name + "\n", ReadFileBytes(path)));
+  OpenIni(path);
+  EXPECT_EQ(ReadIniFileName("einstellungen", "Default.ini"), name);
+  EXPECT_EQ(ReadIniText("Einstellungen", "Default.ini"), "/tmp/Z\xC3\xBCrich.ini");
+  EXPECT_EQ(ReadIniFileName("Bild", "kein_BILD.bmp"), "kein_BILD.bmp");
+  CloseIni();
+}
+
 TEST(IniStore, WithoutOpenFileReadsGiveDefaultsAndWritesDoNothing) {
   CloseIni();
   EXPECT_EQ(ReadIniText("k", "d"), "d");
+  EXPECT_EQ(ReadIniFileName("k", "d"), "d");
   EXPECT_EQ(ReadIniInteger("k", 5), 5);
   WriteIniText("k", "v");
   EXPECT_TRUE(CloseIni());

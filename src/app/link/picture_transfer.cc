@@ -14,7 +14,7 @@ void TransferPictureCommand() {
   // Whether a custom picture was chosen is the settings file's to say, read
   // afresh: a file saved under a new name has none, whatever slot 3 holds.
   OpenIni(CurrentSettingsPath());
-  const std::string picture_path = ReadIniText(kKeyPicture, kNoPicturePath);
+  const std::string picture_path = ReadIniFileName(kKeyPicture, kNoPicturePath);
   CloseIni();
   if (picture_path.find(kNoPicturePath) != std::string::npos) {
     Form().SetStatusText("kein Bild geladen");

@@ -34,7 +34,7 @@ void ReadSettingsFile() {
   form.dcc_address_spin.SetText(ReadText(kKeyDccAddress));
   SelectEntry(form.dcc_analog_combo, ReadInteger(kKeyDccAnalog));
   SelectEntry(form.train_type_combo, ReadInteger(kKeyTrainType));
-  ApplyPictureSetting(ReadText(kKeyPicture));
+  ApplyPictureSetting(ReadIniFileName(kKeyPicture, FormDefault(kKeyPicture)));
   form.start_station_field.set_text(ReadText(kKeyStartStation));
   form.scroll_text_field.set_text(ReadText(kKeyScrollText));
   form.end_station_field.set_text(ReadText(kKeyEndStation));

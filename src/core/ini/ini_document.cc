@@ -17,7 +17,7 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
-bool KeysEqual(std::string_view a, std::string_view b) {
+bool AsciiCaseBlindEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
@@ -26,6 +26,12 @@ bool KeysEqual(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+// Keys compared as the texts they are read as (ISO 8859-1 when not UTF-8).
+bool KeysEqual(std::string_view a, std::string_view b) {
+  if (IsValidUtf8(a) && IsValidUtf8(b)) return AsciiCaseBlindEqual(a, b);
+  return AsciiCaseBlindEqual(Utf8OrLatin1(a), Utf8OrLatin1(b));
 }
 
 IniEntry ParseLine(std::string_view line) {
@@ -68,6 +74,8 @@ std::string WithoutLineBreaks(std::string_view text) {
 std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
   std::string text;
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    // Decoded per key and value on lookup; kept as bytes so that a line the
+    // program does not write (a file name among them) is saved unchanged.
     text = bytes.substr(kByteOrderMark.size());
   } else if (IsValidUtf8(bytes)) {
     // Many editors save UTF-8 without a mark; reading those as ISO 8859-1
@@ -156,6 +164,12 @@ std::vector<IniEntry>::const_iterator IniDocument::Find(std::string_view key) co
 }
 
 std::optional<std::string> IniDocument::ReadText(std::string_view key) const {
+  const auto it = Find(key);
+  if (it == entries_.end()) return std::nullopt;
+  return Utf8OrLatin1(TrimBlanks(it->value));
+}
+
+std::optional<std::string> IniDocument::ReadFileName(std::string_view key) const {
   const auto it = Find(key);
   if (it == entries_.end()) return std::nullopt;
   return std::string(TrimBlanks(it->value));

@@ -24,10 +24,13 @@ struct IniEntry {
   bool operator==(const IniEntry&) const = default;
 };
 
-// Parses the bytes of an INI file. With a UTF-8 byte-order mark the rest is
-// UTF-8; without one, content that is valid UTF-8 is taken as UTF-8 and
-// anything else as ISO 8859-1. Lines end at CR or LF; empty lines and lines
-// of blanks and tabs alone vanish.
+// Parses the bytes of an INI file. Without a UTF-8 byte-order mark, content
+// that is valid UTF-8 is taken as UTF-8 and anything else as ISO 8859-1,
+// converted to UTF-8 here. After a mark the entries keep their bytes as they
+// stand: an editor may have saved some lines in ISO 8859-1 and kept the mark,
+// so each key and value is decoded on its own when it is looked up (see
+// IniDocument). Lines end at CR or LF; empty lines and lines of blanks and
+// tabs alone vanish.
 std::vector<IniEntry> ParseIniBytes(std::string_view bytes);
 
 // The file bytes for `entries`: EF BB BF, LF, then one LF-ended line per entry
@@ -41,14 +44,21 @@ int64_t ParseIniInteger(std::string_view text);
 
 // An entry list with the store's lookup rules: keys are matched without regard
 // to the case of A-Z, only before the first group line, first match winning.
+// A key or value that is not valid UTF-8 is read as ISO 8859-1, each on its
+// own, so the file's other texts stay UTF-8.
 class IniDocument {
  public:
   IniDocument() = default;
   explicit IniDocument(std::vector<IniEntry> entries) : entries_(std::move(entries)) {}
 
-  // The value of the key's line with blanks and tabs trimmed, or nullopt when
-  // there is no such line.
+  // The value of the key's line with blanks and tabs trimmed, as valid UTF-8,
+  // or nullopt when there is no such line.
   std::optional<std::string> ReadText(std::string_view key) const;
+
+  // The same value with its bytes as they stand, for a file name: a Linux
+  // file name need not be UTF-8, and the name the program wrote must open
+  // the same file again.
+  std::optional<std::string> ReadFileName(std::string_view key) const;
 
   // Replaces the value of the key's line (the key takes the given spelling)
   // or adds a new line after the last entry before the first group line.

@@ -68,6 +68,11 @@ std::string ReadIniText(std::string_view key, std::string_view fallback) {
   return Store()->document.ReadText(key).value_or(std::string(fallback));
 }
 
+std::string ReadIniFileName(std::string_view key, std::string_view fallback) {
+  if (!Store()) return std::string(fallback);
+  return Store()->document.ReadFileName(key).value_or(std::string(fallback));
+}
+
 void WriteIniInteger(std::string_view key, int64_t value) {
   WriteIniText(key, std::to_string(value));
 }

@@ -20,8 +20,16 @@ bool OpenIni(const std::string& path);
 int64_t ReadIniInteger(std::string_view key, int64_t fallback);
 
 // The key's value without outer blanks and tabs, or `fallback` when the key
-// has no line or no file is open. An empty value gives the empty text.
+// has no line or no file is open. An empty value gives the empty text. A
+// value that is not valid UTF-8 is read as ISO 8859-1, so the text is always
+// valid UTF-8 (the fallback is returned as given).
 std::string ReadIniText(std::string_view key, std::string_view fallback);
+
+// The key's value with its bytes as they stand in the file (outer blanks and
+// tabs trimmed), or `fallback`: for a file name, which on Linux need not be
+// UTF-8 and must open the file the program named when it wrote the key.
+// ReadIniText gives the same value decoded for showing.
+std::string ReadIniFileName(std::string_view key, std::string_view fallback);
 
 // Store the value under the key (decimal for integers). Nothing happens when
 // no file is open.

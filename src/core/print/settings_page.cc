@@ -176,7 +176,7 @@ SettingsPageValues ReadSettingsPageValues(const std::string& settings_path) {
   values.end_mode = ReadIniInteger(kKeyEndMode, values.end_mode);
   values.end_time = ReadIniText(kKeyEndTime, values.end_time);
   values.train_type = ReadIniInteger(kKeyTrainType, values.train_type);
-  values.picture_path = ReadIniText(kKeyPicture, values.picture_path);
+  values.picture_path = ReadIniFileName(kKeyPicture, values.picture_path);
   values.car_number = ReadIniInteger(kKeyCarNumber, values.car_number);
   values.hide_car_number = ReadIniInteger(kKeyHideCarNumber, values.hide_car_number);
   CloseIni();

@@ -74,6 +74,10 @@ std::string Latin1ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string Utf8OrLatin1(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Latin1ToUtf8(bytes);
+}
+
 std::string SanitizeUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

@@ -15,6 +15,11 @@ bool IsValidUtf8(std::string_view bytes);
 // Each byte taken as one ISO 8859-1 character, returned as UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
+// `bytes` as they are when they are valid UTF-8, else Latin1ToUtf8(bytes): a
+// text saved by an ISO 8859-1 editor comes back whole, and the result is
+// always valid UTF-8.
+std::string Utf8OrLatin1(std::string_view bytes);
+
 // `bytes` with every ill-formed sequence replaced by U+FFFD, so the result is
 // always valid UTF-8 (safe to hand to a GTK label).
 std::string SanitizeUtf8(std::string_view bytes);
