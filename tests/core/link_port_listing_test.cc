@@ -43,7 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"CaseSensitivePrefix", "TTYS0\nTtyUSB0\nttY\n", {}},
         ListingCase{"TtyInsideANameDoesNotCount", "pttyS0\nusbtty\n", {}},
         ListingCase{"EmptyLinesAreSkipped", "\n\nttyS3\n\n", {"ttyS3"}},
-        ListingCase{"NotASerialDeviceIsListedAllTheSame", "ttyprintk\n", {"ttyprintk"}}),
+        ListingCase{"NotASerialDeviceIsListedAllTheSame", "ttyprintk\n", {"ttyprintk"}},
+        ListingCase{"NameNotInUtf8IsLeftOut", "ttyS\xFC\nttyUSB\xC3\xBC\nttyS1\n",
+                    {"ttyUSB\xC3\xBC", "ttyS1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // No child of an earlier call may be left over as a zombie.

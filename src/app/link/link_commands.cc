@@ -11,7 +11,6 @@
 #include "core/link/display_commands.h"
 #include "core/link/port_listing.h"
 #include "core/link/serial_port.h"
-#include "core/text/utf8.h"
 
 namespace zielwerk {
 namespace {
@@ -32,17 +31,10 @@ void ShowStatus(std::string_view text) { Form().SetStatusText(std::string(text))
 
 void FindSerialPorts() {
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
-  int listed = 0;
   if (names) {
-    for (const std::string& name : *names) {
-      // A name that is not UTF-8 could be neither shown nor typed back; GTK
-      // would refuse it with a warning.
-      if (!IsValidUtf8(name)) continue;
-      Form().port_combo.append(name);
-      ++listed;
-    }
+    for (const std::string& name : *names) Form().port_combo.append(name);
   }
-  if (listed == 0) {
+  if (!names || names->empty()) {
     ShowMessageBox(std::string(kNoPortWarningTitle), std::string(kNoPortWarningText));
   }
 }

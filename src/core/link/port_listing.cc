@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/text/utf8.h"
+
 extern char** environ;
 
 namespace zielwerk {
@@ -41,7 +43,7 @@ std::vector<std::string> ParsePortListing(std::string_view listing) {
     const std::string_view line = listing.substr(0, end);
     listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
     const std::string_view name = line.substr(0, line.find(' '));
-    if (name.starts_with("tty")) names.emplace_back(name);
+    if (name.starts_with("tty") && IsValidUtf8(name)) names.emplace_back(name);
   }
   return names;
 }

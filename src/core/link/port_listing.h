@@ -15,7 +15,8 @@ inline constexpr std::string_view kNoPortWarningText = "Es wurde kein COM-Port g
 // The device names in the output of "ls -1 /dev", in its order: of every
 // line, the part before its first blank (a tab belongs to the name), kept
 // when it begins with "tty" (so "tty" itself, tty0, ttyS0, ttyUSB0 and the
-// like).
+// like). A name that is not valid UTF-8 is left out: the port field could
+// neither show it nor give it back for opening.
 std::vector<std::string> ParsePortListing(std::string_view listing);
 
 // Runs `argv[0]`, looked up along PATH, with the arguments `argv` (no shell)
