@@ -1,4 +1,5 @@
 // Printing the settings file in use on one page through GTK's print dialog.
+#include <glibmm/convert.h>
 #include <gtkmm/printoperation.h>
 
 #include "app/settings/settings_commands.h"
@@ -29,7 +30,9 @@ void PrintSettingsCommand() {
   operation->signal_draw_page().connect(
       [](const Glib::RefPtr<Gtk::PrintContext>& context, int) {
         // The file, not the form: unsaved edits are not printed.
-        const SettingsPageValues values = ReadSettingsPageValues(CurrentSettingsPath());
+        SettingsPageValues values = ReadSettingsPageValues(CurrentSettingsPath());
+        values.settings_path = Glib::filename_display_name(values.settings_path).raw();
+        values.picture_path = Glib::filename_display_name(values.picture_path).raw();
         DrawSettingsPage(context->get_cairo_context()->cobj(), values,
                          PictureInSlot(kCustomPictureSlot));
       });

@@ -1,5 +1,7 @@
 #include "app/settings/settings_file.h"
 
+#include <glibmm/convert.h>
+
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
 #include "app/settings/form_rules.h"
@@ -25,7 +27,9 @@ const std::string& CurrentSettingsPath() { return current_settings_path; }
 
 void SetCurrentSettingsPath(const std::string& path) {
   current_settings_path = path;
-  Form().set_title(WindowTitle(path));
+  // The real name stays for opening and saving; the title shows it as GLib
+  // shows file names, so a name that is not UTF-8 cannot reach the window.
+  Form().set_title(WindowTitle(Glib::filename_display_name(path).raw()));
 }
 
 void ReadSettingsFile() {

@@ -16,7 +16,9 @@ namespace zielwerk {
 
 // What the page prints, as read from a settings file. The member defaults are
 // the page's own (a missing key prints "-", "0" or "kein Bild geladen"), not
-// the form's. Texts are as stored; the page makes them valid UTF-8 itself.
+// the form's. Texts are as read; the two paths are file names with their
+// bytes as stored (the print command puts them into GLib's display form).
+// The page makes every text valid UTF-8 itself.
 struct SettingsPageValues {
   std::string settings_path;
   int64_t dcc_analog = 0;
