@@ -1,8 +1,9 @@
 // The whole program as a user runs it, under Xvfb: first start, the
-// application config file it leaves, hand-edited config files, a close
-// request during start-up, "Beenden".
+// application config file it leaves, hand-edited config files, settings and
+// a file name not in UTF-8, a close request during start-up, "Beenden".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/support/form_lines.h"
@@ -73,6 +74,32 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
                                  "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = 0\n"
                                  "[Gruppe]\nCOM = 3\n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
+}
+
+// An editor saved the settings in ISO 8859-1 and kept the mark; the file's
+// name is not UTF-8 either. Text that is not UTF-8 must never reach GTK: a
+// screen reader reading it through the accessibility bridge would abort the
+// program at every start.
+TEST_F(ProgramTest, TextsNotInUtf8ReachTheWindowAsUtf8) {
+  const std::string name = "Z\xFCrich.ini";
+  WriteFileBytes(dir_.File("Zielstell.ini"), kMark + "\nEinstellungen = " + name + "\n");
+  WriteFileBytes(dir_.File(name), kMark + "\nAnfangsstation = Z\xFCrich HB\nEndstation = Tirano\n");
+  ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\n") + ":" +
+                                           std::getenv("PATH"),
+                                       "G_FILENAME_ENCODING=UTF-8"});
+  ASSERT_TRUE(program.WaitForWindow());
+  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Z\xEF\xBF\xBDrich.ini]");
+  const std::vector<std::string> texts = program.AccessibleFieldTexts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Z\xC3\xBCrich HB"), texts.end())
+      << ::testing::PrintToString(texts);
+  program.SendCloseRequest();
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_EQ(program.Stderr(), "");
+  const std::string saved = ReadFileBytes(dir_.File(name));
+  EXPECT_TRUE(saved.starts_with(kMark + "\nAnfangsstation = Z\xC3\xBCrich HB\nEndstation = Tirano\n"))
+      << saved;
+  EXPECT_NE(ReadFileBytes(dir_.File("Zielstell.ini")).find("\nEinstellungen = " + name + "\n"),
+            std::string::npos);
 }
 
 // A close request made while the start-up warning box waits is kept: once

@@ -27,6 +27,12 @@ class ProgramProcess {
   // `timeout_ms`.
   bool WaitForMenu(int timeout_ms = 5000) const;
   std::string Title() const;
+  // The texts of the window's text fields, in tree order, as a screen reader
+  // reads them over AT-SPI (the program's accessibility bridge and this
+  // process share the session bus; see tests/CMakeLists.txt). Reading them
+  // makes the bridge send them over D-Bus, as on a desktop with a screen
+  // reader. Empty when the program does not answer within `timeout_ms`.
+  std::vector<std::string> AccessibleFieldTexts(int timeout_ms = 10000) const;
   // The window's client-area origin on the screen.
   bool Position(int& x, int& y) const;
   bool Size(int& width, int& height) const;

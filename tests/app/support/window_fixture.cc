@@ -42,7 +42,6 @@ int RunWindowTests(int argc, char** argv) {
   // Listing the tests needs no display.
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
   setenv("GDK_BACKEND", "x11", 1);
-  setenv("NO_AT_BRIDGE", "1", 0);
   Gtk::Main kit(argc, argv);
   return RUN_ALL_TESTS();
 }
