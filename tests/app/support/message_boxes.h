@@ -15,10 +15,13 @@ struct ShownBox {
   std::string text;
   Gtk::MessageType type;
   bool modal;
+  // Pixels of the box's pictures (beside its buttons) that stand out from its
+  // background as the box was drawn on the screen: 0 for a box without one.
+  int picture_pixels;
 };
 
-// While it lives, every message box that becomes visible is recorded and
-// answered with OK within a few milliseconds.
+// While it lives, every message box that becomes visible is recorded once it
+// has been drawn and answered with OK within a few milliseconds.
 class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer();
@@ -35,6 +38,9 @@ class MessageBoxAnswerer {
 
  private:
   sigc::connection connection_;
+  sigc::connection draw_watch_;
+  const void* watched_ = nullptr;  // the box waited for until it is drawn
+  bool drawn_ = false;
   std::vector<ShownBox> boxes_;
 };
 
