@@ -51,23 +51,24 @@ int PicturePixels(Gtk::MessageDialog& dialog) {
 MessageBoxAnswerer::MessageBoxAnswerer() {
   connection_ = Glib::signal_timeout().connect(
       [this] {
+        static const Glib::Quark watched("zielwerk-test-watched");
+        static const Glib::Quark drawn("zielwerk-test-drawn");
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
           auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
           if (!dialog || !dialog->get_visible()) continue;
-          if (watched_ != dialog) {
-            watched_ = dialog;
-            drawn_ = false;
-            draw_watch_ = dialog->signal_draw().connect(
-                [this](const Cairo::RefPtr<Cairo::Context>&) {
-                  drawn_ = true;
+          // Each box is answered once it has been drawn, so that what it
+          // shows can be read from the screen.
+          if (!dialog->get_data(watched)) {
+            dialog->set_data(watched, dialog);
+            dialog->signal_draw().connect(
+                [dialog](const Cairo::RefPtr<Cairo::Context>&) {
+                  dialog->set_data(drawn, dialog);
                   return false;
                 },
                 true);
             dialog->queue_draw();
           }
-          if (!drawn_) continue;
-          draw_watch_.disconnect();
-          watched_ = nullptr;
+          if (!dialog->get_data(drawn)) continue;
           boxes_.push_back({dialog->get_title(), dialog->property_text().get_value(),
                             dialog->property_message_type().get_value(), dialog->get_modal(),
                             PicturePixels(*dialog)});
@@ -78,9 +79,6 @@ MessageBoxAnswerer::MessageBoxAnswerer() {
       20);
 }
 
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-  connection_.disconnect();
-  draw_watch_.disconnect();
-}
+MessageBoxAnswerer::~MessageBoxAnswerer() { connection_.disconnect(); }
 
 }  // namespace zielwerk::testing

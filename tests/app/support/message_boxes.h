@@ -38,9 +38,6 @@ class MessageBoxAnswerer {
 
  private:
   sigc::connection connection_;
-  sigc::connection draw_watch_;
-  const void* watched_ = nullptr;  // the box waited for until it is drawn
-  bool drawn_ = false;
   std::vector<ShownBox> boxes_;
 };
 
