@@ -129,9 +129,11 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
       widget.hide();
       const auto hidden = testing::RedrawnWindowPixels(w);
       widget.show();
-      ASSERT_EQ(shown->get_width(), 530);  // the long station names widen nothing
+      // The long station names widen nothing.
+      ASSERT_EQ(shown->get_width(), 530);
       ASSERT_EQ(shown->get_height(), 600);
       ASSERT_EQ(hidden->get_width(), 530);
+      ASSERT_EQ(hidden->get_height(), 600);
       const testing::PixelDifference drawn =
           testing::DifferingPixels(shown, hidden, Gdk::Rectangle(x, y, p.w, p.h));
       EXPECT_GT(drawn.inside, 0);
