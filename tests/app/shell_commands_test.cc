@@ -81,7 +81,7 @@ TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
 // message type alone draws none in GTK 3). It is answered from a timeout as
 // a user would click OK.
 TEST_F(ShellCommands, AboutShowsVersionAndInformationIconInModalBox) {
-  testing::MessageBoxAnswerer answerer;
+  testing::MessageBoxAnswerer answerer(testing::BoxPictures::kRead);
   RunProgramCode([] { RunCommand(20); });
   ASSERT_EQ(answerer.count(), 1);
   const testing::ShownBox& box = answerer.boxes().front();

@@ -48,17 +48,17 @@ int PicturePixels(Gtk::MessageDialog& dialog) {
 
 }  // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer() {
+MessageBoxAnswerer::MessageBoxAnswerer(BoxPictures pictures) {
   connection_ = Glib::signal_timeout().connect(
-      [this] {
+      [this, pictures] {
         static const Glib::Quark watched("zielwerk-test-watched");
         static const Glib::Quark drawn("zielwerk-test-drawn");
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
           auto* dialog = dynamic_cast<Gtk::MessageDialog*>(window);
           if (!dialog || !dialog->get_visible()) continue;
-          // Each box is answered once it has been drawn, so that what it
-          // shows can be read from the screen.
-          if (!dialog->get_data(watched)) {
+          const bool read = pictures == BoxPictures::kRead;
+          // A box whose pictures are read is answered once it has been drawn.
+          if (read && !dialog->get_data(watched)) {
             dialog->set_data(watched, dialog);
             dialog->signal_draw().connect(
                 [dialog](const Cairo::RefPtr<Cairo::Context>&) {
@@ -68,10 +68,10 @@ MessageBoxAnswerer::MessageBoxAnswerer() {
                 true);
             dialog->queue_draw();
           }
-          if (!dialog->get_data(drawn)) continue;
+          if (read && !dialog->get_data(drawn)) continue;
           boxes_.push_back({dialog->get_title(), dialog->property_text().get_value(),
                             dialog->property_message_type().get_value(), dialog->get_modal(),
-                            PicturePixels(*dialog)});
+                            read ? PicturePixels(*dialog) : -1});
           dialog->response(Gtk::RESPONSE_OK);
         }
         return true;
