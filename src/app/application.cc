@@ -37,14 +37,20 @@ sigc::connection preview_timer;
 bool close_requested = false;
 
 // Widgets in the form must fit 20-pixel rows: small paddings and no theme
-// minimum heights, buttons padded by 2 pixels.
+// minimum heights, buttons padded by 2 pixels. Each control must also fit its
+// width with the default theme and font (Adwaita, DejaVu Sans 10): the combo
+// arrow keeps 12 of its 16 pixels, so "Automatisch" fits DccAnalogCombo's 100
+// pixels, and a check box's label drops the 4-pixel margin the theme puts
+// after it, so "keine Wagennummer anzeigen" fits its 220 pixels.
 constexpr const char* kFormStyle = R"css(
 .zw-form entry { min-height: 0; padding-top: 0; padding-bottom: 0; padding-left: 3px; padding-right: 3px; }
 .zw-form button, .zw-form button.text-button, .zw-form combobox button {
   min-height: 0; min-width: 0; padding: 0 2px; }
 .zw-form combobox button, .zw-form combobox entry { padding-top: 0; padding-bottom: 0; }
+.zw-form combobox arrow { min-width: 12px; }
 .zw-form checkbutton { min-height: 0; padding: 0; }
 .zw-form checkbutton check { margin: 0 3px 0 0; }
+.zw-form checkbutton label { margin: 0; }
 .zw-form button.zw-spin-arrow { padding: 0; min-width: 0; min-height: 0; border-radius: 0; }
 )css";
 

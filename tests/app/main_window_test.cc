@@ -6,9 +6,12 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 #include <gtkmm/separatortoolitem.h>
+#include <gtkmm/settings.h>
 
 #include <filesystem>
 
+#include "app/preview/scroll_preview.h"
+#include "app/support/drawn_pixels.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -67,6 +70,20 @@ const Placement kPlacements[] = {
     {"InvertDirectionCheck", CONTROL(invert_direction_check), 30, 130, 210, 20},
 };
 
+// The labels a control shows: itself, a button's or check box's text, a
+// frame's title.
+std::vector<Gtk::Label*> LabelsIn(Gtk::Widget& widget) {
+  std::vector<Gtk::Label*> labels;
+  if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
+    if (!label->get_text().empty()) labels.push_back(label);
+  } else if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+    for (Gtk::Widget* child : container->get_children()) {
+      for (Gtk::Label* label : LabelsIn(*child)) labels.push_back(label);
+    }
+  }
+  return labels;
+}
+
 using MainWindowLayout = WindowTest;
 
 TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
@@ -85,6 +102,80 @@ TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
     EXPECT_EQ(widget.get_allocated_width(), p.w);
     EXPECT_EQ(widget.get_allocated_height(), p.h);
   }
+}
+
+// What each control draws lies inside its rectangle, on the screen: hiding
+// the control changes no pixel of the window outside it. The form holds the
+// widest list entries and station names that wrap in the preview, as a user
+// may leave it; preview ticks and the theme's fades wait meanwhile.
+TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
+  MainWindow& w = Form();
+  Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
+  RunProgramCode([&] {
+    SelectEntry(w.dcc_analog_combo, 3);
+    SelectEntry(w.train_type_combo, 1);
+    SelectEntry(w.start_mode_combo, 0);
+    SelectEntry(w.end_mode_combo, 0);
+    w.start_station_field.set_text("Pontresina Morteratsch Ospizio Bernina");
+    w.end_station_field.set_text("Poschiavo Brusio Campocologno Tirano");
+    RebuildScrollPreview(ControlEventKind::kChange);
+    w.unset_focus();  // no blinking cursor
+    for (const Placement& p : kPlacements) {
+      SCOPED_TRACE(p.name);
+      Gtk::Widget& widget = p.widget(w);
+      int x = 0, y = 0;
+      w.form_area.translate_coordinates(w, p.x, p.y + w.toolbar_height(), x, y);
+      const auto shown = testing::RedrawnWindowPixels(w);
+      widget.hide();
+      const auto hidden = testing::RedrawnWindowPixels(w);
+      widget.show();
+      // The long station names widen nothing.
+      ASSERT_EQ(shown->get_width(), 530);
+      ASSERT_EQ(shown->get_height(), 600);
+      ASSERT_EQ(hidden->get_width(), 530);
+      ASSERT_EQ(hidden->get_height(), 600);
+      const testing::PixelDifference drawn =
+          testing::DifferingPixels(shown, hidden, Gdk::Rectangle(x, y, p.w, p.h));
+      EXPECT_GT(drawn.inside, 0);
+      EXPECT_EQ(drawn.outside, 0);
+    }
+  });
+  Gtk::Settings::get_default()->property_gtk_enable_animations() = true;
+}
+
+// Every text of the form reads in full with the default theme and font: no
+// label is cut with an ellipsis, the ink of each lies inside its control's
+// rectangle, and each list is wide and high enough for its longest entry.
+TEST_F(MainWindowLayout, EveryTextFitsItsControl) {
+  MainWindow& w = Form();
+  int texts = 0;
+  for (const Placement& p : kPlacements) {
+    SCOPED_TRACE(p.name);
+    Gtk::Widget& widget = p.widget(w);
+    if (auto* combo = dynamic_cast<Gtk::ComboBox*>(&widget)) {
+      int minimum = 0, natural = 0;
+      combo->get_preferred_width(minimum, natural);
+      EXPECT_LE(minimum, p.w);
+      combo->get_preferred_height(minimum, natural);
+      EXPECT_LE(minimum, p.h);
+      continue;
+    }
+    const Gtk::Allocation box = widget.get_allocation();
+    for (Gtk::Label* label : LabelsIn(widget)) {
+      SCOPED_TRACE(label->get_text());
+      ++texts;
+      const Glib::RefPtr<Pango::Layout> layout = label->get_layout();
+      EXPECT_FALSE(pango_layout_is_ellipsized(layout->gobj()));
+      int x = 0, y = 0;
+      label->get_layout_offsets(x, y);
+      const Pango::Rectangle ink = layout->get_pixel_ink_extents();
+      EXPECT_GE(x + ink.get_x(), box.get_x());
+      EXPECT_LE(x + ink.get_x() + ink.get_width(), box.get_x() + box.get_width());
+      EXPECT_GE(y + ink.get_y(), box.get_y());
+      EXPECT_LE(y + ink.get_y() + ink.get_height(), box.get_y() + box.get_height());
+    }
+  }
+  EXPECT_EQ(texts, 23);
 }
 
 TEST_F(MainWindowLayout, WindowIsFixedSize530By600) {

@@ -113,11 +113,12 @@ TEST_F(TrainPictures, CustomPictureIsLoadedByContentStoredAndSelected) {
 }
 
 TEST_F(TrainPictures, WrongSizeWarnsAndStillShowsAtOwnSize) {
-  MessageBoxAnswerer boxes;
+  MessageBoxAnswerer boxes(testing::BoxPictures::kRead);
   LoadPicture("breit.bmp");
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].title, "W A R N U N G");
   EXPECT_EQ(boxes.boxes()[0].text, "Bild entspricht nicht dem Format 160x14px");
+  EXPECT_EQ(boxes.boxes()[0].picture_pixels, 0) << "only the about box has an icon";
   EXPECT_EQ(Shown(), std::make_pair(161, 14));
   testing::PumpEvents(30);
   EXPECT_EQ(Form().train_picture_image.get_allocated_width(), 161);

@@ -29,7 +29,8 @@ app_id=de.zielwerk.Zielwerk
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
-# the fixed ones, and every file of the source data/ folder under share/zielwerk.
+# the fixed ones, every file of the source data/ folder under share/zielwerk,
+# and the README's pictures from docs/ beside it.
 expected_paths() {
   source_dir=$1
   cat <<EOF
@@ -49,6 +50,7 @@ EOF
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
   (cd "$source_dir/data" && find . -type f | sed 's|^\./|usr/share/zielwerk/|')
+  (cd "$source_dir/docs" && find . -name '*.png' | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
 }
 
 # Width and height of a PNG file from its IHDR chunk, as "W H".

@@ -6,6 +6,8 @@
 #include <gtkmm/separatortoolitem.h>
 #include <pangomm/attrlist.h>
 
+#include <algorithm>
+
 namespace zielwerk {
 namespace {
 
@@ -78,6 +80,16 @@ void InitCheck(Gtk::CheckButton& check, const char* text) {
   }
 }
 
+// A selection list whose text has no padding of its own beyond the button's:
+// the text renderer's default 2 pixels on each side would make the list 23
+// pixels high and DccAnalogCombo too wide for "Automatisch".
+void InitCombo(Gtk::ComboBox& combo) {
+  for (Gtk::CellRenderer* cell : combo.get_cells()) {
+    cell->property_xpad() = 0;
+    cell->property_ypad() = 0;
+  }
+}
+
 void InitLabel(Gtk::Label& label, const char* text, bool right_aligned = false) {
   label.set_text(text);
   label.set_xalign(right_aligned ? 1.0f : 0.0f);
@@ -112,6 +124,48 @@ void FormArea::Resize(Gtk::Widget& widget, int width, int height) {
     widget.set_size_request(width, height);
     queue_resize();
   }
+}
+
+// The form asks for the extent of its rectangles and nothing more. A plain
+// Gtk::Fixed asks for room for each child's natural size, so a long station
+// name in a wrapping preview text would widen the window, which has no
+// resizable size of its own and follows its content.
+Gtk::SizeRequestMode FormArea::get_request_mode_vfunc() const {
+  return Gtk::SIZE_REQUEST_CONSTANT_SIZE;
+}
+
+void FormArea::get_preferred_width_vfunc(int& minimum, int& natural) const {
+  minimum = 0;
+  for (const Placement& placement : placements_) {
+    minimum = std::max(minimum, placement.rect.get_x() + placement.rect.get_width());
+  }
+  natural = minimum;
+}
+
+void FormArea::get_preferred_height_vfunc(int& minimum, int& natural) const {
+  minimum = 0;
+  for (const Placement& placement : placements_) {
+    minimum = std::max(minimum, placement.rect.get_y() + placement.rect.get_height());
+  }
+  natural = minimum;
+}
+
+bool FormArea::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  // Each child is drawn clipped to its own rectangle, as the controls of the
+  // form never overlap their neighbours: a station name that wraps in a
+  // preview text, or a theme whose shadows reach beyond a button, stays
+  // within the control's box. Children are drawn in the order they were put,
+  // so a later one lies above an earlier one.
+  for (const Placement& placement : placements_) {
+    if (!placement.widget->get_visible()) continue;
+    cr->save();
+    cr->rectangle(placement.rect.get_x(), placement.rect.get_y(), placement.rect.get_width(),
+                  placement.rect.get_height());
+    cr->clip();
+    propagate_draw(*placement.widget, cr);
+    cr->restore();
+  }
+  return true;
 }
 
 void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
@@ -243,12 +297,14 @@ void MainWindow::BuildControls() {
   train_picture_image.set_halign(Gtk::ALIGN_START);
   train_picture_image.set_valign(Gtk::ALIGN_START);
   place(train_picture_image, 330, 95, 160, 14);
+  InitCombo(start_mode_combo);
   place(start_mode_combo, 240, 170, 130, 20);
   place(start_time_spin, 390, 170, 110, 20);
   InitLabel(start_time_label, "Anzeigedauer [ms]:", true);
   place(start_time_label, 350, 150, 150, 20);
   InitLabel(end_time_label, "Anzeigedauer [ms]:", true);
   place(end_time_label, 350, 300, 150, 20);
+  InitCombo(end_mode_combo);
   place(end_mode_combo, 240, 320, 130, 20);
   place(end_time_spin, 390, 320, 110, 20);
   InitCheck(hide_car_number_check, "keine Wagennummer anzeigen");
@@ -256,14 +312,17 @@ void MainWindow::BuildControls() {
   place(scroll_text_field, 30, 240, 470, 20);
   InitLabel(scroll_text_label, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):");
   place(scroll_text_label, 30, 220, 470, 20);
+  InitCombo(dcc_analog_combo);
   place(dcc_analog_combo, 30, 30, 100, 20);
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
+  InitCombo(train_type_combo);
   place(train_type_combo, 30, 395, 160, 20);
   InitLabel(preview_car_number_text, "");
   place(preview_car_number_text, 363, 90, 16, 20);
   SetPreviewFont(preview_car_number_text);
   port_frame.set_label("COM-Port");
   place(port_frame, 170, 10, 120, 110);
+  InitCombo(port_combo);
   port_combo.get_entry()->set_width_chars(1);
   place(port_combo, 180, 30, 100, 20);
   port_button.set_label("Öffnen");
@@ -294,6 +353,11 @@ void MainWindow::BuildControls() {
   reset_button.set_label("Reset");
   place(reset_button, 230, 90, 50, 20);
   InitLabel(display_label, "Display:");
+  // "Display:" is 52 pixels wide in DejaVu Sans 10 but inks only 50 of them,
+  // one blank column on either side: centred on its 50-pixel box, all its ink
+  // lies inside the box, where left-aligned the colon would run into
+  // ResetButton.
+  display_label.set_xalign(0.5f);
   place(display_label, 180, 90, 50, 20);
   InitCheck(invert_direction_check, "Fahrtrichtung invertieren");
   place(invert_direction_check, 30, 130, 210, 20);

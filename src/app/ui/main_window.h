@@ -41,7 +41,8 @@ inline constexpr int kIconCount = 11;
 using IconSet = std::array<Glib::RefPtr<Gdk::Pixbuf>, kIconCount>;
 
 // Places its children at exactly the rectangles they were put at, whatever
-// minimum size the theme gives them: the form is laid out in fixed pixels.
+// size the theme or their content asks for, and draws each within its
+// rectangle: the form is laid out in fixed pixels.
 class FormArea : public Gtk::Fixed {
  public:
   void Place(Gtk::Widget& widget, int x, int y, int width, int height);
@@ -49,6 +50,10 @@ class FormArea : public Gtk::Fixed {
   void Resize(Gtk::Widget& widget, int width, int height);
 
  protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+  void get_preferred_width_vfunc(int& minimum, int& natural) const override;
+  void get_preferred_height_vfunc(int& minimum, int& natural) const override;
+  bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
   void on_size_allocate(Gtk::Allocation& allocation) override;
 
  private:

@@ -15,13 +15,21 @@ struct ShownBox {
   std::string text;
   Gtk::MessageType type;
   bool modal;
+  // Pixels of the box's pictures (beside its buttons) that stand out from its
+  // background as the box was drawn on the screen: 0 for a box without one,
+  // -1 when the pictures were not read.
+  int picture_pixels;
 };
+
+// Whether the answerer reads the pictures a box shows: it then waits until
+// the box has been drawn, a frame or more later.
+enum class BoxPictures { kIgnore, kRead };
 
 // While it lives, every message box that becomes visible is recorded and
 // answered with OK within a few milliseconds.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer();
+  explicit MessageBoxAnswerer(BoxPictures pictures = BoxPictures::kIgnore);
   ~MessageBoxAnswerer();
   MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
   MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;

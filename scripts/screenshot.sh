@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Takes the README's picture of the main window: starts Zielwerk under Xvfb in
+# a temporary working folder made from data/, waits until its window is
+# mapped, saves the window's content as PNG and closes the program.
+#
+# Usage: scripts/screenshot.sh [--settings FILE] [OUTPUT.png]
+#   OUTPUT.png       where to write the picture (default docs/zielwerk.png)
+#   --settings FILE  start with FILE as Default.ini instead of the defaults
+#
+# The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
+# the picture is the same on every machine and no "no port" box is in the way.
+# No window manager runs under Xvfb: the picture shows the window without its
+# frame, menu bar to status bar, 530 x 600 pixels.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+settings=""
+output=docs/zielwerk.png
+inside=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --settings) settings=$(realpath "$2"); shift 2 ;;
+    --inside) inside=1; shift ;;
+    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
+    *) output=$1; shift ;;
+  esac
+done
+
+if [ "$inside" = 0 ]; then
+  ./scripts/install-deps.sh
+  cmake -S . -B build >/dev/null
+  cmake --build build -j2 --target zielwerk >/dev/null
+  mkdir -p "$(dirname "$output")"
+  output=$(realpath "$output")
+  args=(--inside)
+  [ -n "$settings" ] && args+=(--settings "$settings")
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
+fi
+
+# ------------------------------------------------------------ on the Xvfb display
+work=$(mktemp -d)
+program_pid=""
+cleanup() {
+  if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then
+    kill -TERM "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp -r "$root/data/." "$work/"
+[ -n "$settings" ] && cp "$settings" "$work/Default.ini"
+mkdir "$work/.bin"
+printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
+chmod 755 "$work/.bin/ls"
+
+(cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/zielwerk" 2>"$work/stderr") &
+program_pid=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zielwerk V' | head -n 1) || true
+if [ -z "$window" ]; then
+  echo "screenshot.sh: the window did not appear" >&2
+  cat "$work/stderr" >&2
+  exit 1
+fi
+# Let the first frames be drawn and the preview start scrolling.
+sleep 1.5
+import -window "$window" "$output"
+
+kill -TERM "$program_pid"
+wait "$program_pid" || true
+program_pid=""
+if [ -s "$work/stderr" ]; then
+  echo "screenshot.sh: the program wrote to stderr:" >&2
+  cat "$work/stderr" >&2
+fi
+echo "$output: $(identify -format '%w x %h' "$output")"
