@@ -58,7 +58,7 @@ class Program:
         with open(self.stderr_path, "wb") as stderr:
             self.process = subprocess.Popen([ARGS.program], cwd=folder, env=env,
                                             stdout=subprocess.DEVNULL, stderr=stderr)
-        self.app = wait_for(self._find_app, timeout=15)
+        self.app = wait_for(self._find_app, timeout=45)  # a first start on a busy machine registers late on the bus
         if self.app is None:
             raise RuntimeError("the program's window did not appear")
         self.frame = wait_for(lambda: self._frame(), timeout=10)
