@@ -25,8 +25,8 @@ if(NOT ZIELWERK_MINGW_PREFIX)
   message(FATAL_ERROR
     "ZIELWERK_MINGW_PREFIX is not set: pass -DZIELWERK_MINGW_PREFIX=$(scripts/windows/build-stack.sh --print-prefix)")
 endif()
-if(NOT EXISTS "${ZIELWERK_MINGW_PREFIX}/lib/pkgconfig/gtkmm-3.0.pc")
-  message(FATAL_ERROR "${ZIELWERK_MINGW_PREFIX} holds no finished GTK stack (no gtkmm-3.0.pc)")
+if(NOT EXISTS "${ZIELWERK_MINGW_PREFIX}/lib/pkgconfig/glib-2.0.pc")
+  message(FATAL_ERROR "${ZIELWERK_MINGW_PREFIX} holds no GTK stack (no lib/pkgconfig/glib-2.0.pc)")
 endif()
 set(ZIELWERK_MINGW_PREFIX "${ZIELWERK_MINGW_PREFIX}" CACHE PATH "Prefix of the cross-built GTK stack")
 # try_compile projects run this file again and need the prefix too.

@@ -259,7 +259,10 @@ EOF
 chmod +x "$partial/cross/pkg-config"
 
 # Every DLL links libgcc (and C++ libstdc++) statically, so the DLL set holds
-# no compiler runtime besides what a program chooses itself.
+# no compiler runtime besides what a program chooses itself. --exclude-libs
+# keeps a DLL without export annotations (libsigc++) from exporting the static
+# runtime's symbols too, which would clash with the next library's own copy
+# (_Unwind_Resume defined twice).
 cat >"$partial/cross/meson-cross.ini" <<EOF
 [binaries]
 c = '$host-gcc-posix'
@@ -290,8 +293,8 @@ needs_exe_wrapper = true
 [built-in options]
 c_args = ['-I$prefix/include']
 cpp_args = ['-I$prefix/include']
-c_link_args = ['-L$prefix/lib', '-static-libgcc']
-cpp_link_args = ['-L$prefix/lib', '-static-libgcc', '-static-libstdc++']
+c_link_args = ['-L$prefix/lib', '-static-libgcc', '-Wl,--exclude-libs,ALL']
+cpp_link_args = ['-L$prefix/lib', '-static-libgcc', '-static-libstdc++', '-Wl,--exclude-libs,ALL']
 EOF
 
 # zlib comes from Debian's MinGW package; the stack carries its DLL and a .pc.
@@ -329,7 +332,10 @@ meson_build() { # options...
 }
 
 autotools_env() {
-  export CC=$host-gcc-posix CXX=$host-g++-posix AR=$host-ar RANLIB=$host-ranlib
+  # libtool links shared libraries with -nostdlib and drops -static-libgcc from
+  # LDFLAGS; in CC it stays (cairo would otherwise import libgcc_s_seh-1.dll).
+  export CC="$host-gcc-posix -static-libgcc" CXX="$host-g++-posix -static-libgcc"
+  export AR=$host-ar RANLIB=$host-ranlib
   export STRIP=$host-strip WINDRES=$host-windres RC=$host-windres DLLTOOL=$host-dlltool
   export NM=$host-nm OBJDUMP=$host-objdump
   export PKG_CONFIG=$prefix/cross/pkg-config
@@ -479,7 +485,8 @@ build_pango() {
 build_libjpeg() {
   unpack libjpeg "$file"
   cmake_build . -DENABLE_STATIC=OFF -DENABLE_SHARED=ON -DWITH_TURBOJPEG=OFF \
-    -DWITH_JPEG8=OFF -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm
+    -DWITH_JPEG8=OFF -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm \
+    -DCMAKE_INSTALL_LIBDIR="$prefix/lib"  # its own GNUInstallDirs takes "lib" as below the source
 }
 
 build_giflib() {
