@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12 packages, everything Zielwerk needs to build, run and test.
 # Idempotent: packages already present are left alone and apt is not touched at all.
+# With arguments, installs those packages instead (scripts/windows/install-deps.sh).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,9 @@ packages=(
   fonts-dejavu-core librsvg2-common
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
