@@ -1,0 +1,149 @@
+#include "core/link/serial_port.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "core/text/wide_text_win32.h"
+
+namespace zielwerk {
+namespace {
+
+// The queue sizes the driver is asked for; a command line is at most a few
+// hundred bytes.
+constexpr DWORD kQueueBytes = 1024;
+
+// A write that the driver does not finish within this time plus two
+// milliseconds per byte (one takes about one at 9600 baud) gives up, as the
+// Linux write does after a stalled second and a half.
+constexpr DWORD kWriteTimeoutMs = 1500;
+constexpr DWORD kWriteTimeoutPerByteMs = 2;
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+PortResult Failure(std::string_view call, DWORD error) {
+  return PortResult{false, static_cast<int>(error), call};
+}
+
+// The number behind "Error N": the communication-error flags the driver has
+// pending (CE_FRAME, CE_OVERRUN, ...), which ClearCommError also clears; when
+// none is set, the Win32 error of the failed write, so that a failure never
+// reads as "Error 0".
+int WriteErrorNumber(HANDLE port, DWORD write_error) {
+  DWORD flags = 0;
+  COMSTAT status{};
+  if (ClearCommError(port, &flags, &status) && flags != 0) return static_cast<int>(flags);
+  return static_cast<int>(write_error != ERROR_SUCCESS ? write_error : ERROR_TIMEOUT);
+}
+
+}  // namespace
+
+const std::string_view kPortDevicePrefix = "\\\\.\\";
+
+PortResult SerialPort::Open(const std::string& device_path) {
+  Close();
+  error_number_ = 0;
+  const std::optional<std::wstring> wide_path = WideFromUtf8(device_path);
+  if (!wide_path || wide_path->empty()) return Failure("CreateFileW", ERROR_INVALID_NAME);
+  // No sharing: a second program (or a second open of ours) stays off the line.
+  HANDLE port = CreateFileW(wide_path->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (port == INVALID_HANDLE_VALUE) return Failure("CreateFileW", GetLastError());
+
+  // A file or a pipe would swallow the commands and never answer; only
+  // character devices are ports.
+  if (GetFileType(port) != FILE_TYPE_CHAR) {
+    CloseHandle(port);
+    return Failure("GetFileType", ERROR_BAD_DEVICE);
+  }
+
+  SetupComm(port, kQueueBytes, kQueueBytes);
+  PurgeComm(port, PURGE_RXCLEAR);
+  // A character device that is no serial line has no line settings; it still
+  // counts as open, as on Linux. DTR and RTS go on as a Linux open raises them.
+  DCB line{};
+  line.DCBlength = sizeof line;
+  if (GetCommState(port, &line)) {
+    line.BaudRate = CBR_9600;
+    line.ByteSize = 8;
+    line.Parity = NOPARITY;
+    line.StopBits = ONESTOPBIT;
+    line.fBinary = TRUE;
+    line.fParity = FALSE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fDsrSensitivity = FALSE;
+    line.fTXContinueOnXoff = TRUE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    line.fErrorChar = FALSE;
+    line.fNull = FALSE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    line.fAbortOnError = FALSE;
+    SetCommState(port, &line);
+  }
+  // Reads return at once with whatever is waiting, like a non-blocking read.
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
+  timeouts.WriteTotalTimeoutMultiplier = kWriteTimeoutPerByteMs;
+  timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+  SetCommTimeouts(port, &timeouts);
+
+  handle_ = reinterpret_cast<std::intptr_t>(port);
+  return PortResult{true, 0, {}};
+}
+
+void SerialPort::Close() {
+  if (!IsOpen()) return;
+  CloseHandle(AsHandle(handle_));
+  handle_ = kNoHandle;
+}
+
+size_t SerialPort::Write(std::string_view bytes) {
+  if (!IsOpen()) return 0;
+  error_number_ = 0;
+  HANDLE port = AsHandle(handle_);
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
+    DWORD count = 0;
+    const BOOL ok = WriteFile(port, bytes.data() + written, wanted, &count, nullptr);
+    written += count;
+    // A write that timed out succeeds with fewer bytes.
+    if (!ok || count < wanted) {
+      error_number_ = WriteErrorNumber(port, ok ? ERROR_SUCCESS : GetLastError());
+      break;
+    }
+  }
+  return written;
+}
+
+size_t SerialPort::WaitingBytes() {
+  if (!IsOpen()) return 0;
+  DWORD flags = 0;
+  COMSTAT status{};
+  if (!ClearCommError(AsHandle(handle_), &flags, &status)) return 0;
+  return status.cbInQue;
+}
+
+size_t SerialPort::Read(std::span<char> buffer) {
+  if (!IsOpen() || buffer.empty()) return 0;
+  const DWORD wanted = static_cast<DWORD>(std::min<size_t>(buffer.size(), 1 << 20));
+  DWORD count = 0;
+  if (!ReadFile(AsHandle(handle_), buffer.data(), wanted, &count, nullptr)) return 0;
+  return count;
+}
+
+PortResult SerialPort::SetDtr(bool on) {
+  if (!IsOpen()) return Failure({}, 0);
+  if (!EscapeCommFunction(AsHandle(handle_), on ? SETDTR : CLRDTR)) {
+    return Failure("EscapeCommFunction", GetLastError());
+  }
+  return PortResult{true, 0, {}};
+}
+
+}  // namespace zielwerk
