@@ -1,12 +1,7 @@
-// Listing the serial devices: parsing the output of "ls -1 /dev", and running
-// a program through PATH with its output read through a pipe.
+// Listing the serial devices: which lines of "ls -1 /dev" (Linux) and of
+// "chgport /query" (Windows) name a port.
 #include "core/link/port_listing.h"
 
-#include <sys/wait.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,12 +14,13 @@ struct ListingCase {
   const char* name;
   std::string_view listing;
   std::vector<std::string> ports;
+  PortNameRule rule = kTtyDeviceNames;
 };
 
 class ParsePortListingTest : public ::testing::TestWithParam<ListingCase> {};
 
-TEST_P(ParsePortListingTest, KeepsNamesBeginningWithTtyInListingOrder) {
-  EXPECT_EQ(ParsePortListing(GetParam().listing), GetParam().ports);
+TEST_P(ParsePortListingTest, KeepsPortNamesInListingOrder) {
+  EXPECT_EQ(ParsePortListing(GetParam().listing, GetParam().rule), GetParam().ports);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,52 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"EmptyLinesAreSkipped", "\n\nttyS3\n\n", {"ttyS3"}},
         ListingCase{"NotASerialDeviceIsListedAllTheSame", "ttyprintk\n", {"ttyprintk"}},
         ListingCase{"NameNotInUtf8IsLeftOut", "ttyS\xFC\nttyUSB\xC3\xBC\nttyS1\n",
-                    {"ttyUSB\xC3\xBC", "ttyS1"}}),
+                    {"ttyUSB\xC3\xBC", "ttyS1"}},
+        ListingCase{"ChgportComOneToNinetyNine",
+                    "AUX = \\DosDevices\\COM1\r\nCOM1 = \\Device\\Serial0\r\n"
+                    "COM10 = \\Device\\Serial9\r\nCOM100 = \\Device\\Serial99\r\n"
+                    "COMX = \\Device\\X\r\n   COM4 = \\Device\\Serial3\r\ncom5 = x\r\nCOM7",
+                    {"COM1", "COM10", "COMX", "COM7"}, kComPortNames},
+        ListingCase{"ChgportNamesNoPort", "No serial ports found\r\n", {}, kComPortNames}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// No child of an earlier call may be left over as a zombie.
-void ExpectNoChildLeft() {
-  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
-}
-
-TEST(CaptureProgramOutputTest, ProgramThatCannotStartGivesNothing) {
-  EXPECT_EQ(CaptureProgramOutput({"zielwerk-no-such-program-anywhere"}), std::nullopt);
-  EXPECT_EQ(CaptureProgramOutput({}), std::nullopt);
-  ExpectNoChildLeft();
-}
-
-TEST(CaptureProgramOutputTest, ReadsOutputLargerThanThePipeToItsEndWithoutAShell) {
-  const std::optional<std::string> output = CaptureProgramOutput({"seq", "1", "100000"});
-  ASSERT_TRUE(output.has_value());
-  EXPECT_EQ(output->size(), 588895u);
-  EXPECT_TRUE(output->starts_with("1\n2\n3\n"));
-  EXPECT_TRUE(output->ends_with("\n99999\n100000\n"));
-  // Arguments reach the program as they are; no shell expands them.
-  EXPECT_EQ(CaptureProgramOutput({"echo", "$HOME", "*"}), "$HOME *\n");
-  ExpectNoChildLeft();
-}
-
-TEST(CaptureProgramOutputTest, ChildGetsCLocaleAndNoStandardInput) {
-  setenv("LC_ALL", "de_DE.UTF-8", 1);
-  const std::optional<std::string> environment = CaptureProgramOutput({"env"});
-  unsetenv("LC_ALL");
-  ASSERT_TRUE(environment.has_value());
-  EXPECT_NE(environment->find("\nLC_ALL=C\n"), std::string::npos);
-  EXPECT_EQ(environment->find("LC_ALL=de_DE"), std::string::npos);
-  EXPECT_EQ(CaptureProgramOutput({"cat"}), "");
-  // What the child writes to its standard error goes nowhere.
-  EXPECT_EQ(CaptureProgramOutput({"ls", "/zielwerk-missing-folder"}), "");
-  ExpectNoChildLeft();
-}
-
-TEST(ListSerialPortNamesTest, ListsTheTerminalsOfThisMachine) {
-  const std::optional<std::vector<std::string>> ports = ListSerialPortNames();
-  ASSERT_TRUE(ports.has_value());
-  // /dev/tty exists on every Linux system.
-  EXPECT_NE(std::find(ports->begin(), ports->end(), "tty"), ports->end());
-  for (const std::string& port : *ports) EXPECT_TRUE(port.starts_with("tty")) << port;
-}
 
 }  // namespace
 }  // namespace zielwerk

@@ -1,6 +1,9 @@
-// Listing the serial devices under /dev for the port field.
+// Listing the serial ports of the machine for the port field: "ls -1 /dev"
+// on Linux (port_listing_posix.cc), "chgport /query" and else the registry on
+// Windows (port_listing_win32.cc).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,21 +15,37 @@ namespace zielwerk {
 inline constexpr std::string_view kNoPortWarningTitle = "W A R N U N G";
 inline constexpr std::string_view kNoPortWarningText = "Es wurde kein COM-Port gefunden";
 
-// The device names in the output of "ls -1 /dev", in its order: of every
-// line, the part before its first blank (a tab belongs to the name), kept
-// when it begins with "tty" (so "tty" itself, tty0, ttyS0, ttyUSB0 and the
-// like). A name that is not valid UTF-8 is left out: the port field could
-// neither show it nor give it back for opening.
-std::vector<std::string> ParsePortListing(std::string_view listing);
+// Which names of a listing are ports: those that begin with `prefix` (exact
+// case) and, when `max_length` is not 0, have at most that many bytes.
+struct PortNameRule {
+  std::string_view prefix;
+  size_t max_length = 0;
+};
+
+// Linux: every /dev entry beginning with "tty" (tty itself, tty0, ttyS0,
+// ttyUSB0 and the like).
+inline constexpr PortNameRule kTtyDeviceNames{"tty", 0};
+// Windows: COM1 to COM99 as "chgport /query" names them; longer names such as
+// COM100 are left out.
+inline constexpr PortNameRule kComPortNames{"COM", 5};
+
+// The port names in `listing`, in its order: of every line (ended by LF or
+// CR LF), the part before its first blank (a tab belongs to the name), kept
+// when `rule` takes it. A name that is not valid UTF-8 is left out: the port
+// field could neither show it nor give it back for opening.
+std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule rule);
 
 // Runs `argv[0]`, looked up along PATH, with the arguments `argv` (no shell)
-// and LC_ALL=C in its environment, and returns everything it wrote to its
-// standard output once it has ended; its standard error is discarded.
-// nullopt when the program cannot be started.
+// and returns everything it wrote to its standard output once it has ended;
+// its standard error is discarded and its standard input is empty. On Linux
+// the child gets LC_ALL=C; on Windows it opens no console window. nullopt
+// when the program cannot be started.
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv);
 
-// The serial device names of this machine, from "ls -1 /dev"; nullopt when
-// "ls" cannot be started.
+// The serial port names of this machine: on Linux from "ls -1 /dev"; on
+// Windows from "chgport /query", or, when chgport cannot be started or names
+// no port, from the registry's list of serial ports in byte order. nullopt
+// when no source could be read at all.
 std::optional<std::vector<std::string>> ListSerialPortNames();
 
 }  // namespace zielwerk

@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/text/utf8.h"
-
 extern char** environ;
 
 namespace zielwerk {
@@ -35,18 +33,6 @@ std::vector<char*> PointerArray(std::vector<std::string>& texts) {
 }
 
 }  // namespace
-
-std::vector<std::string> ParsePortListing(std::string_view listing) {
-  std::vector<std::string> names;
-  while (!listing.empty()) {
-    const size_t end = listing.find('\n');
-    const std::string_view line = listing.substr(0, end);
-    listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
-    const std::string_view name = line.substr(0, line.find(' '));
-    if (name.starts_with("tty") && IsValidUtf8(name)) names.emplace_back(name);
-  }
-  return names;
-}
 
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
   if (argv.empty()) return std::nullopt;
@@ -92,7 +78,7 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
 std::optional<std::vector<std::string>> ListSerialPortNames() {
   const std::optional<std::string> listing = CaptureProgramOutput({"ls", "-1", "/dev"});
   if (!listing) return std::nullopt;
-  return ParsePortListing(*listing);
+  return ParsePortListing(*listing, kTtyDeviceNames);
 }
 
 }  // namespace zielwerk

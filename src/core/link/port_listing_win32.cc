@@ -1,0 +1,154 @@
+#include "core/link/port_listing.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "core/text/wide_text_win32.h"
+
+namespace zielwerk {
+namespace {
+
+// One argument quoted so that the child's C runtime splits it back exactly:
+// backslashes are literal unless they precede a double quote.
+std::wstring QuotedArgument(const std::wstring& argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    return argument;
+  }
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == L'"') backslashes = backslashes * 2 + 1;
+    quoted.append(backslashes, L'\\');
+    backslashes = 0;
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes * 2, L'\\');
+  quoted.push_back(L'"');
+  return quoted;
+}
+
+// Closes a handle on every way out.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  ~OwnedHandle() { Reset(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  HANDLE* out() { return &handle_; }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  void Reset() {
+    if (valid()) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// The data of every text value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
+// ("COM1", "COM3", ...), which the serial drivers fill in. nullopt when the
+// key cannot be opened.
+std::optional<std::vector<std::string>> RegistryPortNames() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE,
+                    &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t value_name[256];
+    DWORD value_name_length = 256;
+    DWORD type = 0;
+    wchar_t data[64] = {};
+    DWORD data_bytes = sizeof data - sizeof(wchar_t);
+    const LONG result = RegEnumValueW(key, index, value_name, &value_name_length, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data), &data_bytes);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+    // The stored text may or may not carry its terminating zero.
+    std::wstring_view text(data, data_bytes / sizeof(wchar_t));
+    text = text.substr(0, text.find(L'\0'));
+    names.push_back(Utf8FromWide(text));
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+}  // namespace
+
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
+  if (argv.empty()) return std::nullopt;
+  std::wstring command_line;
+  for (const std::string& argument : argv) {
+    const std::optional<std::wstring> wide = WideFromUtf8(argument);
+    if (!wide) return std::nullopt;
+    if (!command_line.empty()) command_line.push_back(L' ');
+    command_line += QuotedArgument(*wide);
+  }
+
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  OwnedHandle read_end, write_end;
+  if (!CreatePipe(read_end.out(), write_end.out(), &inheritable, 0)) return std::nullopt;
+  SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
+  OwnedHandle nothing(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                                  0, nullptr));
+  if (!nothing.valid()) return std::nullopt;
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nothing.get();
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = nothing.get();
+  PROCESS_INFORMATION process{};
+  // CREATE_NO_WINDOW: a console program started from this GUI program would
+  // otherwise flash up a console window.
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &process)) {
+    return std::nullopt;
+  }
+  OwnedHandle process_handle(process.hProcess);
+  OwnedHandle thread_handle(process.hThread);
+  // Only the child may hold the write end now, so the read ends when it does.
+  write_end.Reset();
+  nothing.Reset();
+
+  std::string text;
+  char chunk[4096];
+  DWORD count = 0;
+  while (ReadFile(read_end.get(), chunk, sizeof chunk, &count, nullptr) && count > 0) {
+    text.append(chunk, count);
+  }
+  WaitForSingleObject(process_handle.get(), INFINITE);
+  return text;
+}
+
+std::optional<std::vector<std::string>> ListSerialPortNames() {
+  const std::optional<std::string> listing = CaptureProgramOutput({"chgport", "/query"});
+  if (listing) {
+    std::vector<std::string> names = ParsePortListing(*listing, kComPortNames);
+    if (!names.empty()) return names;
+  }
+  // Not every edition of Windows has chgport.
+  std::optional<std::vector<std::string>> stored = RegistryPortNames();
+  if (!stored) return listing ? std::optional<std::vector<std::string>>(std::vector<std::string>())
+                              : std::nullopt;
+  std::vector<std::string> names;
+  for (const std::string& name : *stored) {
+    if (!ParsePortListing(name, kComPortNames).empty()) names.push_back(name);
+  }
+  // The registry keeps no useful order; sort as ls sorts /dev, so that the
+  // remembered index keeps meaning the same port.
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace zielwerk
