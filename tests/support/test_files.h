@@ -5,12 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace zielwerk::testing {
 
-// A fresh folder under $TMPDIR (or /tmp), removed with everything in it on destruction.
+// Paths are UTF-8 text in the program and its tests. These turn them into
+// std::filesystem paths and back without the system's narrow code page
+// (which on Windows is not UTF-8).
+std::filesystem::path FsPath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
+
+// A fresh folder in the system's folder for temporary files ($TMPDIR, else
+// /tmp, on Linux), removed with everything in it on destruction.
 class TempDir {
  public:
   TempDir();

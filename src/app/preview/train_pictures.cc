@@ -5,6 +5,7 @@
 #include "app/settings/form_rules.h"
 #include "app/settings/settings_file.h"
 #include "app/ui/file_requester.h"
+#include "core/file/file_access.h"
 #include "app/ui/main_window.h"
 #include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"

@@ -2,6 +2,7 @@
 
 #include "app/settings/settings_file.h"
 #include "app/ui/file_requester.h"
+#include "core/file/file_access.h"
 #include "core/settings/settings_path.h"
 
 namespace zielwerk {

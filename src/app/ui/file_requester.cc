@@ -1,9 +1,6 @@
 #include "app/ui/file_requester.h"
 
 #include <gtkmm/filechooserdialog.h>
-#include <unistd.h>
-
-#include <climits>
 
 #include "app/ui/main_window.h"
 #include "core/settings/settings_path.h"
@@ -20,14 +17,6 @@ std::function<std::string(const FileRequest&)>& TestAnswer() {
 
 void SetFileRequesterForTesting(std::function<std::string(const FileRequest&)> answer) {
   TestAnswer() = std::move(answer);
-}
-
-std::string WorkingFolder() {
-  char buffer[PATH_MAX];
-  if (getcwd(buffer, sizeof buffer) == nullptr) return "./";
-  std::string folder(buffer);
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
 }
 
 std::string FileRequester(const FileRequest& request) {

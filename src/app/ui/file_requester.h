@@ -11,7 +11,7 @@ enum class FileRequestKind { kOpen, kSave };
 struct FileRequest {
   FileRequestKind kind;
   std::string title;
-  std::string start_folder;  // with a trailing "/"
+  std::string start_folder;  // with a trailing separator (WorkingFolder())
   std::string filter_text;   // "Name | pattern;pattern | ..."
 };
 
@@ -19,9 +19,6 @@ struct FileRequest {
 // the chosen file, or "" when the user cancels or closes it. The save kind
 // starts with an empty name and does not ask before an existing file.
 std::string FileRequester(const FileRequest& request);
-
-// The working folder with a trailing "/", where every requester opens.
-std::string WorkingFolder();
 
 // For tests: answers every request with `answer(request)` instead of showing
 // the chooser. An empty function restores the chooser.

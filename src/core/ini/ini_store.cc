@@ -1,10 +1,8 @@
 #include "core/ini/ini_store.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
+#include "core/file/file_access.h"
 #include "core/ini/ini_document.h"
 #include "core/ini/safe_save.h"
 
@@ -23,38 +21,18 @@ std::optional<OpenFile>& Store() {
   return store;
 }
 
-enum class ReadOutcome { kRead, kMissing, kUnreadable };
-
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
-  char buffer[8192];
-  for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      close(fd);
-      return ReadOutcome::kUnreadable;  // a folder, or an I/O error
-    }
-    if (got == 0) break;
-    bytes.append(buffer, static_cast<size_t>(got));
-  }
-  close(fd);
-  return ReadOutcome::kRead;
-}
-
 }  // namespace
 
 bool OpenIni(const std::string& path) {
   CloseIni();
   std::string bytes;
-  const ReadOutcome outcome = ReadWholeFile(path, bytes);
+  const FileReadOutcome outcome = ReadWholeFile(path, bytes);
   OpenFile file;
   file.path = path;
-  file.writable = outcome != ReadOutcome::kUnreadable;
-  if (outcome == ReadOutcome::kRead) file.document = IniDocument(ParseIniBytes(bytes));
+  file.writable = outcome != FileReadOutcome::kUnreadable;
+  if (outcome == FileReadOutcome::kRead) file.document = IniDocument(ParseIniBytes(bytes));
   Store() = std::move(file);
-  return outcome == ReadOutcome::kRead;
+  return outcome == FileReadOutcome::kRead;
 }
 
 int64_t ReadIniInteger(std::string_view key, int64_t fallback) {

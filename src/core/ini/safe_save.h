@@ -1,5 +1,6 @@
 // Replacing a file's content so that a crash or a full disk never leaves it
-// half written.
+// half written: by rename on Linux (safe_save_posix.cc), by MoveFileExW on
+// Windows (safe_save_win32.cc).
 #pragma once
 
 #include <functional>
@@ -10,7 +11,7 @@ namespace zielwerk {
 
 struct SaveResult {
   bool ok = false;
-  int error_number = 0;     // errno of the failing call, 0 on success
+  int error_number = 0;     // errno (Windows: GetLastError()) of the failing call, 0 on success
   std::string failed_call;  // name of the failing call, empty on success
 };
 
@@ -24,10 +25,18 @@ struct SaveResult {
 // claiming the space a longer content needs. Never throws; on failure nothing
 // at the target has changed (except when the in-place rewrite itself fails
 // half-way) and no temporary file remains.
+//
+// On Windows the path is UTF-8; the copy is flushed (FlushFileBuffers) and
+// takes the target's place with MoveFileExW(MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH). A read-only file is left alone; a file that another
+// program holds open without letting it be replaced is rewritten in place, as
+// above, when that program lets it be written.
 SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // For tests: called after the temporary file is complete and flushed, just
 // before it takes the target's place. Pass an empty function to remove it.
 void SetBeforeReplaceHookForTesting(std::function<void()> hook);
+// Runs that hook, if one is set; for the two halves of WriteFileAtomically.
+void RunBeforeReplaceHook();
 
 }  // namespace zielwerk

@@ -11,11 +11,6 @@
 namespace zielwerk {
 namespace {
 
-std::function<void()>& BeforeReplaceHook() {
-  static std::function<void()> hook;
-  return hook;
-}
-
 SaveResult Failure(const char* call, int error_number) {
   return SaveResult{false, error_number, call};
 }
@@ -130,10 +125,6 @@ SaveResult RewriteInPlace(const std::string& target, std::string_view bytes) {
 
 }  // namespace
 
-void SetBeforeReplaceHookForTesting(std::function<void()> hook) {
-  BeforeReplaceHook() = std::move(hook);
-}
-
 SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (path.empty()) return Failure("open", ENOENT);
   const std::string target = FinalTarget(path);
@@ -176,7 +167,7 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) 
   }
   if (fsync(fd) != 0) return abandon("fsync", errno);
 
-  if (BeforeReplaceHook()) BeforeReplaceHook()();
+  RunBeforeReplaceHook();
 
   if (temporary_name.empty() && !LinkTemporary(fd, directory, base, temporary_name)) {
     return abandon("linkat", errno);

@@ -1,10 +1,8 @@
 #include "core/picture/picture_reader.h"
 
-#include <cerrno>
 #include <new>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "core/file/file_access.h"
 
 namespace zielwerk {
 
@@ -29,41 +27,13 @@ bool LooksLikePng(std::string_view bytes) {
 
 bool LooksLikeGif(std::string_view bytes) { return StartsWith(bytes, "GIF"); }
 
-// Closes the descriptor on every way out of ReadPictureFile.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 std::optional<TrainPicture> ReadPictureFileUnguarded(const std::string& path) {
-  // O_NONBLOCK keeps a FIFO from blocking the open; regular files ignore it.
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return std::nullopt;
-  struct stat status {};
-  if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-      static_cast<uint64_t>(status.st_size) > kMaxPictureFileBytes) {
+  std::string bytes;
+  if (ReadWholeFile(path, bytes, FileReadRules{true, kMaxPictureFileBytes}) !=
+      FileReadOutcome::kRead) {
     return std::nullopt;
   }
-  std::string bytes(static_cast<size_t>(status.st_size), '\0');
-  size_t filled = 0;
-  while (filled < bytes.size()) {
-    ssize_t got = read(file.get(), bytes.data() + filled, bytes.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) break;
-    filled += static_cast<size_t>(got);
-  }
   // A file that shrank while it was read is decoded as far as it went.
-  bytes.resize(filled);
   return DecodePicture(bytes);
 }
 
