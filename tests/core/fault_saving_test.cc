@@ -1,5 +1,6 @@
 // Saving under faults: a disk that fills up half-way, a folder or file the
-// user may not write, a private file, a file reached through a symbolic link.
+// user may not write, a private file, a file reached through a symbolic link,
+// a crash before the new copy takes the old file's place.
 // Each save runs in a child process so that a file size limit or dropped
 // privileges stay there; the checks run in the test process.
 #include <fcntl.h>
@@ -258,6 +259,90 @@ INSTANTIATE_TEST_SUITE_P(
         UserSaveCase{"NoNewFileInReadOnlyFolder", 0555, std::nullopt, false, false},
         UserSaveCase{"NewFileInWritableFolder", 0755, std::nullopt, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The store and the save on Linux file systems: folders and modes that refuse
+// reading, a crash just before the rename, permission bits, symbolic links
+// and the umask.
+// Paths that can be neither read nor written give defaults and stay as they were.
+TEST(IniStore, UnusablePathsGiveDefaultsAndWriteNothing) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("folder.ini"));
+  const std::string unreadable = dir.File("locked.ini");
+  WriteFileBytes(unreadable, "A = 1\nB = 2\n");
+  chmod(unreadable.c_str(), 0200);
+  const bool root = geteuid() == 0;
+
+  for (const std::string& path :
+       {dir.File("folder.ini"), unreadable, dir.File("missing/sub/x.ini")}) {
+    SCOPED_TRACE(path);
+    OpenIni(path);
+    if (path != unreadable || !root) {
+      EXPECT_EQ(ReadIniText("A", "def"), "def");
+    }
+    WriteIniText("A", "9");
+    CloseIni();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.ini")));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("folder.ini")));
+  EXPECT_FALSE(testing::FileExists(dir.File("missing")));
+  chmod(unreadable.c_str(), 0600);
+  if (!root) {
+    EXPECT_TRUE(BytesEqual("A = 1\nB = 2\n", ReadFileBytes(unreadable)));
+  }
+}
+
+TEST(SafeSave, DeathBeforeReplaceLeavesOldFileComplete) {
+  TempDir dir;
+  const std::string path = dir.File("s.ini");
+  const std::string old_content = kMark + "\nA = 1\nB = lang genug\n";
+  WriteFileBytes(path, old_content);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetBeforeReplaceHookForTesting([] { _exit(3); });
+    OpenIni(path);
+    WriteIniText("A", "2");
+    CloseIni();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3) << "the hook must have run";
+  EXPECT_TRUE(BytesEqual(old_content, ReadFileBytes(path)));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "no temporary file may be left";
+}
+
+TEST(SafeSave, KeepsPermissionsAndSymbolicLinks) {
+  TempDir dir;
+  const std::string target = dir.File("real.ini");
+  const std::string link = dir.File("link.ini");
+  WriteFileBytes(target, "A = 1\n");
+  chmod(target.c_str(), 0600);
+  ASSERT_EQ(symlink("real.ini", link.c_str()), 0);
+
+  OpenIni(link);
+  WriteIniText("A", "2");
+  CloseIni();
+
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(BytesEqual(kMark + "\nA = 2\n", ReadFileBytes(target)));
+  struct stat state {};
+  ASSERT_EQ(stat(target.c_str(), &state), 0);
+  EXPECT_EQ(state.st_mode & 0777, 0600u);
+}
+
+TEST(SafeSave, NewFileFollowsUmask) {
+  TempDir dir;
+  const mode_t old_mask = umask(022);
+  const SaveResult result = WriteFileAtomically(dir.File("new.ini"), "x");
+  umask(old_mask);
+  ASSERT_TRUE(result.ok);
+  struct stat state {};
+  ASSERT_EQ(stat(dir.File("new.ini").c_str(), &state), 0);
+  EXPECT_EQ(state.st_mode & 0777, 0644u);
+}
 
 }  // namespace
 }  // namespace zielwerk

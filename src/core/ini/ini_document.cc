@@ -102,9 +102,9 @@ std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
   return entries;
 }
 
-std::string SerializeIni(const std::vector<IniEntry>& entries) {
+std::string SerializeIni(const std::vector<IniEntry>& entries, std::string_view line_end) {
   std::string out(kByteOrderMark);
-  out += '\n';
+  out += line_end;
   for (const IniEntry& entry : entries) {
     switch (entry.kind) {
       case IniEntry::Kind::kKey:
@@ -125,7 +125,7 @@ std::string SerializeIni(const std::vector<IniEntry>& entries) {
         out += entry.text;
         break;
     }
-    out += '\n';
+    out += line_end;
   }
   return out;
 }

@@ -33,9 +33,15 @@ struct IniEntry {
 // tabs alone vanish.
 std::vector<IniEntry> ParseIniBytes(std::string_view bytes);
 
-// The file bytes for `entries`: EF BB BF, LF, then one LF-ended line per entry
-// ("key = value", "; comment", "[group]", or an other line as it stood).
-std::string SerializeIni(const std::vector<IniEntry>& entries);
+// The line end of the INI files this build writes: LF on Linux, CR LF on
+// Windows (ini_line_end_posix.cc, ini_line_end_win32.cc). Reading takes both.
+extern const std::string_view kIniLineEnd;
+
+// The file bytes for `entries`: EF BB BF and a line end, then one line per
+// entry ("key = value", "; comment", "[group]", or an other line as it stood),
+// each ended by `line_end`.
+std::string SerializeIni(const std::vector<IniEntry>& entries,
+                         std::string_view line_end = kIniLineEnd);
 
 // Reads a decimal integer from the start of `text`: blanks and tabs skipped,
 // an optional sign, then digits up to the first other character. No digits

@@ -1,0 +1,7 @@
+#include "core/ini/ini_document.h"
+
+namespace zielwerk {
+
+const std::string_view kIniLineEnd = "\n";
+
+}  // namespace zielwerk

@@ -1,0 +1,8 @@
+#include "core/ini/ini_document.h"
+
+namespace zielwerk {
+
+// Windows editors and tools expect CR LF.
+const std::string_view kIniLineEnd = "\r\n";
+
+}  // namespace zielwerk
