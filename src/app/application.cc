@@ -1,9 +1,7 @@
 #include "app/application.h"
 
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <glibmm/main.h>
-#include <glibmm/spawn.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/main.h>
 #include <gtkmm/stylecontext.h>
@@ -12,6 +10,7 @@
 #include <memory>
 
 #include "app/command_table.h"
+#include "app/desktop.h"
 #include "app/link/link_commands.h"
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
@@ -145,17 +144,12 @@ void ShutDown() {
 }
 
 int RunZielwerk(int argc, char** argv) {
-  setenv("GDK_BACKEND", "x11", 1);
+  PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
   main_loop = Glib::MainLoop::create();
   // A desktop session ending the program is a close request like any other,
   // also while a start-up message box waits.
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
-    g_unix_signal_add(signal_number, [](gpointer) -> gboolean {
-      RequestClose();
-      return G_SOURCE_CONTINUE;
-    }, nullptr);
-  }
+  WatchSessionEnd(RequestClose);
   RunProgramCode(StartUp);
   if (!close_requested) main_loop->run();
   RunProgramCode(ShutDown);
@@ -165,16 +159,7 @@ int RunZielwerk(int argc, char** argv) {
 
 void ExitCommand() { RequestClose(); }
 
-void HelpCommand() {
-  try {
-    // Without DO_NOT_REAP_CHILD GLib detaches the child through an
-    // intermediate process, so no zombie is left; descriptors other than the
-    // standard three are not inherited.
-    Glib::spawn_async("", std::vector<std::string>{"xdg-open", kHelpUrl}, Glib::SPAWN_SEARCH_PATH);
-  } catch (const Glib::Error&) {
-    // No browser opener on this machine: the command does nothing.
-  }
-}
+void HelpCommand() { OpenInBrowser(kHelpUrl); }
 
 void AboutCommand() {
   ShowMessageBox("Über...",
