@@ -25,8 +25,6 @@ namespace {
 
 constexpr const char* kAppConfigPath = "Zielstell.ini";
 constexpr const char* kHelpUrl = "http://www.zielwerk-modellbahn.de/laufschild/laufschild.html";
-constexpr int kWindowWidth = 530;
-constexpr int kWindowHeight = 600;
 constexpr unsigned kPreviewTimerMs = 100;
 
 std::unique_ptr<MainWindow> main_window;
@@ -91,7 +89,7 @@ void StartUp() {
   OpenIni(kAppConfigPath);
   const int y = static_cast<int>(ReadIniInteger("Fensterposition Y", 20));
   const int x = static_cast<int>(ReadIniInteger("Fensterposition X", 20));
-  main_window = std::make_unique<MainWindow>(x, y, kWindowWidth, kWindowHeight, icons,
+  main_window = std::make_unique<MainWindow>(x, y, kMainWindowWidth, kMainWindowHeight, icons,
                                              [](CommandId id) { CommandSlot([id] { RunCommand(id); })(); });
   SetForm(main_window.get());
   gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);

@@ -208,14 +208,14 @@ MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons
   main_toolbar.show_all();
   main_toolbar.get_preferred_height(minimum, natural);
   toolbar_height_ = natural;
-  BuildControls();
-
   int menu_height = 0, status_height = 0;
   main_menu.show_all();
   main_menu.get_preferred_height(minimum, menu_height);
   main_status_bar.show_all();
   main_status_bar.get_preferred_height(minimum, status_height);
-  form_area.set_size_request(width, height - menu_height - toolbar_height_ - status_height);
+  const int form_height = height - menu_height - toolbar_height_ - status_height;
+  BuildControls(PlatformFormLayout(toolbar_height_, form_height));
+  form_area.set_size_request(width, form_height);
   show_all();
 }
 
@@ -275,92 +275,92 @@ void MainWindow::BuildMenu(const IconSet& icons, const std::function<void(Comman
   }
 }
 
-void MainWindow::BuildControls() {
-  const int top = toolbar_height_;
+void MainWindow::BuildControls(const FormLayout& layout) {
   form_area.get_style_context()->add_class("zw-form");
-  const auto place = [&](Gtk::Widget& widget, int x, int y, int w, int h) {
-    form_area.Place(widget, x, y + top, w, h);
+  const auto place = [&](Gtk::Widget& widget, FormControl control) {
+    const FormRect& rect = layout[static_cast<size_t>(control)];
+    form_area.Place(widget, rect.x, rect.y, rect.width, rect.height);
   };
 
   display_frame.set_label("Display");
-  place(display_frame, 320, 10, 190, 110);
+  place(display_frame, FormControl::kDisplayFrame);
   InitLabel(preview_start_text, "St. Moritz");
-  place(preview_start_text, 330, 30, 170, 21);
+  place(preview_start_text, FormControl::kPreviewStartText);
   SetPreviewFont(preview_start_text);
   preview_scroll_text.set_text("Lauftext");
-  place(preview_scroll_text, 330, 50, 170, 21);
+  place(preview_scroll_text, FormControl::kPreviewScrollText);
   preview_scroll_text.SetFont(PreviewFont());
   InitLabel(preview_end_text, "Tirano");
-  place(preview_end_text, 330, 70, 170, 21);
+  place(preview_end_text, FormControl::kPreviewEndText);
   SetPreviewFont(preview_end_text);
-  place(car_number_spin, 220, 390, 50, 20);
+  place(car_number_spin, FormControl::kCarNumberSpin);
   train_picture_image.set_halign(Gtk::ALIGN_START);
   train_picture_image.set_valign(Gtk::ALIGN_START);
-  place(train_picture_image, 330, 95, 160, 14);
+  place(train_picture_image, FormControl::kTrainPictureImage);
   InitCombo(start_mode_combo);
-  place(start_mode_combo, 240, 170, 130, 20);
-  place(start_time_spin, 390, 170, 110, 20);
+  place(start_mode_combo, FormControl::kStartModeCombo);
+  place(start_time_spin, FormControl::kStartTimeSpin);
   InitLabel(start_time_label, "Anzeigedauer [ms]:", true);
-  place(start_time_label, 350, 150, 150, 20);
+  place(start_time_label, FormControl::kStartTimeLabel);
   InitLabel(end_time_label, "Anzeigedauer [ms]:", true);
-  place(end_time_label, 350, 300, 150, 20);
+  place(end_time_label, FormControl::kEndTimeLabel);
   InitCombo(end_mode_combo);
-  place(end_mode_combo, 240, 320, 130, 20);
-  place(end_time_spin, 390, 320, 110, 20);
+  place(end_mode_combo, FormControl::kEndModeCombo);
+  place(end_time_spin, FormControl::kEndTimeSpin);
   InitCheck(hide_car_number_check, "keine Wagennummer anzeigen");
-  place(hide_car_number_check, 280, 395, 220, 20);
-  place(scroll_text_field, 30, 240, 470, 20);
+  place(hide_car_number_check, FormControl::kHideCarNumberCheck);
+  place(scroll_text_field, FormControl::kScrollTextField);
   InitLabel(scroll_text_label, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):");
-  place(scroll_text_label, 30, 220, 470, 20);
+  place(scroll_text_label, FormControl::kScrollTextLabel);
   InitCombo(dcc_analog_combo);
-  place(dcc_analog_combo, 30, 30, 100, 20);
+  place(dcc_analog_combo, FormControl::kDccAnalogCombo);
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
   InitCombo(train_type_combo);
-  place(train_type_combo, 30, 395, 160, 20);
+  place(train_type_combo, FormControl::kTrainTypeCombo);
   InitLabel(preview_car_number_text, "");
-  place(preview_car_number_text, 363, 90, 16, 20);
+  place(preview_car_number_text, FormControl::kPreviewCarNumberText);
   SetPreviewFont(preview_car_number_text);
   port_frame.set_label("COM-Port");
-  place(port_frame, 170, 10, 120, 110);
+  place(port_frame, FormControl::kPortFrame);
   InitCombo(port_combo);
   port_combo.get_entry()->set_width_chars(1);
-  place(port_combo, 180, 30, 100, 20);
+  place(port_combo, FormControl::kPortCombo);
   port_button.set_label("Öffnen");
-  place(port_button, 180, 60, 100, 20);
+  place(port_button, FormControl::kPortButton);
   start_mode_frame.set_label("Modus Lauftext einblenden:");
-  place(start_mode_frame, 230, 130, 280, 80);
+  place(start_mode_frame, FormControl::kStartModeFrame);
   end_mode_frame.set_label("Modus Lauftext ausblenden:");
-  place(end_mode_frame, 230, 280, 280, 80);
+  place(end_mode_frame, FormControl::kEndModeFrame);
   car_number_frame.set_label("Wagennummer:");
-  place(car_number_frame, 210, 370, 300, 60);
+  place(car_number_frame, FormControl::kCarNumberFrame);
   train_type_frame.set_label("Zugtyp:");
-  place(train_type_frame, 20, 370, 180, 60);
+  place(train_type_frame, FormControl::kTrainTypeFrame);
   InitLabel(start_mode_label, "Anzeigemodus:");
-  place(start_mode_label, 240, 150, 100, 20);
-  place(start_station_field, 30, 180, 170, 20);
+  place(start_mode_label, FormControl::kStartModeLabel);
+  place(start_station_field, FormControl::kStartStationField);
   InitLabel(start_station_label, "Anfangsstation:");
-  place(start_station_label, 30, 160, 140, 20);
-  place(end_station_field, 30, 320, 170, 20);
+  place(start_station_label, FormControl::kStartStationLabel);
+  place(end_station_field, FormControl::kEndStationField);
   InitLabel(end_mode_label, "Anzeigemodus:");
-  place(end_mode_label, 240, 300, 100, 20);
+  place(end_mode_label, FormControl::kEndModeLabel);
   InitLabel(end_station_label, "Endstation:");
-  place(end_station_label, 30, 280, 140, 20);
+  place(end_station_label, FormControl::kEndStationLabel);
   dcc_analog_frame.set_label("DCC/Analog:");
-  place(dcc_analog_frame, 20, 10, 120, 110);
-  place(dcc_address_spin, 30, 80, 100, 20);
+  place(dcc_analog_frame, FormControl::kDccAnalogFrame);
+  place(dcc_address_spin, FormControl::kDccAddressSpin);
   InitLabel(dcc_address_label, "DCC-Adresse:");
-  place(dcc_address_label, 30, 60, 100, 20);
+  place(dcc_address_label, FormControl::kDccAddressLabel);
   reset_button.set_label("Reset");
-  place(reset_button, 230, 90, 50, 20);
+  place(reset_button, FormControl::kResetButton);
   InitLabel(display_label, "Display:");
   // "Display:" is 52 pixels wide in DejaVu Sans 10 but inks only 50 of them,
   // one blank column on either side: centred on its 50-pixel box, all its ink
   // lies inside the box, where left-aligned the colon would run into
   // ResetButton.
   display_label.set_xalign(0.5f);
-  place(display_label, 180, 90, 50, 20);
+  place(display_label, FormControl::kDisplayLabel);
   InitCheck(invert_direction_check, "Fahrtrichtung invertieren");
-  place(invert_direction_check, 30, 130, 210, 20);
+  place(invert_direction_check, FormControl::kInvertDirectionCheck);
 
   // Accessible names for the controls that have no label of their own.
   scroll_text_field.get_accessible()->set_name("Lauftext");

@@ -26,6 +26,7 @@
 
 #include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
+#include "core/layout/form_layout.h"
 
 namespace zielwerk {
 
@@ -126,7 +127,7 @@ class MainWindow : public Gtk::Window {
  private:
   void BuildToolbar(const IconSet& icons, const std::function<void(CommandId)>& on_command);
   void BuildMenu(const IconSet& icons, const std::function<void(CommandId)>& on_command);
-  void BuildControls();
+  void BuildControls(const FormLayout& layout);
 
   Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
   std::vector<std::unique_ptr<Gtk::Widget>> owned_;

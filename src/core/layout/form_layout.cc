@@ -1,0 +1,122 @@
+#include "core/layout/form_layout.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace zielwerk {
+
+const FormLayout& BaseFormLayout() {
+  static const FormLayout layout = {{
+      {320, 10, 190, 110},  // DisplayFrame
+      {330, 30, 170, 21},   // PreviewStartText
+      {330, 50, 170, 21},   // PreviewScrollText
+      {330, 70, 170, 21},   // PreviewEndText
+      {220, 390, 50, 20},   // CarNumberSpin
+      {330, 95, 160, 14},   // TrainPictureImage
+      {240, 170, 130, 20},  // StartModeCombo
+      {390, 170, 110, 20},  // StartTimeSpin
+      {350, 150, 150, 20},  // StartTimeLabel
+      {350, 300, 150, 20},  // EndTimeLabel
+      {240, 320, 130, 20},  // EndModeCombo
+      {390, 320, 110, 20},  // EndTimeSpin
+      {280, 395, 220, 20},  // HideCarNumberCheck
+      {30, 240, 470, 20},   // ScrollTextField
+      {30, 220, 470, 20},   // ScrollTextLabel
+      {30, 30, 100, 20},    // DccAnalogCombo
+      {30, 395, 160, 20},   // TrainTypeCombo
+      {363, 90, 16, 20},    // PreviewCarNumberText
+      {170, 10, 120, 110},  // PortFrame
+      {180, 30, 100, 20},   // PortCombo
+      {180, 60, 100, 20},   // PortButton
+      {230, 130, 280, 80},  // StartModeFrame
+      {230, 280, 280, 80},  // EndModeFrame
+      {210, 370, 300, 60},  // CarNumberFrame
+      {20, 370, 180, 60},   // TrainTypeFrame
+      {240, 150, 100, 20},  // StartModeLabel
+      {30, 180, 170, 20},   // StartStationField
+      {30, 160, 140, 20},   // StartStationLabel
+      {30, 320, 170, 20},   // EndStationField
+      {240, 300, 100, 20},  // EndModeLabel
+      {30, 280, 140, 20},   // EndStationLabel
+      {20, 10, 120, 110},   // DccAnalogFrame
+      {30, 80, 100, 20},    // DccAddressSpin
+      {30, 60, 100, 20},    // DccAddressLabel
+      {230, 90, 50, 20},    // ResetButton
+      {180, 90, 50, 20},    // DisplayLabel
+      {30, 130, 210, 20},   // InvertDirectionCheck
+  }};
+  return layout;
+}
+
+bool IsFormFrame(FormControl control) {
+  switch (control) {
+    case FormControl::kDisplayFrame:
+    case FormControl::kPortFrame:
+    case FormControl::kStartModeFrame:
+    case FormControl::kEndModeFrame:
+    case FormControl::kCarNumberFrame:
+    case FormControl::kTrainTypeFrame:
+    case FormControl::kDccAnalogFrame:
+      return true;
+    default:
+      return false;
+  }
+}
+
+FormLayout CompactFormLayout(const FormLayout& base, int form_height) {
+  struct Row {
+    int top;
+    int bottom;
+  };
+  // Rows from the controls' vertical extents, top to bottom.
+  std::vector<Row> extents;
+  for (const FormRect& rect : base) extents.push_back({rect.y, rect.y + rect.height});
+  std::sort(extents.begin(), extents.end(), [](const Row& a, const Row& b) { return a.top < b.top; });
+  std::vector<Row> rows;
+  for (const Row& extent : extents) {
+    if (!rows.empty() && extent.top < rows.back().bottom) {
+      rows.back().bottom = std::max(rows.back().bottom, extent.bottom);
+    } else {
+      rows.push_back(extent);
+    }
+  }
+
+  const int top_margin = rows.front().top;
+  const int missing = rows.back().bottom + top_margin - form_height;
+  if (missing <= 0 || rows.size() < 2) return base;
+
+  std::vector<int> gaps;
+  for (size_t i = 1; i < rows.size(); ++i) gaps.push_back(rows[i].top - rows[i - 1].bottom);
+  const int total_gap = std::accumulate(gaps.begin(), gaps.end(), 0);
+  const int taken = std::min(missing, total_gap);
+
+  // Each gap gives up its share of `taken`, rounded down; what the rounding
+  // left over comes from the gaps with the largest remainders, the upper ones
+  // first on a tie, so that exactly `taken` pixels go.
+  std::vector<int> cuts(gaps.size());
+  std::vector<std::pair<long, size_t>> remainders;
+  int cut_so_far = 0;
+  for (size_t i = 0; i < gaps.size(); ++i) {
+    const long share = static_cast<long>(gaps[i]) * taken;
+    cuts[i] = static_cast<int>(share / total_gap);
+    cut_so_far += cuts[i];
+    remainders.push_back({share % total_gap, i});
+  }
+  std::stable_sort(remainders.begin(), remainders.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (size_t k = 0; cut_so_far < taken; ++k, ++cut_so_far) ++cuts[remainders[k].second];
+
+  // Every control moves up by what the gaps above its row gave up.
+  std::vector<int> shift(rows.size(), 0);
+  for (size_t i = 1; i < rows.size(); ++i) shift[i] = shift[i - 1] + cuts[i - 1];
+  FormLayout compact = base;
+  for (FormRect& rect : compact) {
+    size_t row = 0;
+    while (row + 1 < rows.size() && rect.y >= rows[row + 1].top) ++row;
+    rect.y -= shift[row];
+  }
+  return compact;
+}
+
+}  // namespace zielwerk

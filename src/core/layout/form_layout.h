@@ -1,0 +1,91 @@
+// Where the controls of the main window's form area lie. One table holds the
+// places of the Linux window (530 x 600); the Windows window (530 x 480) is
+// computed from it by CompactFormLayout. form_layout_posix.cc and
+// form_layout_win32.cc choose the window height and the layout.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace zielwerk {
+
+// The form's controls, in the order they are created.
+enum class FormControl {
+  kDisplayFrame,
+  kPreviewStartText,
+  kPreviewScrollText,
+  kPreviewEndText,
+  kCarNumberSpin,
+  kTrainPictureImage,
+  kStartModeCombo,
+  kStartTimeSpin,
+  kStartTimeLabel,
+  kEndTimeLabel,
+  kEndModeCombo,
+  kEndTimeSpin,
+  kHideCarNumberCheck,
+  kScrollTextField,
+  kScrollTextLabel,
+  kDccAnalogCombo,
+  kTrainTypeCombo,
+  kPreviewCarNumberText,
+  kPortFrame,
+  kPortCombo,
+  kPortButton,
+  kStartModeFrame,
+  kEndModeFrame,
+  kCarNumberFrame,
+  kTrainTypeFrame,
+  kStartModeLabel,
+  kStartStationField,
+  kStartStationLabel,
+  kEndStationField,
+  kEndModeLabel,
+  kEndStationLabel,
+  kDccAnalogFrame,
+  kDccAddressSpin,
+  kDccAddressLabel,
+  kResetButton,
+  kDisplayLabel,
+  kInvertDirectionCheck,
+};
+inline constexpr size_t kFormControlCount = 37;
+
+struct FormRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+
+  bool operator==(const FormRect&) const = default;
+};
+
+using FormLayout = std::array<FormRect, kFormControlCount>;
+
+inline constexpr int kMainWindowWidth = 530;
+// The client area's height: 600 on Linux, 480 on Windows.
+extern const int kMainWindowHeight;
+
+// The place of every control in the Linux window, with y counted from the
+// top of the form area before the toolbar's height is added.
+const FormLayout& BaseFormLayout();
+
+// True for the controls drawn as frames around others.
+bool IsFormFrame(FormControl control);
+
+// `base` fitted into a form area `form_height` pixels high. Every x, width
+// and height stays. The controls fall into rows (controls whose vertical
+// extents overlap, directly or through others, form one row). When the rows
+// do not fit with a margin below them as large as the one above the first
+// row, the gaps between the rows give up what is missing, each in proportion
+// to its size, down to no gap at all. A layout that fits is returned as it is.
+FormLayout CompactFormLayout(const FormLayout& base, int form_height);
+
+// The layout this build shows, given the height the toolbar takes and the
+// height of the form area: on Linux the base layout moved down by the
+// toolbar's height (the form area already starts below the toolbar, so the
+// form keeps an empty band of that height at its top); on Windows the base
+// layout compacted to fit the smaller window.
+FormLayout PlatformFormLayout(int toolbar_height, int form_height);
+
+}  // namespace zielwerk

@@ -1,0 +1,13 @@
+#include "core/layout/form_layout.h"
+
+namespace zielwerk {
+
+const int kMainWindowHeight = 600;
+
+FormLayout PlatformFormLayout(int toolbar_height, int) {
+  FormLayout layout = BaseFormLayout();
+  for (FormRect& rect : layout) rect.y += toolbar_height;
+  return layout;
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,13 @@
+#include "core/layout/form_layout.h"
+
+namespace zielwerk {
+
+const int kMainWindowHeight = 480;
+
+// The smaller window has no room for the empty band of the toolbar's height
+// that the Linux form keeps at its top.
+FormLayout PlatformFormLayout(int, int form_height) {
+  return CompactFormLayout(BaseFormLayout(), form_height);
+}
+
+}  // namespace zielwerk
