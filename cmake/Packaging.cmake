@@ -25,7 +25,9 @@ install(TARGETS zielwerk RUNTIME DESTINATION "${ZIELWERK_PROGRAM_DIR}")
 if(TARGET zielwerk-display-sim)
   install(TARGETS zielwerk-display-sim RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endif()
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/" DESTINATION "${ZIELWERK_DATA_INSTALL_DIR}")
+# The .ico icons beside the .png ones are the Windows build's.
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/" DESTINATION "${ZIELWERK_DATA_INSTALL_DIR}"
+        PATTERN "*.ico" EXCLUDE)
 
 # The launcher finds the program and the data relative to its own place, so
 # the installed tree can be moved (a package unpacked into a scratch root works).

@@ -2,10 +2,14 @@
 // toolbar and menu icons under Icons/ and the three standard train pictures.
 //
 //   usage: draw_assets <output-data-dir>
+//          draw_assets --ico <output.ico> <picture.png>...
 //
 // The icons are 24 x 24 anti-aliased pictograms with alpha, written as PNG by
-// cairo. The train pictures are 160 x 14 side views of a passenger car drawn
-// pixel by pixel and written as uncompressed bottom-up 24-bit BMP files.
+// cairo, and for the Windows build once more as ICO files of the same name
+// that hold the same PNG. The train pictures are 160 x 14 side views of a
+// passenger car drawn pixel by pixel and written as uncompressed bottom-up
+// 24-bit BMP files. The --ico form packs PNG files of any sizes into one ICO
+// file (the application icon for Windows).
 #include <cairo.h>
 
 #include <cmath>
@@ -16,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -638,6 +643,51 @@ bool WriteBmp24(const std::filesystem::path& path, cairo_surface_t* surface) {
   return true;
 }
 
+// Writes an ICO file with one PNG-compressed entry per PNG file, in the
+// order given; each entry's size comes from the PNG's header.
+bool WriteIco(const std::filesystem::path& path, const std::vector<std::filesystem::path>& pngs) {
+  std::vector<std::string> images;
+  for (const std::filesystem::path& png : pngs) {
+    std::ifstream in(png, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) {
+      std::fprintf(stderr, "draw_assets: %s is no PNG file\n", png.c_str());
+      return false;
+    }
+    images.push_back(std::move(bytes));
+  }
+  std::vector<unsigned char> out;
+  PutLe16(out, 0);  // reserved
+  PutLe16(out, 1);  // an icon, not a cursor
+  PutLe16(out, static_cast<std::uint32_t>(images.size()));
+  std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+  for (const std::string& image : images) {
+    const auto byte = [&](size_t at) { return static_cast<unsigned char>(image[at]); };
+    // The IHDR chunk's width and height, big-endian; 256 is stored as 0.
+    const std::uint32_t width = (byte(18) << 8) | byte(19);
+    const std::uint32_t height = (byte(22) << 8) | byte(23);
+    out.push_back(width >= 256 ? 0 : width);
+    out.push_back(height >= 256 ? 0 : height);
+    out.push_back(0);   // no palette
+    out.push_back(0);   // reserved
+    PutLe16(out, 1);    // planes
+    PutLe16(out, 32);   // bits per pixel
+    PutLe32(out, static_cast<std::uint32_t>(image.size()));
+    PutLe32(out, offset);
+    offset += static_cast<std::uint32_t>(image.size());
+  }
+  for (const std::string& image : images) out.insert(out.end(), image.begin(), image.end());
+
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  file.close();
+  if (!file) {
+    std::fprintf(stderr, "draw_assets: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 bool WritePicture(const std::filesystem::path& path, const PictureDrawing& picture) {
   cairo_surface_t* surface =
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPictureWidth, kPictureHeight);
@@ -653,8 +703,13 @@ bool WritePicture(const std::filesystem::path& path, const PictureDrawing& pictu
 }
 
 int Run(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "--ico") {
+    return WriteIco(argv[2], std::vector<std::filesystem::path>(argv + 3, argv + argc)) ? 0 : 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: draw_assets <output-data-dir>\n");
+    std::fprintf(stderr,
+                 "usage: draw_assets <output-data-dir>\n"
+                 "       draw_assets --ico <output.ico> <picture.png>...\n");
     return 2;
   }
   const std::filesystem::path data_dir = argv[1];
@@ -667,7 +722,9 @@ int Run(int argc, char** argv) {
   }
   bool ok = true;
   for (const IconDrawing& icon : kIcons) {
-    ok = WriteIcon(data_dir / "Icons" / (std::string(icon.name) + ".png"), icon) && ok;
+    const std::filesystem::path png = data_dir / "Icons" / (std::string(icon.name) + ".png");
+    ok = WriteIcon(png, icon) && ok;
+    ok = WriteIco(data_dir / "Icons" / (std::string(icon.name) + ".ico"), {png}) && ok;
   }
   for (const PictureDrawing& picture : kPictures) {
     ok = WritePicture(data_dir / picture.file_name, picture) && ok;

@@ -45,6 +45,19 @@ TEST_P(IconFileTest, IsA24By24PngWithAlpha) {
   EXPECT_EQ(static_cast<unsigned char>(bytes[25]), 6) << "colour type RGBA";
 }
 
+// The Windows build's icon holds the same PNG in an ICO container.
+TEST_P(IconFileTest, IcoHoldsTheSamePng) {
+  const std::string png = ReadFileBytes(kDataDir + "/Icons/" + GetParam() + ".png");
+  const std::string ico = ReadFileBytes(kDataDir + "/Icons/" + GetParam() + ".ico");
+  ASSERT_GE(ico.size(), 22u);
+  EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\1\0", 6)) << "an icon with one entry";
+  EXPECT_EQ(Le(ico, 6, 1), 24u) << "width";
+  EXPECT_EQ(Le(ico, 7, 1), 24u) << "height";
+  EXPECT_EQ(Le(ico, 14, 4), png.size());
+  EXPECT_EQ(Le(ico, 18, 4), 22u) << "offset";
+  EXPECT_TRUE(BytesEqual(png, ico.substr(22)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Icons, IconFileTest,
                          ::testing::Values("Open", "Save", "SaveAs", "LogOut", "Help", "Info",
                                            "SettingsUpload", "ScrollUpload", "PictureUpload",

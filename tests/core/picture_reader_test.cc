@@ -2,7 +2,7 @@
 // (tests/data/picture/make_fixtures.sh), and against damaged copies of them.
 #include "core/picture/picture_reader.h"
 
-#include <sys/stat.h>
+#include "core/picture/icon_file.h"
 
 #include <array>
 #include <cstdlib>
@@ -420,15 +420,78 @@ TEST(PictureReaderTest, UnreadableFilesGiveNothing) {
   EXPECT_FALSE(ReadPictureFile(dir.path()).has_value());
   EXPECT_FALSE(ReadPictureFile("").has_value());
 
-  const std::string fifo = dir.File("fifo.png");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(ReadPictureFile(fifo).has_value());
-
   // A sparse file just over the limit, beginning like a bitmap.
   const std::string huge = dir.File("riesig.bmp");
   WriteFileBytes(huge, Fixture("bmp24.bmp"));
   std::filesystem::resize_file(huge, kMaxPictureFileBytes + 1);
   EXPECT_FALSE(ReadPictureFile(huge).has_value());
+}
+
+// An ICO container: 6 bytes of header, 16 per entry, then the entries' data.
+struct IcoEntry {
+  int side;  // as the directory states it
+  std::string data;
+};
+
+std::string Ico(const std::vector<IcoEntry>& entries) {
+  const auto le = [](uint32_t value, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+  };
+  std::string head = le(0, 2) + le(1, 2) + le(static_cast<uint32_t>(entries.size()), 2);
+  std::string body;
+  uint32_t offset = 6 + 16 * static_cast<uint32_t>(entries.size());
+  for (const IcoEntry& entry : entries) {
+    head += le(static_cast<uint32_t>(entry.side), 1) + le(static_cast<uint32_t>(entry.side), 1) +
+            le(0, 2) + le(1, 2) + le(32, 2) + le(static_cast<uint32_t>(entry.data.size()), 4) +
+            le(offset, 4);
+    offset += static_cast<uint32_t>(entry.data.size());
+    body += entry.data;
+  }
+  return head + body;
+}
+
+// A 2 x 1 bitmap of 32 bits, as icons store it: the header states twice the
+// height (colour rows and mask), rows bottom-up in B, G, R, A.
+std::string IcoBitmap() {
+  std::string header(40, '\0');
+  header[0] = 40;
+  header[4] = 2;
+  header[8] = 2;
+  header[12] = 1;
+  header[14] = 32;
+  return header + std::string("\x10\x20\x30\xFF\x40\x50\x60\x80", 8) + std::string(4, '\0');
+}
+
+TEST(IconFileTest, TakesTheEntryNearestTo24AsPngOrBitmap) {
+  const std::string png = Fixture("png_rgb.png");
+  const std::optional<TrainPicture> bitmap =
+      DecodeIco(Ico({{48, png}, {24, IcoBitmap()}, {16, png}}));
+  ASSERT_TRUE(bitmap.has_value());
+  EXPECT_EQ(bitmap->width, 2);
+  EXPECT_EQ(bitmap->height, 1);
+  EXPECT_TRUE(bitmap->has_alpha);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), (Rgba{0x30, 0x20, 0x10, 0xFF}));
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), (Rgba{0x60, 0x50, 0x40, 0x80}));
+
+  const std::optional<TrainPicture> from_png = DecodeIco(Ico({{16, IcoBitmap()}, {32, png}}));
+  ASSERT_TRUE(from_png.has_value());
+  EXPECT_EQ(from_png->rgba, DecodePng(png)->rgba);
+
+  EXPECT_FALSE(DecodeIco(Ico({{24, "kein Bild"}})).has_value());
+  EXPECT_FALSE(DecodeIco(Ico({{24, IcoBitmap()}}).substr(0, 40)).has_value());
+  EXPECT_FALSE(DecodeIco(png).has_value());
+}
+
+TEST(IconFileTest, ReadsIcoFilesAndOtherPictures) {
+  TempDir dir;
+  WriteFileBytes(dir.File("a.ico"), Ico({{24, IcoBitmap()}}));
+  WriteFileBytes(dir.File("b.ico"), Fixture("gif.gif"));
+  EXPECT_EQ(ReadIconFile(dir.File("a.ico"))->width, 2);
+  EXPECT_EQ(ReadIconFile(dir.File("b.ico"))->rgba, ReadPictureFile(dir.File("b.ico"))->rgba);
+  EXPECT_FALSE(ReadIconFile(dir.File("c.ico")).has_value());
+  EXPECT_EQ(IconFilePath("Open"), "Icons/Open" + std::string(kIconFileExtension));
 }
 
 }  // namespace

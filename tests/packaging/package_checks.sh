@@ -29,8 +29,9 @@ app_id=de.zielwerk.Zielwerk
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
-# the fixed ones, every file of the source data/ folder under share/zielwerk,
-# and the README's pictures from docs/ beside it.
+# the fixed ones, every file of the source data/ folder under share/zielwerk
+# but the Windows build's .ico icons, and the README's pictures from docs/
+# beside it.
 expected_paths() {
   source_dir=$1
   cat <<EOF
@@ -49,7 +50,7 @@ EOF
   for size in $icon_sizes; do
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
-  (cd "$source_dir/data" && find . -type f | sed 's|^\./|usr/share/zielwerk/|')
+  (cd "$source_dir/data" && find . -type f ! -name '*.ico' | sed 's|^\./|usr/share/zielwerk/|')
   (cd "$source_dir/docs" && find . -name '*.png' | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/picture/icon_file.h"
 #include "core/picture/picture_reader.h"
 
 namespace zielwerk {
@@ -29,13 +30,14 @@ Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path) {
 }
 
 IconSet LoadIcons() {
-  static constexpr const char* kFiles[kIconCount] = {
-      "Icons/Open.png",           "Icons/Save.png",         "Icons/SaveAs.png",
-      "Icons/LogOut.png",         "Icons/Help.png",         "Icons/Info.png",
-      "Icons/SettingsUpload.png", "Icons/ScrollUpload.png", "Icons/PictureUpload.png",
-      "Icons/Print.png",          "Icons/PictureOpen.png"};
+  static constexpr const char* kNames[kIconCount] = {
+      "Open",           "Save",         "SaveAs",        "LogOut", "Help",       "Info",
+      "SettingsUpload", "ScrollUpload", "PictureUpload", "Print",  "PictureOpen"};
   IconSet icons;
-  for (int i = 0; i < kIconCount; ++i) icons[static_cast<size_t>(i)] = LoadPixbuf(kFiles[i]);
+  for (int i = 0; i < kIconCount; ++i) {
+    const std::optional<TrainPicture> picture = ReadIconFile(IconFilePath(kNames[i]));
+    if (picture) icons[static_cast<size_t>(i)] = PixbufFromPicture(*picture);
+  }
   return icons;
 }
 

@@ -16,7 +16,8 @@ Glib::RefPtr<Gdk::Pixbuf> PixbufFromPicture(const TrainPicture& picture);
 // Reads a picture file through the program's own readers; empty on failure.
 Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path);
 
-// The eleven icons from "Icons/" in the working folder, in their load order.
+// The eleven icons from "Icons/" in the working folder (PNG on Linux, ICO on
+// Windows), in their load order.
 IconSet LoadIcons();
 
 }  // namespace zielwerk

@@ -1,0 +1,7 @@
+#include "core/picture/icon_file.h"
+
+namespace zielwerk {
+
+const std::string_view kIconFileExtension = ".png";
+
+}  // namespace zielwerk
