@@ -8,14 +8,16 @@
 
 namespace zielwerk {
 
-// Appends the serial device names of /dev ("tty..." from "ls -1 /dev") to
-// PortCombo. When there is none, or "ls" cannot be started, shows the modal
-// warning "W A R N U N G" and returns when the user closes it.
+// Appends the serial port names of the machine (ListSerialPortNames: "tty..."
+// from "ls -1 /dev" on Linux, "COM..." on Windows) to PortCombo. When there is
+// none, or no listing could be made, shows the modal warning "W A R N U N G"
+// and returns when the user closes it.
 void FindSerialPorts();
 
-// Follows PortButton: pressed opens "/dev/" + the text PortCombo shows and
-// puts the controls into the open state, or reports the failure and releases
-// the button again; released closes an open link and restores the controls.
+// Follows PortButton: pressed opens PortDevicePath of the text PortCombo shows
+// (ttyS0 opens /dev/ttyS0 on Linux, COM3 the port COM3 on Windows) and puts
+// the controls into the open state, or reports the failure and releases the
+// button again; released closes an open link and restores the controls.
 // Releasing while the link is closed does nothing.
 void TogglePortCommand(ControlEventKind kind);
 

@@ -7,8 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zielwerk {
+
+// The characters that separate the parts of a path: "/" on Linux, "/" and
+// "\\" on Windows.
+extern const std::string_view kPathSeparators;
 
 enum class FileReadOutcome {
   kRead,

@@ -27,6 +27,8 @@ class FileDescriptor {
 
 }  // namespace
 
+const std::string_view kPathSeparators = "/";
+
 FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
                               const FileReadRules& rules) {
   bytes.clear();

@@ -25,6 +25,8 @@ class OwnedFile {
 
 }  // namespace
 
+const std::string_view kPathSeparators = "/\\";
+
 FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
                               const FileReadRules& rules) {
   bytes.clear();

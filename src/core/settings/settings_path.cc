@@ -4,9 +4,9 @@
 
 namespace zielwerk {
 
-std::string WindowTitle(std::string_view settings_path) {
+std::string WindowTitle(std::string_view settings_path, std::string_view separators) {
   std::string_view file = settings_path;
-  if (const size_t slash = file.rfind('/'); slash != std::string_view::npos) {
+  if (const size_t slash = file.find_last_of(separators); slash != std::string_view::npos) {
     file.remove_prefix(slash + 1);
   }
   if (file.size() >= 2 && file.front() == '"' && file.back() == '"') {

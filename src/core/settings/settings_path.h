@@ -6,14 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file/file_access.h"
+
 namespace zielwerk {
 
 inline constexpr std::string_view kAppVersion = "0.95";
 
 // "Zielwerk V0.95 - [" + file part of `settings_path` + "]": the file part is
-// the text after the last "/" (all of it without one), surrounding double
-// quotes dropped, extension kept.
-std::string WindowTitle(std::string_view settings_path);
+// the text after the last of the `separators` (all of it without one),
+// surrounding double quotes dropped, extension kept. The separators are the
+// platform's: "/" on Linux, where a backslash may be part of a name, and both
+// "/" and "\\" on Windows, whose file chooser returns backslashed paths.
+std::string WindowTitle(std::string_view settings_path,
+                        std::string_view separators = kPathSeparators);
 
 // `path` unless its last four characters read ".INI" in any letter case, else
 // `path` + ".ini": Zug gives Zug.ini, Zug.Ini stays, Zug.txt gives Zug.txt.ini.
