@@ -45,6 +45,8 @@ constexpr char kUsage[] =
     "  --baud N          take the bytes at N baud, 10 bits a byte (default: 9600;\n"
     "                    0: as fast as they come)\n"
     "  --exit-after N    end after N lines have been received and answered\n"
+    "  --record FILE     append every line received, with its line feed, to FILE\n"
+    "                    (for tests that compare what a program sent)\n"
     "  --help            show this text\n";
 
 struct Options {
@@ -52,6 +54,7 @@ struct Options {
   bool window = false;
   long baud = zielwerk::kDisplayBaud;
   long exit_after = 0;  // 0: run until interrupted
+  std::string record_path;
 };
 
 volatile sig_atomic_t stop_requested = 0;
@@ -82,6 +85,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
       options.answer.crlf = true;
     } else if (argument == "--reply" && has_value) {
       options.answer.text = argv[++i];
+    } else if (argument == "--record" && has_value) {
+      options.record_path = argv[++i];
     } else if ((argument == "--delay" || argument == "--exit-after" || argument == "--baud") &&
                has_value) {
       const std::optional<long> value = ParseCount(argv[++i]);
@@ -126,6 +131,15 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
+  std::FILE* record = nullptr;
+  if (!options.record_path.empty()) {
+    record = std::fopen(options.record_path.c_str(), "ab");
+    if (record == nullptr) {
+      std::fprintf(stderr, "cannot open %s: %s\n", options.record_path.c_str(), std::strerror(errno));
+      return 1;
+    }
+  }
+
   SimulatorLine line(terminal.master(), options.baud);
   long lines_received = 0;
   int status = 0;
@@ -133,6 +147,11 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
     const Clock::time_point now = Clock::now();
     for (;;) {
       if (std::optional<zielwerk::PacedLine> complete = line.NextLine(now, options.answer)) {
+        if (record != nullptr) {
+          std::fwrite(complete->text.data(), 1, complete->text.size(), record);
+          std::fputc('\n', record);
+          std::fflush(record);
+        }
         PrintLine(++lines_received, complete->text);
       } else if (std::optional<zielwerk::SentAnswer> answer = line.SendNextAnswer(now)) {
         if (answer->written) {
@@ -179,6 +198,7 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
     }
   }
   if (stop_requested) std::printf("Stopped.\n");
+  if (record != nullptr) std::fclose(record);
   return status;
 }
 
