@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# Builds the Windows program and the core suites with MinGW-w64 into build-win/
+# and tests them under Wine, headless:
+#   1. the core suites (.exe) through CTest, which runs them with wine64;
+#   2. the serial line: a COM port of Wine mapped to the pseudo-terminal of the
+#      Linux display simulator, which records what arrives;
+#   3. the program itself on a private Xvfb display: window title, client
+#      area, the first-start Zielstell.ini after a close request, exit status.
+# Wine gets a private prefix under /tmp, removed at the end. The last line
+# reads "windows: N passed, M failed" (CTest's cases and the program checks).
+#
+# Usage: scripts/windows/test-windows.sh
+# Environment: ZIELWERK_MINGW_PREFIX  the cross-built GTK stack (default: what
+#                                     scripts/windows/build-stack.sh prints)
+#              ZIELWERK_JOBS          build jobs (default 2)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+cd "$root"
+jobs=${ZIELWERK_JOBS:-2}
+build=$root/build-win
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+
+if [ -z "${ZIELWERK_MINGW_PREFIX:-}" ]; then
+  ZIELWERK_MINGW_PREFIX=$(scripts/windows/build-stack.sh --print-prefix)
+fi
+prefix=$ZIELWERK_MINGW_PREFIX
+[ -f "$prefix/lib/pkgconfig/gtkmm-3.0.pc" ] ||
+  { echo "ERROR: no finished GTK stack in $prefix (run scripts/windows/build-stack.sh)" >&2; exit 1; }
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+for tool in "$wine64" wineserver Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "ERROR: $tool is missing" >&2; exit 1; }
+done
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "PASS: $*"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+work=$(mktemp -d /tmp/zielwerk-windows-test.XXXXXX)
+export WINEPREFIX=$work/wine
+sim_pid=
+xvfb_pid=
+cleanup() {
+  set +e
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- build ------------------------------------------------------------------
+echo "== Building the Windows program and the core suites in build-win/"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZIELWERK_MINGW_PREFIX="$prefix" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$jobs"
+# The far end of the serial line is the Linux display simulator.
+if [ ! -x build/zielwerk-display-sim ]; then
+  echo "== Building the Linux display simulator in build/"
+  cmake -S . -B build >/dev/null
+  cmake --build build -j"$jobs" --target zielwerk-display-sim
+fi
+
+# --- Wine -------------------------------------------------------------------
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs in a fresh prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+unset DISPLAY
+# Windows paths: the stack's DLLs and the chgport stand-in.
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$build/tests/windows/stand-in")"
+export WINEPATH
+echo "== Preparing a Wine prefix in $WINEPREFIX"
+"$wine64" wineboot --init >/dev/null 2>&1
+# Wine's Tahoma does not render through pango's Windows backend.
+"$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "DejaVu Sans" /f >/dev/null 2>&1
+# One wineserver for all the runs to come.
+wineserver -p 60
+
+# --- serial line: COM15 is the simulator's pseudo-terminal -------------------
+# A port above COM9, which Windows finds only through the device prefix.
+record=$work/received.bin
+: >"$record"
+build/zielwerk-display-sim --reply OK --delay 20 --record "$record" >"$work/simulator.log" 2>&1 &
+sim_pid=$!
+pts=
+for _ in $(seq 50); do
+  pts=$(sed -n 's/^Port: //p' "$work/simulator.log")
+  [ -n "$pts" ] && break
+  sleep 0.1
+done
+[ -n "$pts" ] || { echo "ERROR: the display simulator did not start" >&2; cat "$work/simulator.log" >&2; exit 1; }
+"$wine64" reg add 'HKLM\Software\Wine\Ports' /v COM15 /d "/dev/$pts" /f >/dev/null 2>&1
+# Wine maps its COM ports when wineserver starts.
+wineserver -k
+wineserver -w
+wineserver -p 60
+echo "== COM15 is /dev/$pts"
+
+# --- core suites --------------------------------------------------------------
+echo "== Core suites under Wine"
+ctest_log=$work/ctest.log
+set +e
+ZIELWERK_WINE_COM_PORT=COM15 ZIELWERK_WINE_FAR_END_RECORD="$(to_windows "$record")" \
+  ctest --test-dir "$build" --output-on-failure --timeout 120 2>&1 | tee "$ctest_log"
+set -e
+summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$ctest_log" | tail -1)
+if [ -n "$summary" ]; then
+  ctest_total=$(echo "$summary" | sed -E 's/.* out of ([0-9]+).*/\1/')
+  ctest_failed=$(echo "$summary" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')
+  passed=$((passed + ctest_total - ctest_failed))
+  failed=$((failed + ctest_failed))
+else
+  fail "CTest gave no summary"
+fi
+kill "$sim_pid" 2>/dev/null
+wait "$sim_pid" 2>/dev/null || true
+sim_pid=
+
+# --- the program on a private display ------------------------------------------
+echo "== The program under Wine on Xvfb"
+display=
+for number in $(seq 91 140); do
+  if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+    display=:$number
+    break
+  fi
+done
+[ -n "$display" ] || { echo "ERROR: no free display number" >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  sleep 0.1
+done
+export DISPLAY=$display
+
+folder=$work/program
+mkdir -p "$folder/Icons"
+cp data/wagen_*.bmp "$folder/"
+cp data/Icons/*.ico "$folder/Icons/"
+(cd "$folder" && exec "$wine64" "$build/zielwerk.exe" >"$work/program.log" 2>&1) &
+program_pid=$!
+
+window=
+for _ in $(seq 300); do
+  window=$(xdotool search --name '^Zielwerk V0\.95' 2>/dev/null | head -1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  fail "the window did not appear within 30 s"
+else
+  sleep 2  # let the first frame be drawn
+  title=$(xdotool getwindowname "$window")
+  if [ "$title" = "Zielwerk V0.95 - [Default.ini]" ]; then pass "window title \"$title\""; else fail "window title \"$title\""; fi
+  size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+  if [ "$size" = "530x480" ]; then pass "client area $size"; else fail "client area $size, not 530x480"; fi
+  mkdir -p "$build/screenshots"
+  import -window root -display "$display" "$build/screenshots/zielwerk-wine.png"
+  echo "   screenshot: $build/screenshots/zielwerk-wine.png"
+  # A close request as Windows sends it (WM_CLOSE, as from the title bar).
+  "$wine64" taskkill /im zielwerk.exe >/dev/null 2>&1 || true
+fi
+
+status=timeout
+for _ in $(seq 300); do
+  if ! kill -0 "$program_pid" 2>/dev/null; then
+    set +e
+    wait "$program_pid"
+    status=$?
+    set -e
+    break
+  fi
+  sleep 0.1
+done
+if [ "$status" = timeout ]; then
+  fail "the program did not end within 30 s of the close request"
+  kill "$program_pid" 2>/dev/null || true
+elif [ "$status" -eq 0 ]; then
+  pass "exit status 0"
+else
+  fail "exit status $status"
+fi
+
+# The first start writes Zielstell.ini with CR LF after the mark and every line.
+config=$folder/Zielstell.ini
+if [ -f "$config" ]; then
+  x=$(sed -n 's/^Fensterposition X = \(-\?[0-9]\+\)\r$/\1/p' "$config")
+  y=$(sed -n 's/^Fensterposition Y = \(-\?[0-9]\+\)\r$/\1/p' "$config")
+  printf '\357\273\277\r\nFensterposition X = %s\r\nFensterposition Y = %s\r\nEinstellungen = Default.ini\r\nCOM = 0\r\n' \
+    "$x" "$y" >"$work/expected.ini"
+  if [ -n "$x" ] && [ -n "$y" ] && cmp -s "$work/expected.ini" "$config"; then
+    pass "Zielstell.ini byte for byte (window at $x, $y)"
+  else
+    fail "Zielstell.ini differs: $(od -c "$config" | head -5)"
+  fi
+else
+  fail "no Zielstell.ini after the close request"
+fi
+settings=$folder/Default.ini
+if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')" = efbbbf0d0a ] &&
+   [ "$(tr -cd '\n' <"$settings" | wc -c)" = "$(grep -c $'\r$' "$settings")" ]; then
+  pass "Default.ini written with CR LF"
+else
+  fail "Default.ini missing or not CR LF"
+fi
+
+echo
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,93 @@
+// Listing the serial ports on Windows: "chgport /query" (a stand-in, as Wine
+// has none) run without a console window, and the registry when there is no
+// chgport.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/link/port_listing.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+// Sets PATH for the life of the object, then puts the old one back.
+class ScopedPath {
+ public:
+  explicit ScopedPath(const std::wstring& path) {
+    wchar_t old[32767];
+    const DWORD length = GetEnvironmentVariableW(L"PATH", old, 32767);
+    old_.assign(old, length);
+    SetEnvironmentVariableW(L"PATH", path.c_str());
+  }
+  ~ScopedPath() { SetEnvironmentVariableW(L"PATH", old_.c_str()); }
+  ScopedPath(const ScopedPath&) = delete;
+  ScopedPath& operator=(const ScopedPath&) = delete;
+
+ private:
+  std::wstring old_;
+};
+
+std::wstring StandInFolder() { return testing::FsPath(ZIELWERK_CHGPORT_STAND_IN_DIR).wstring(); }
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  return std::wstring(folder, length);
+}
+
+TEST(PortListingWin32Test, ChgportLinesGiveComOneToNinetyNineInTheirOrder) {
+  ScopedPath path(StandInFolder() + L";" + SystemFolder());
+  EXPECT_EQ(ListSerialPortNames(), (std::vector<std::string>{"COM1", "COM10", "COMX"}));
+  // The console program runs without a console window of its own.
+  EXPECT_EQ(CaptureProgramOutput({"chgport", "/console"}), "no console\r\n");
+  EXPECT_EQ(CaptureProgramOutput({"chgport", "/unknown"}), "");
+  EXPECT_EQ(CaptureProgramOutput({"zielwerk-no-such-program"}), std::nullopt);
+}
+
+// Values written into the key the serial drivers fill; removed again at the end.
+class SerialCommKey {
+ public:
+  SerialCommKey() {
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                    REG_OPTION_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_, nullptr);
+  }
+  ~SerialCommKey() {
+    for (const std::wstring& name : names_) RegDeleteValueW(key_, name.c_str());
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  SerialCommKey(const SerialCommKey&) = delete;
+  SerialCommKey& operator=(const SerialCommKey&) = delete;
+
+  bool Add(const std::wstring& device, const std::wstring& port) {
+    names_.push_back(device);
+    return key_ != nullptr &&
+           RegSetValueExW(key_, device.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                          static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  std::vector<std::wstring> names_;
+};
+
+TEST(PortListingWin32Test, WithoutChgportTheRegistryListsThePortsInByteOrder) {
+  SerialCommKey key;
+  ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest0", L"COM7"));
+  ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest1", L"COM12"));
+  ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest2", L"COM123"));
+  ScopedPath path(SystemFolder());
+  const std::optional<std::vector<std::string>> names = ListSerialPortNames();
+  ASSERT_TRUE(names.has_value());
+  // Wine lists ports of its own there too; ours keep their relative order.
+  const auto at = [&](const std::string& name) { return std::find(names->begin(), names->end(), name); };
+  EXPECT_NE(at("COM7"), names->end());
+  EXPECT_LT(at("COM12"), at("COM7"));
+  EXPECT_EQ(at("COM123"), names->end());
+  EXPECT_TRUE(std::is_sorted(names->begin(), names->end()));
+}
+
+}  // namespace
+}  // namespace zielwerk

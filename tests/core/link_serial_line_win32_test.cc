@@ -1,0 +1,99 @@
+// The serial line on Windows, run under Wine against the display simulator:
+// scripts/windows/test-windows.sh maps a COM port to the simulator's
+// pseudo-terminal and names it in ZIELWERK_WINE_COM_PORT, and the file the
+// simulator records every received byte in, in ZIELWERK_WINE_FAR_END_RECORD.
+// Without them the suite is skipped.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/link/command_exchange.h"
+#include "core/link/display_commands.h"
+#include "core/link/serial_port.h"
+#include "core/picture/picture_bits.h"
+#include "core/picture/picture_reader.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+class SerialLineWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* port = std::getenv("ZIELWERK_WINE_COM_PORT");
+    const char* record = std::getenv("ZIELWERK_WINE_FAR_END_RECORD");
+    if (port == nullptr || record == nullptr) {
+      GTEST_SKIP() << "no COM port mapped to the display simulator";
+    }
+    port_name_ = port;
+    record_path_ = record;
+    ASSERT_TRUE(port_.Open(PortDevicePath(port_name_)).ok);
+    recorded_ = testing::ReadFileBytes(record_path_).size();
+  }
+
+  // The bytes the simulator has received since the last call.
+  std::string Received() {
+    const std::string all = testing::ReadFileBytes(record_path_);
+    const std::string fresh = all.substr(recorded_);
+    recorded_ = all.size();
+    return fresh;
+  }
+
+  std::string port_name_;
+  std::string record_path_;
+  size_t recorded_ = 0;
+  SerialPort port_;
+};
+
+// The script maps COM15: from COM10 on, Windows finds a port only through the
+// device prefix.
+TEST_F(SerialLineWin32Test, OnlyTheFourCharacterDevicePrefixOpensThePort) {
+  port_.Close();
+  EXPECT_EQ(kPortDevicePrefix, "\\\\.\\");
+  ASSERT_TRUE(port_.Open(PortDevicePath(port_name_)).ok);
+  port_.Close();
+  // The prefix as its C string literal spells it, seven characters long.
+  const PortResult literal = port_.Open("\\\\\\\\.\\\\" + port_name_);
+  EXPECT_FALSE(literal.ok);
+  EXPECT_EQ(literal.failed_call, "CreateFileW");
+  if (port_name_.size() > 4) {
+    EXPECT_FALSE(port_.Open(port_name_).ok) << "without any prefix";
+  }
+}
+
+TEST_F(SerialLineWin32Test, SettingsRouteAndPictureGoOutByteForByte) {
+  SettingsCommandFields fields;
+  EXPECT_EQ(CommandExchange(port_, SettingsCommand(fields)), "Empfangen: OK");
+  EXPECT_TRUE(testing::BytesEqual("!100010000100000040\n", Received()));
+
+  const std::optional<std::string> route =
+      SendScrollText(port_, "St. Moritz", "Pontresina-Alp Gr\xC3\xBCm", "Tirano");
+  EXPECT_EQ(route, "Empfangen: OK");
+  EXPECT_TRUE(testing::BytesEqual("St. Moritz-Pontresina-Alp Gr%m-Tirano\n", Received()));
+
+  const std::optional<TrainPicture> picture =
+      ReadPictureFile(testing::TestDataPath("picture/train.bmp"));
+  ASSERT_TRUE(picture.has_value());
+  std::string expected;
+  for (const std::string& command : PictureRowCommands(*picture)) {
+    EXPECT_EQ(CommandExchange(port_, command), "Empfangen: OK");
+    expected += command + "\n";
+  }
+  EXPECT_TRUE(testing::BytesEqual(expected, Received()));
+}
+
+// A pseudo-terminal has no modem lines: Wine refuses DTR with error 50
+// (not supported), which a real port would not; the reset is reported all
+// the same.
+TEST_F(SerialLineWin32Test, ResetIsReportedWhateverTheModemLinesSay) {
+  const PortResult dtr = port_.SetDtr(true);
+  EXPECT_TRUE(dtr.ok || dtr.error_number == ERROR_NOT_SUPPORTED) << dtr.error_number;
+  EXPECT_EQ(ResetDisplay(port_), "Display geresettet");
+  EXPECT_EQ(Received(), "");
+  port_.Close();
+  EXPECT_EQ(ResetDisplay(port_), "Fehler: Serielle Schnittstelle ist geschlossen");
+}
+
+}  // namespace
+}  // namespace zielwerk
