@@ -19,7 +19,9 @@ namespace zielwerk::fuzzing {
 inline const char* BrokenIniPromise(std::string_view bytes) {
   const std::vector<IniEntry> entries = ParseIniBytes(bytes);
   const std::string serialised = SerializeIni(entries);
-  if (!serialised.starts_with("\xEF\xBB\xBF\n")) return "a saved file begins with mark and empty line";
+  if (!serialised.starts_with("\xEF\xBB\xBF" + std::string(kIniLineEnd))) {
+    return "a saved file begins with mark and empty line";
+  }
   const std::vector<IniEntry> reparsed = ParseIniBytes(serialised);
   if (reparsed != entries) return "serialised entries parse back to the same entries";
   if (SerializeIni(reparsed) != serialised) return "serialising again gives the same bytes";

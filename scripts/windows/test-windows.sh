@@ -68,9 +68,12 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 unset DISPLAY
-# Windows paths: the stack's DLLs and the chgport stand-in.
+# Windows paths: the stack's DLLs, the MinGW runtime DLLs they link (libgcc,
+# winpthread) and the chgport stand-in.
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
-WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$build/tests/windows/stand-in")"
+gcc_runtime=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
+WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$gcc_runtime");$(to_windows /usr/x86_64-w64-mingw32/lib)"
+WINEPATH="$WINEPATH;$(to_windows "$build/tests/windows/stand-in")"
 export WINEPATH
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 "$wine64" wineboot --init >/dev/null 2>&1
@@ -104,7 +107,7 @@ echo "== Core suites under Wine"
 ctest_log=$work/ctest.log
 set +e
 ZIELWERK_WINE_COM_PORT=COM15 ZIELWERK_WINE_FAR_END_RECORD="$(to_windows "$record")" \
-  ctest --test-dir "$build" --output-on-failure --timeout 120 2>&1 | tee "$ctest_log"
+  ctest --test-dir "$build" --output-on-failure --timeout 120 -j"$jobs" 2>&1 | tee "$ctest_log"
 set -e
 summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$ctest_log" | tail -1)
 if [ -n "$summary" ]; then
