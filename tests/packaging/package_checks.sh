@@ -80,7 +80,7 @@ check_installed_tree() {
   check
   head -n 1 "$root/usr/bin/zielwerk" | grep -q '^#!/bin/sh' || fail "usr/bin/zielwerk is not the launcher script"
 
-  (cd "$source_dir/data" && find . -type f) | while IFS= read -r file; do
+  (cd "$source_dir/data" && find . -type f ! -name '*.ico') | while IFS= read -r file; do
     cmp -s "$source_dir/data/$file" "$root/usr/share/zielwerk/$file" || printf '%s\n' "$file"
   done >"$scratch/different"
   check
