@@ -76,11 +76,15 @@ WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$gcc_runtime");$(to_windows 
 WINEPATH="$WINEPATH;$(to_windows "$build/tests/windows/stand-in")"
 export WINEPATH
 echo "== Preparing a Wine prefix in $WINEPREFIX"
+# One wineserver, kept until the end, for all the runs to come.
+mkdir -p "$WINEPREFIX"
+wineserver -p
 "$wine64" wineboot --init >/dev/null 2>&1
-# Wine's Tahoma does not render through pango's Windows backend.
-"$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "DejaVu Sans" /f >/dev/null 2>&1
-# One wineserver for all the runs to come.
-wineserver -p 60
+# Wine's Tahoma does not render through pango's Windows backend, and Wine has
+# no Verdana (the preview's font); both are drawn with DejaVu Sans.
+for font in Tahoma Verdana; do
+  "$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "DejaVu Sans" /f >/dev/null 2>&1
+done
 
 # --- serial line: COM15 is the simulator's pseudo-terminal -------------------
 # A port above COM9, which Windows finds only through the device prefix.
@@ -96,10 +100,13 @@ for _ in $(seq 50); do
 done
 [ -n "$pts" ] || { echo "ERROR: the display simulator did not start" >&2; cat "$work/simulator.log" >&2; exit 1; }
 "$wine64" reg add 'HKLM\Software\Wine\Ports' /v COM15 /d "/dev/$pts" /f >/dev/null 2>&1
-# Wine maps its COM ports when wineserver starts.
+# Wine maps its COM ports when wineserver starts. The first program of a
+# session starts Wine's background services, which would keep CTest's output
+# pipes open: wineboot starts them here instead.
 wineserver -k
 wineserver -w
-wineserver -p 60
+wineserver -p
+"$wine64" wineboot >/dev/null 2>&1
 echo "== COM15 is /dev/$pts"
 
 # --- core suites --------------------------------------------------------------

@@ -162,7 +162,7 @@ TEST_P(IniReadBack, ReadsValidUtf8AndSavesItAsUtf8) {
     WriteIniText(w.key, text);
   }
   CloseIni();
-  EXPECT_TRUE(BytesEqual(c.after, ReadFileBytes(path)));
+  EXPECT_TRUE(BytesEqual(Lines(c.after), ReadFileBytes(path)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -190,7 +190,7 @@ TEST(IniStore, FileNameReadsBackByteForByte) {
   OpenIni(path);
   WriteIniText("Einstellungen", name);
   CloseIni();
-  EXPECT_TRUE(BytesEqual(kMark + "\nEinstellungen = " + name + "\n", ReadFileBytes(path)));
+  EXPECT_TRUE(BytesEqual(Lines(kMark + "\nEinstellungen = " + name + "\n"), ReadFileBytes(path)));
   OpenIni(path);
   EXPECT_EQ(ReadIniFileName("einstellungen", "Default.ini"), name);
   EXPECT_EQ(ReadIniText("Einstellungen", "Default.ini"), "/tmp/Z\xC3\xBCrich.ini");
