@@ -28,51 +28,44 @@ Display* Dpy(void* display) { return static_cast<Display*>(display); }
 // test's checks report that, instead of Xlib ending the test process.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-std::string WindowTitle(Display* display, Window window) {
-  Atom net_wm_name = XInternAtom(display, "_NET_WM_NAME", False);
-  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+// The bytes of a window property of the given type (at most `max_items`
+// items), or empty when the window has no such property.
+std::string ReadProperty(Display* display, Window window, const char* name, Atom wanted_type,
+                         long max_items) {
   Atom type;
   int format;
   unsigned long items, after;
   unsigned char* data = nullptr;
-  std::string title;
-  if (XGetWindowProperty(display, window, net_wm_name, 0, 1024, False, utf8, &type, &format, &items,
-                         &after, &data) == Success && data) {
-    title.assign(reinterpret_cast<char*>(data), items);
-    XFree(data);
+  std::string bytes;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, max_items, False,
+                         wanted_type, &type, &format, &items, &after, &data) == Success && data) {
+    // Xlib hands 32-bit items back as longs.
+    const std::size_t item_size = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+    bytes.assign(reinterpret_cast<char*>(data), items * item_size);
   }
-  return title;
+  if (data) XFree(data);
+  return bytes;
+}
+
+std::string WindowTitle(Display* display, Window window) {
+  return ReadProperty(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False),
+                      1024);
 }
 
 long WindowPid(Display* display, Window window) {
-  Atom net_wm_pid = XInternAtom(display, "_NET_WM_PID", False);
-  Atom type;
-  int format;
-  unsigned long items, after;
-  unsigned char* data = nullptr;
-  long pid = -1;
-  if (XGetWindowProperty(display, window, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format,
-                         &items, &after, &data) == Success && data && items == 1) {
-    pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-  }
-  if (data) XFree(data);
-  return pid;
+  const std::string bytes = ReadProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
+  if (bytes.size() != sizeof(unsigned long)) return -1;
+  unsigned long pid;
+  std::memcpy(&pid, bytes.data(), sizeof pid);
+  return static_cast<long>(pid);
 }
 
 bool IsPopupMenu(Display* display, Window window) {
-  Atom window_type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-  Atom popup_menu = XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
-  Atom type;
-  int format;
-  unsigned long items, after;
-  unsigned char* data = nullptr;
-  bool popup = false;
-  if (XGetWindowProperty(display, window, window_type, 0, 1, False, XA_ATOM, &type, &format,
-                         &items, &after, &data) == Success && data && items == 1) {
-    popup = *reinterpret_cast<Atom*>(data) == popup_menu;
-  }
-  if (data) XFree(data);
-  return popup;
+  const std::string bytes = ReadProperty(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 1);
+  if (bytes.size() != sizeof(Atom)) return false;
+  Atom atom;
+  std::memcpy(&atom, bytes.data(), sizeof atom);
+  return atom == XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
 }
 
 void CollectFieldTexts(AtspiAccessible* node, int depth, std::vector<std::string>& texts) {
