@@ -78,7 +78,7 @@ export WINEPATH
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 # One wineserver, kept until the end, for all the runs to come.
 mkdir -p "$WINEPREFIX"
-wineserver -p
+wineserver -p >>"$work/wineserver.log" 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1
 # Wine's Tahoma does not render through pango's Windows backend, and Wine has
 # no Verdana (the preview's font); both are drawn with DejaVu Sans.
@@ -105,7 +105,7 @@ done
 # pipes open: wineboot starts them here instead.
 wineserver -k
 wineserver -w
-wineserver -p
+wineserver -p >>"$work/wineserver.log" 2>&1
 "$wine64" wineboot >/dev/null 2>&1
 echo "== COM15 is /dev/$pts"
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "core/text/font_families.h"
+
 namespace zielwerk {
 namespace {
 
@@ -62,7 +64,13 @@ constexpr ToolRow kToolRows[] = {
     {20, Icon::kInfo, "Über..."},
 };
 
-Pango::FontDescription PreviewFont() { return Pango::FontDescription("Verdana Bold 14"); }
+Pango::FontDescription PreviewFont() {
+  Pango::FontDescription font;
+  font.set_family(kPreviewFontFamilies);
+  font.set_weight(Pango::WEIGHT_BOLD);
+  font.set_size(14 * PANGO_SCALE);
+  return font;
+}
 
 void SetPreviewFont(Gtk::Label& label) {
   Pango::AttrList attributes;

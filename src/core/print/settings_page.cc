@@ -10,6 +10,7 @@
 
 #include "core/ini/ini_store.h"
 #include "core/settings/settings_keys.h"
+#include "core/text/font_families.h"
 #include "core/text/utf8.h"
 
 namespace zielwerk {
@@ -22,7 +23,6 @@ constexpr std::string_view kTrainTypeWords =
     "BERNINA EXPRESS,GLACIER EXPRESS,REGIO EXPRESS,Bild Zugtyp";
 constexpr std::string_view kCarNumberShownWords = " anzeigen, NICHT anzeigen";
 
-constexpr const char* kFontFamily = "Arial";
 constexpr double kTextDpi = 96.0;
 constexpr int kScaleSize = 2;
 constexpr int kHeadingSize = 10;
@@ -85,7 +85,7 @@ PangoContextPtr CreatePageContext(cairo_t* cr) {
 void DrawText(cairo_t* cr, PangoContext* context, const PageText& text) {
   PangoLayoutPtr layout(pango_layout_new(context));
   FontDescriptionPtr font(pango_font_description_new());
-  pango_font_description_set_family_static(font.get(), kFontFamily);
+  pango_font_description_set_family_static(font.get(), kPrintFontFamilies);
   pango_font_description_set_style(font.get(), PANGO_STYLE_NORMAL);
   pango_font_description_set_weight(font.get(), PANGO_WEIGHT_NORMAL);
   pango_font_description_set_size(font.get(), text.size * PANGO_SCALE);

@@ -1,0 +1,30 @@
+// The print-out on Windows: the page's texts reach the paper even where the
+// system lacks Arial (Wine has none), as embedded fonts in the page.
+#include <string>
+
+#include "core/print/settings_page.h"
+#include "support/test_files.h"
+
+namespace zielwerk {
+namespace {
+
+size_t Count(const std::string& haystack, const std::string& needle) {
+  size_t count = 0;
+  for (size_t at = haystack.find(needle); at != std::string::npos;
+       at = haystack.find(needle, at + needle.size())) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(PrintPageWin32Test, TextsReachThePage) {
+  testing::TempDir dir;
+  const std::string pdf = dir.File("Seite.pdf");
+  ASSERT_TRUE(RenderSettingsPagePdf(pdf, dir.File("fehlt.ini"), nullptr));
+  // Pango hands cairo glyphs only when it found a face; a page whose texts
+  // fell through carries no font at all.
+  EXPECT_GT(Count(testing::ReadFileBytes(pdf), "/Type /Font"), 0u);
+}
+
+}  // namespace
+}  // namespace zielwerk
