@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds Zielwerk and runs every check, headless under Xvfb, in three parts:
+# Builds Zielwerk and runs every check, headless under Xvfb, in four parts:
 #   1. the normal build (build/) and all test suites;
 #   2. the same with AddressSanitizer, UndefinedBehaviorSanitizer and
 #      LeakSanitizer (build-asan/): any sanitizer report fails;
 #   3. every fuzz target for FUZZ_SECONDS (default 60) each, FUZZ_JOBS (default
 #      2) at a time (build-fuzz/, clang + libFuzzer): any crash, leak, timeout
 #      (10 s), sanitizer report, or single allocation over 512 MB (twice the
-#      largest picture a reader accepts) fails.
+#      largest picture a reader accepts) fails;
+#   4. the Windows program: the MinGW-w64 GTK stack (built once into
+#      /var/cache/zielwerk-mingw and reused), the zip and the installer
+#      (scripts/build-windows.sh, dist/), the core suites, the serial line, the
+#      program and the package under Wine (scripts/windows/test-windows.sh).
 # Ends with one summary line "N passed, M failed" and exits non-zero when any
 # part failed.
 #
@@ -155,6 +159,29 @@ fi
 total_passed=$((total_passed + fuzz_passed))
 total_failed=$((total_failed + fuzz_failed))
 summary+=("fuzz targets (build-fuzz/):     $fuzz_passed passed, $fuzz_failed failed   $(took "$start")")
+
+# ---- 4. Windows build under Wine --------------------------------------------
+section "Windows build and tests under Wine (build-win/, dist/)"
+start=$(now)
+windows_log=$root/build-win/test-windows.log
+if ./scripts/build-windows.sh; then
+  ./scripts/windows/test-windows.sh 2>&1 | tee "$windows_log"
+  line=$(grep -E '^windows: [0-9]+ passed, [0-9]+ failed' "$windows_log" | tail -n 1)
+  if [ -n "$line" ]; then
+    windows_passed=$(sed -E 's/^windows: ([0-9]+) passed.*/\1/' <<<"$line")
+    windows_failed=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
+  else
+    windows_passed=0
+    windows_failed=1
+  fi
+  summary+=("Windows under Wine (build-win/): $windows_passed passed, $windows_failed failed   $(took "$start")")
+else
+  windows_passed=0
+  windows_failed=1
+  summary+=("Windows under Wine (build-win/): build failed   $(took "$start")")
+fi
+total_passed=$((total_passed + windows_passed))
+total_failed=$((total_failed + windows_failed))
 
 section "summary"
 printf '%s\n' "${summary[@]}"

@@ -195,6 +195,17 @@ else
   fail "exit status $status"
 fi
 
+# Nothing on stderr but what Wine itself causes: its registry has no keyboard
+# layouts and no device properties, and Pango stumbles over the fonts Wine
+# lists without a description (a real Windows has none of these).
+unexpected=$(grep -E 'WARNING|CRITICAL|ERROR|Error' "$work/program.log" |
+  grep -vE "pango_font_description_get_family: assertion 'desc != NULL'|Keyboard Layout|keyboard layout|device node property" || true)
+if [ -z "$unexpected" ]; then
+  pass "no warnings of the program's own on stderr"
+else
+  fail "warnings on stderr: $unexpected"
+fi
+
 # The first start writes Zielstell.ini with CR LF after the mark and every line.
 config=$folder/Zielstell.ini
 if [ -f "$config" ]; then
