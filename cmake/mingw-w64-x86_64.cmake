@@ -53,9 +53,19 @@ endif()
 # The compiler runtime goes into the program: libgcc, libstdc++ and winpthread
 # statically, so the DLL set is the stack's DLLs alone. The driver adds
 # -lpthread (winpthread's import library) at the end of every link; pulling the
-# whole static archive in first leaves that import unused.
+# whole static archive in first leaves that import unused. The archive also
+# holds winpthread's own version information (version.o), which would land in
+# every program beside the program's own, so a copy without it is linked.
+set(_zielwerk_winpthread "/usr/${_zielwerk_host}/lib/libwinpthread.a")
+set(_zielwerk_winpthread_copy "${CMAKE_BINARY_DIR}/CMakeFiles/libwinpthread-static.a")
+if(NOT EXISTS "${_zielwerk_winpthread_copy}" OR "${_zielwerk_winpthread}" IS_NEWER_THAN "${_zielwerk_winpthread_copy}")
+  file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/CMakeFiles")
+  file(COPY_FILE "${_zielwerk_winpthread}" "${_zielwerk_winpthread_copy}")
+  execute_process(COMMAND ${_zielwerk_host}-ar d "${_zielwerk_winpthread_copy}" version.o
+                  RESULT_VARIABLE _zielwerk_ar_result OUTPUT_QUIET ERROR_QUIET)
+endif()
 set(_zielwerk_static_runtime
-  "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
+  "-static-libgcc -static-libstdc++ -Wl,--whole-archive ${_zielwerk_winpthread_copy} -Wl,--no-whole-archive")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_zielwerk_static_runtime}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
