@@ -8,8 +8,9 @@
 #                                   %APPDATA%\Zielwerk, set up by the launcher.
 # Steps: the Debian packages the Windows build needs, the cross-built GTK stack
 # (reused when it exists), zielwerk.exe and zielwerk-launcher.exe (Release,
-# stripped) in build-win-release/, the staged folders in
-# build-win-release/stage/ (made afresh on every run), the zip, the installer.
+# stripped) in build-win/ (the folder scripts/windows/test-windows.sh tests:
+# the package holds the program the suites ran against), the staged folders in
+# build-win/stage/ (made afresh on every run), the zip, the installer.
 #
 # Usage: scripts/build-windows.sh
 # Environment: ZIELWERK_MINGW_PREFIX  a finished GTK stack to use (then the
@@ -24,7 +25,7 @@ jobs=${ZIELWERK_JOBS:-2}
 host=x86_64-w64-mingw32
 version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "ERROR: no version in CMakeLists.txt" >&2; exit 1; }
-build=$root/build-win-release
+build=$root/build-win
 stage=$build/stage
 dist=$root/dist
 name=zielwerk-$version-win64
@@ -45,7 +46,7 @@ fi
 
 echo "== zielwerk.exe and zielwerk-launcher.exe in $build"
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZIELWERK_MINGW_PREFIX="$prefix" \
-  -DCMAKE_BUILD_TYPE=Release -DZIELWERK_BUILD_TESTS=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-launcher
 
 echo "== Staging in $stage"

@@ -23,7 +23,7 @@ version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe
-screenshots=$root/build-win-release/screenshots
+screenshots=$root/build-win/screenshots
 
 if [ "${1:-}" != --no-build ]; then
   scripts/build-windows.sh
@@ -83,11 +83,9 @@ mkdir -p "$WINEPREFIX"
 wineserver -p
 "$wine64" wineboot --init >/dev/null 2>&1
 wine_reg() { "$wine64" reg "$@" >/dev/null 2>&1; }
-# Wine's Tahoma does not render through pango's Windows backend, and Wine has
-# no Verdana; both are drawn with DejaVu Sans.
-for font in Tahoma Verdana; do
-  wine_reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "DejaVu Sans" /f
-done
+# Wine's Tahoma, GTK's desktop font on Windows, does not render through
+# Pango's Windows backend.
+wine_reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "DejaVu Sans" /f
 # The user's AppData folder gets an umlaut, as under many a German user name.
 wine_reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
   /v AppData /t REG_EXPAND_SZ /d 'C:\users\Jürgen\AppData\Roaming' /f

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Builds the Windows program and the core suites with MinGW-w64 into build-win/
-# and tests them under Wine, headless:
+# Builds the Windows program, its package and the core suites with MinGW-w64
+# (scripts/build-windows.sh, then the suites in the same build-win/) and tests
+# them under Wine, headless:
 #   1. the core suites (.exe) through CTest, which runs them with wine64;
 #   2. the serial line: a COM port of Wine mapped to the pseudo-terminal of the
 #      Linux display simulator, which records what arrives;
 #   3. the program itself on a private Xvfb display: window title, client
-#      area, the first-start Zielstell.ini after a close request, exit status.
+#      area, stderr, the first-start Zielstell.ini after a close request, exit
+#      status;
+#   4. the zip and the installer of dist/ (scripts/windows/test-package.sh).
 # Wine gets a private prefix under /tmp, removed at the end. The last line
-# reads "windows: N passed, M failed" (CTest's cases and the program checks).
+# reads "windows: N passed, M failed" (CTest's cases and the other checks).
 #
 # Usage: scripts/windows/test-windows.sh
-# Environment: ZIELWERK_MINGW_PREFIX  the cross-built GTK stack (default: what
-#                                     scripts/windows/build-stack.sh prints)
+# Environment: ZIELWERK_MINGW_PREFIX  the cross-built GTK stack (default: the
+#                                     one scripts/windows/build-stack.sh builds
+#                                     or reuses)
 #              ZIELWERK_JOBS          build jobs (default 2)
 set -euo pipefail
 
@@ -19,18 +23,22 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
 jobs=${ZIELWERK_JOBS:-2}
 build=$root/build-win
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
 
-if [ -z "${ZIELWERK_MINGW_PREFIX:-}" ]; then
-  ZIELWERK_MINGW_PREFIX=$(scripts/windows/build-stack.sh --print-prefix)
-fi
-prefix=$ZIELWERK_MINGW_PREFIX
-[ -f "$prefix/lib/pkgconfig/gtkmm-3.0.pc" ] ||
-  { echo "ERROR: no finished GTK stack in $prefix (run scripts/windows/build-stack.sh)" >&2; exit 1; }
+# --- build ------------------------------------------------------------------
+scripts/build-windows.sh
+echo "== The core suites in build-win/"
+cmake --build "$build" -j"$jobs"
+prefix=${ZIELWERK_MINGW_PREFIX:-$(scripts/windows/build-stack.sh --print-prefix)}
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 for tool in "$wine64" wineserver Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "ERROR: $tool is missing" >&2; exit 1; }
 done
+# The far end of the serial line is the Linux display simulator.
+if [ ! -x build/zielwerk-display-sim ]; then
+  echo "== Building the Linux display simulator in build/"
+  cmake -S . -B build >/dev/null
+  cmake --build build -j"$jobs" --target zielwerk-display-sim
+fi
 
 passed=0
 failed=0
@@ -50,18 +58,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# --- build ------------------------------------------------------------------
-echo "== Building the Windows program and the core suites in build-win/"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZIELWERK_MINGW_PREFIX="$prefix" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$jobs"
-# The far end of the serial line is the Linux display simulator.
-if [ ! -x build/zielwerk-display-sim ]; then
-  echo "== Building the Linux display simulator in build/"
-  cmake -S . -B build >/dev/null
-  cmake --build build -j"$jobs" --target zielwerk-display-sim
-fi
-
 # --- Wine -------------------------------------------------------------------
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs in a fresh prefix.
@@ -80,11 +76,10 @@ echo "== Preparing a Wine prefix in $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineserver -p >>"$work/wineserver.log" 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1
-# Wine's Tahoma does not render through pango's Windows backend, and Wine has
-# no Verdana (the preview's font); both are drawn with DejaVu Sans.
-for font in Tahoma Verdana; do
-  "$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "DejaVu Sans" /f >/dev/null 2>&1
-done
+# Wine's Tahoma, GTK's desktop font on Windows, does not render through
+# Pango's Windows backend. (Wine has no Verdana and no Arial either: the
+# program's own fallback to the sans face covers those.)
+"$wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "DejaVu Sans" /f >/dev/null 2>&1
 
 # --- serial line: COM15 is the simulator's pseudo-terminal -------------------
 # A port above COM9, which Windows finds only through the device prefix.
@@ -227,6 +222,19 @@ if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')
   pass "Default.ini written with CR LF"
 else
   fail "Default.ini missing or not CR LF"
+fi
+
+# --- the package -------------------------------------------------------------
+echo "== The zip and the installer"
+set +e
+scripts/windows/test-package.sh --no-build 2>&1 | tee "$work/package.log"
+set -e
+line=$(grep -E '^package: [0-9]+ passed, [0-9]+ failed' "$work/package.log" | tail -1)
+if [ -n "$line" ]; then
+  passed=$((passed + $(echo "$line" | sed -E 's/^package: ([0-9]+) passed.*/\1/')))
+  failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+else
+  fail "the package test gave no summary"
 fi
 
 echo
