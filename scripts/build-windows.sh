@@ -106,7 +106,7 @@ copy_licence() {
   mkdir -p "$licences/$1"
   cp "$2" "$licences/$1/copyright"
 }
-copy_licence zlib "$(ls /usr/share/doc/libz-mingw-w64*/copyright | head -1)"
+copy_licence zlib "$(find /usr/share/doc -maxdepth 2 -path '*/libz-mingw-w64*/copyright' | LC_ALL=C sort | head -1)"
 copy_licence mingw-w64-runtime /usr/share/doc/mingw-w64-x86-64-dev/copyright
 copy_licence gcc-runtime /usr/share/doc/gcc-mingw-w64-base/copyright
 # Some tarballs link a licence file to another one (glib's COPYING): a copy
@@ -137,6 +137,7 @@ cp data/Icons/*.ico "$setup_tree/Daten/Icons/"
 # What the uninstaller removes: every installed file, then every folder,
 # deepest first. NSIS wants backslashes.
 uninstall_list=$stage/uninstall-list.nsh
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's, not the shell's
 {
   (cd "$setup_tree" && find . -type f | LC_ALL=C sort) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|Delete "$INSTDIR\\&"|'
   (cd "$setup_tree" && find . -mindepth 1 -type d | LC_ALL=C sort -r) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|RMDir "$INSTDIR\\&"|'

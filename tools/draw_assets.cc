@@ -586,6 +586,18 @@ void PutLe32(std::vector<unsigned char>& out, std::uint32_t value) {
   PutLe16(out, value >> 16);
 }
 
+// Writes `bytes` as the whole file at `path`; says so on stderr when it fails.
+bool WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) {
+    std::fprintf(stderr, "draw_assets: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 // Writes an opaque image surface as a bottom-up 24-bit BMP with a 40-byte
 // BITMAPINFOHEADER and no compression; rows are padded to four bytes.
 bool WriteBmp24(const std::filesystem::path& path, cairo_surface_t* surface) {
@@ -633,14 +645,7 @@ bool WriteBmp24(const std::filesystem::path& path, cairo_surface_t* surface) {
     }
   }
 
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  file.close();
-  if (!file) {
-    std::fprintf(stderr, "draw_assets: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+  return WriteBytes(path, out);
 }
 
 // Writes an ICO file with one PNG-compressed entry per PNG file, in the
@@ -678,14 +683,7 @@ bool WriteIco(const std::filesystem::path& path, const std::vector<std::filesyst
   }
   for (const std::string& image : images) out.insert(out.end(), image.begin(), image.end());
 
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  file.close();
-  if (!file) {
-    std::fprintf(stderr, "draw_assets: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+  return WriteBytes(path, out);
 }
 
 bool WritePicture(const std::filesystem::path& path, const PictureDrawing& picture) {

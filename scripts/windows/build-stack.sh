@@ -567,8 +567,8 @@ build_icons() {
       for f in "$from/$size"/*/"$n".png "$from/$size"/*/"$n".symbolic.png \
                "$from/$size"/*/"$n"-rtl.symbolic.png "$from/$size"/*/"$n"-ltr.symbolic.png; do
         [ -f "$f" ] || continue
-        mkdir -p "$to/${f#$from/}" && rmdir "$to/${f#$from/}"
-        cp "$f" "$to/${f#$from/}"
+        mkdir -p "$to/${f#"$from"/}" && rmdir "$to/${f#"$from"/}"
+        cp "$f" "$to/${f#"$from"/}"
       done
     done
   done

@@ -33,11 +33,11 @@ search_dirs+=("$gcc_dir")
 # as Windows does), or nothing for a DLL of Windows itself.
 find_dll() {
   local want d f
-  want=$(echo "$1" | tr 'A-Z' 'a-z')
+  want=$(echo "$1" | tr '[:upper:]' '[:lower:]')
   for d in "${search_dirs[@]}"; do
     for f in "$d"/*.dll "$d"/*.DLL; do
       [ -f "$f" ] || continue
-      if [ "$(basename "$f" | tr 'A-Z' 'a-z')" = "$want" ]; then
+      if [ "$(basename "$f" | tr '[:upper:]' '[:lower:]')" = "$want" ]; then
         echo "$f"; return 0
       fi
     done
@@ -55,7 +55,7 @@ while [ ${#queue[@]} -gt 0 ]; do
   queue=("${queue[@]:1}")
   while read -r name; do
     [ -n "$name" ] || continue
-    key=$(echo "$name" | tr 'A-Z' 'a-z')
+    key=$(echo "$name" | tr '[:upper:]' '[:lower:]')
     [ -n "${seen[$key]:-}" ] && continue
     seen[$key]=1
     path=$(find_dll "$name")

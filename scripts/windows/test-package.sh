@@ -62,21 +62,9 @@ export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine takes file names and arguments in the Unix locale's encoding.
 export LC_ALL=C.UTF-8
 unset WINEPATH ZIELWERK_PROGRAM
-display=
-for number in $(seq 141 190); do
-  if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-    display=:$number
-    break
-  fi
-done
-[ -n "$display" ] || { echo "ERROR: no free display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
-export DISPLAY=$display
+# shellcheck source=scripts/windows/private-display.sh
+. "$root/scripts/windows/private-display.sh"
+start_private_display 141 190
 
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
@@ -131,7 +119,7 @@ if window=$(wait_window); then
   title=$(xdotool getwindowname "$window")
   check "zip: window \"$title\" with the zip's DLLs alone" [ "$title" = "$expected_title" ]
   mkdir -p "$screenshots"
-  import -window root -display "$display" "$screenshots/zielwerk-zip.png"
+  import -window root -display "$DISPLAY" "$screenshots/zielwerk-zip.png"
   echo "   screenshot: $screenshots/zielwerk-zip.png"
   close_program
 else

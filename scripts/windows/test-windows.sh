@@ -126,21 +126,9 @@ sim_pid=
 
 # --- the program on a private display ------------------------------------------
 echo "== The program under Wine on Xvfb"
-display=
-for number in $(seq 91 140); do
-  if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-    display=:$number
-    break
-  fi
-done
-[ -n "$display" ] || { echo "ERROR: no free display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
-export DISPLAY=$display
+# shellcheck source=scripts/windows/private-display.sh
+. "$root/scripts/windows/private-display.sh"
+start_private_display 91 140
 
 folder=$work/program
 mkdir -p "$folder/Icons"
@@ -164,7 +152,7 @@ else
   size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
   if [ "$size" = "530x480" ]; then pass "client area $size"; else fail "client area $size, not 530x480"; fi
   mkdir -p "$build/screenshots"
-  import -window root -display "$display" "$build/screenshots/zielwerk-wine.png"
+  import -window root -display "$DISPLAY" "$build/screenshots/zielwerk-wine.png"
   echo "   screenshot: $build/screenshots/zielwerk-wine.png"
   # A close request as Windows sends it (WM_CLOSE, as from the title bar).
   "$wine64" taskkill /im zielwerk.exe >/dev/null 2>&1 || true
