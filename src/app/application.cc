@@ -11,11 +11,11 @@
 
 #include "app/command_table.h"
 #include "app/desktop.h"
+#include "app/main_loop.h"
 #include "app/link/link_commands.h"
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
 #include "app/settings/settings_file.h"
-#include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/ini/ini_store.h"
 #include "core/settings/settings_path.h"
@@ -24,14 +24,10 @@ namespace zielwerk {
 namespace {
 
 constexpr const char* kAppConfigPath = "Zielstell.ini";
-constexpr const char* kHelpUrl = "http://www.zielwerk-modellbahn.de/laufschild/laufschild.html";
 constexpr unsigned kPreviewTimerMs = 100;
 
 std::unique_ptr<MainWindow> main_window;
-Glib::RefPtr<Glib::MainLoop> main_loop;
 sigc::connection preview_timer;
-// Set by every close request, also one made before the loop runs.
-bool close_requested = false;
 
 // Widgets in the form must fit 20-pixel rows: small paddings and no theme
 // minimum heights, buttons padded by 2 pixels. Each control must also fit its
@@ -62,13 +58,6 @@ void FillCombo(Gtk::ComboBoxText& combo, std::initializer_list<const char*> entr
   for (const char* entry : entries) combo.append(entry);
 }
 
-// A close request that arrives while the loop does not run (during start-up,
-// or while a message box waits) is kept; the loop ends as soon as it runs.
-void RequestClose() {
-  close_requested = true;
-  if (main_loop && main_loop->is_running()) main_loop->quit();
-}
-
 // Every GDK event passes here before GTK handles it. While a modal box holds
 // the grab, GTK drops a close request for the main window without a word, so
 // the request is taken here, box or no box.
@@ -90,7 +79,10 @@ void StartUp() {
   const int y = static_cast<int>(ReadIniInteger("Fensterposition Y", 20));
   const int x = static_cast<int>(ReadIniInteger("Fensterposition X", 20));
   main_window = std::make_unique<MainWindow>(x, y, kMainWindowWidth, kMainWindowHeight, icons,
-                                             [](CommandId id) { CommandSlot([id] { RunCommand(id); })(); });
+                                             CommandTable(),
+                                             [](Command command) {
+                                               DispatchUserEvent([command] { RunCommand(command); });
+                                             });
   SetForm(main_window.get());
   gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);
   // The window stays until the shut-down has run.
@@ -144,27 +136,15 @@ void ShutDown() {
 int RunZielwerk(int argc, char** argv) {
   PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
-  main_loop = Glib::MainLoop::create();
+  CreateMainLoop();
   // A desktop session ending the program is a close request like any other,
   // also while a start-up message box waits.
   WatchSessionEnd(RequestClose);
   RunProgramCode(StartUp);
-  if (!close_requested) main_loop->run();
+  RunMainLoop();
   RunProgramCode(ShutDown);
-  main_loop.reset();
+  ReleaseMainLoop();
   return 0;
-}
-
-void ExitCommand() { RequestClose(); }
-
-void HelpCommand() { OpenInBrowser(kHelpUrl); }
-
-void AboutCommand() {
-  ShowMessageBox("Über...",
-                 "Zielwerk V" + std::string(kAppVersion) +
-                     "\n\nZielwerk stellt die elektronische Zielanzeige eines "
-                     "Modellbahn-Reisezugwagens ein: Zugtyp, Stationen, Lauftext und Wagennummer.",
-                 MessageIcon::kInformation);
 }
 
 }  // namespace zielwerk

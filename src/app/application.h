@@ -1,4 +1,4 @@
-// Start-up, the main loop, shut-down, and the shell's own commands.
+// Start-up, the main loop and shut-down.
 #pragma once
 
 namespace zielwerk {
@@ -14,12 +14,5 @@ void StartUp();
 // Closes the port, saves the settings and rewrites "Zielstell.ini"; the
 // window is released afterwards.
 void ShutDown();
-
-// Ends the main loop exactly as a close request does.
-void ExitCommand();
-// Opens the help page in the desktop's browser; silent when that fails.
-void HelpCommand();
-// Shows the about box.
-void AboutCommand();
 
 }  // namespace zielwerk

@@ -1,13 +1,52 @@
-// From menu and toolbar ids, and from controls, to the procedures they run.
+// The menu and toolbar commands, each with everything the window needs to
+// offer it and the procedure it runs, and the connection of the controls to
+// their handlers.
 #pragma once
 
-#include "app/ui/main_window.h"
+#include <span>
 
 namespace zielwerk {
 
-// Runs the command of a menu item (0..10) or toolbar button (11..20); other
-// ids do nothing.
-void RunCommand(CommandId id);
+class MainWindow;
+
+// The commands in the order of the menu items (the menu's ids 0 to 10); the
+// toolbar offers all but kExit in the same order (its ids 11 to 20).
+enum class Command {
+  kLoadSettings,
+  kSaveSettings,
+  kSaveSettingsAs,
+  kTransferSettings,
+  kPrintSettings,
+  kExit,
+  kTransferScrollText,
+  kLoadTrainPicture,
+  kTransferPicture,
+  kHelp,
+  kAbout,
+};
+inline constexpr int kCommandCount = 11;
+
+// The eleven icons in the order they are loaded.
+enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
+                  kPictureUpload, kPrint, kPictureOpen };
+inline constexpr int kIconCount = 11;
+
+struct CommandEntry {
+  Command command;
+  const char* menu_title;  // non-null where a new menu title begins
+  const char* menu_text;
+  bool separator_after;    // a menu separator follows the item
+  const char* tooltip;     // null: no toolbar button
+  int toolbar_group;       // buttons of one group stand between two separators
+  Icon icon;
+  void (*procedure)();
+};
+
+// Every command, in menu order; the window builds its menu and toolbar from it.
+std::span<const CommandEntry> CommandTable();
+
+// Runs the procedure of `command`.
+void RunCommand(Command command);
 
 // Connects every control that has a handler to it, through the gate that
 // keeps program-side changes from raising events.

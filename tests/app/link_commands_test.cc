@@ -43,10 +43,6 @@ using testing::PumpEvents;
 using testing::PumpEventsUntil;
 using testing::WindowTest;
 
-constexpr int kMenuTransferSettings = 3;
-constexpr int kMenuTransferScrollText = 6;
-constexpr int kToolbarTransferSettings = 14;
-constexpr int kToolbarTransferScrollText = 16;
 
 const std::string kOpened = "Serielle Schnittstelle geöffnet";
 const std::string kOpenFailed = "Serielle Schnittstelle konnte nicht geöffnet werden";
@@ -141,8 +137,8 @@ LinkView CurrentLinkView() {
 void TypePortName(const std::string& text) { Form().port_combo.get_entry()->set_text(text); }
 void ClickPortButton() { Form().port_button.clicked(); }
 
-void RunCommandAsUser(int id) {
-  RunProgramCode([id] { RunCommand(id); });
+void RunCommandAsUser(Command command) {
+  RunProgramCode([command] { RunCommand(command); });
 }
 
 using LinkCommands = WindowTest;
@@ -245,7 +241,7 @@ TEST_P(SettingsTransfer, SendsTheFormAsOneLineAndShowsTheAnswer) {
   ASSERT_EQ(CurrentLinkView(), kOpenView);
   RunProgramCode([] { GetParam().set_form(Form()); });
 
-  RunCommandAsUser(kToolbarTransferSettings);
+  RunCommandAsUser(Command::kTransferSettings);
   EXPECT_EQ(Form().StatusText(), GetParam().expected_status);
   EXPECT_TRUE(testing::BytesEqual(
       GetParam().expected_line,
@@ -307,7 +303,7 @@ TEST_P(ScrollTextTransfer, SendsTheRouteWithUmlautsSubstituted) {
   // Outside program code, so the preview rebuilds as it does for the user.
   GetParam().user_edits(Form());
 
-  RunCommandAsUser(kMenuTransferScrollText);
+  RunCommandAsUser(Command::kTransferScrollText);
   EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual(GetParam().expected_line, far_end.Received()));
 }
@@ -350,7 +346,7 @@ TEST_P(RefusedFirstCharacter, ShowsTheErrorBoxAndSendsNothing) {
     const std::string status_before = Form().StatusText();
     MessageBoxAnswerer answerer;
     const auto started = steady_clock::now();
-    RunCommandAsUser(open ? kMenuTransferScrollText : kToolbarTransferScrollText);
+    RunCommandAsUser(Command::kTransferScrollText);
     EXPECT_EQ(answerer.count(), 1);
     EXPECT_EQ(answerer.title(), "F E H L E R");
     EXPECT_EQ(answerer.text(), "Erstes Zeichen muss ein Grossbuchstaben sein");
@@ -372,10 +368,8 @@ TEST_F(LinkCommands, ClosedLineIsReportedAtOnce) {
     std::string status;
   };
   const std::vector<Case> cases = {
-      {[] { RunCommandAsUser(kMenuTransferSettings); }, kUnavailable},
-      {[] { RunCommandAsUser(kToolbarTransferSettings); }, kUnavailable},
-      {[] { RunCommandAsUser(kMenuTransferScrollText); }, kUnavailable},
-      {[] { RunCommandAsUser(kToolbarTransferScrollText); }, kUnavailable},
+      {[] { RunCommandAsUser(Command::kTransferSettings); }, kUnavailable},
+      {[] { RunCommandAsUser(Command::kTransferScrollText); }, kUnavailable},
       {[] { RunProgramCode([] { ResetDisplayCommand(ControlEventKind::kClick); }); },
        "Fehler: Serielle Schnittstelle ist geschlossen"},
   };
@@ -401,7 +395,7 @@ TEST_F(LinkCommands, VanishedDeviceShowsWriteErrorAndButtonRecovers) {
     far_end.HangUp();
 
     const auto started = steady_clock::now();
-    RunCommandAsUser(kToolbarTransferSettings);
+    RunCommandAsUser(Command::kTransferSettings);
     EXPECT_LT(steady_clock::now() - started, milliseconds(400));
     EXPECT_EQ(Form().StatusText(), "Error 5");
     EXPECT_EQ(CurrentLinkView(), kOpenView);
@@ -469,7 +463,7 @@ TEST_F(LinkCommands, TalksToTheDisplaySimulator) {
   TypePortName(port);
   ClickPortButton();
   ASSERT_EQ(CurrentLinkView(), kOpenView);
-  RunCommandAsUser(kMenuTransferSettings);
+  RunCommandAsUser(Command::kTransferSettings);
   EXPECT_EQ(Form().StatusText(), "Empfangen: Bereit");
 
   std::string printed;

@@ -10,11 +10,13 @@
 
 #include <filesystem>
 
+#include "app/command_table.h"
 #include "app/preview/scroll_preview.h"
 #include "app/support/drawn_pixels.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
+#include "app/ui/picture_pixbuf.h"
 
 namespace zielwerk {
 namespace {
@@ -238,6 +240,27 @@ TEST_F(MainWindowLayout, MenuHasElevenItemsWithPicturesAndTwoSeparators) {
   EXPECT_TRUE(pictures);
 }
 
+// Every menu item and toolbar button hands on its own command; "Beenden"
+// alone has no button.
+TEST_F(MainWindowLayout, MenuItemsAndToolbarButtonsCarryTheirCommands) {
+  std::vector<Command> chosen;
+  MainWindow window(0, 0, 530, 600, LoadIcons(), CommandTable(),
+                    [&](Command command) { chosen.push_back(command); });
+  for (int i = 0; i < kCommandCount; ++i) {
+    const auto command = static_cast<Command>(i);
+    SCOPED_TRACE(i);
+    chosen.clear();
+    ASSERT_NE(window.menu_item(command), nullptr);
+    window.menu_item(command)->activate();
+    EXPECT_EQ(chosen, std::vector<Command>{command});
+    Gtk::ToolButton* button = window.toolbar_button(command);
+    ASSERT_EQ(button == nullptr, command == Command::kExit);
+    if (!button) continue;
+    g_signal_emit_by_name(button->gobj(), "clicked");
+    EXPECT_EQ(chosen, (std::vector<Command>{command, command}));
+  }
+}
+
 TEST_F(MainWindowLayout, StartStateOfControls) {
   MainWindow& w = Form();
   EXPECT_FALSE(w.display_label.get_sensitive());
@@ -266,15 +289,15 @@ TEST_F(MissingIcon, DropsToolbarButtonAndMenuPicture) {
     else ++groups.back();
   }
   EXPECT_EQ(groups, (std::vector<int>{4, 0, 1, 2, 1}));
-  EXPECT_EQ(Form().toolbar_buttons[15 - 11], nullptr);
-  EXPECT_EQ(Form().toolbar_buttons[19 - 11], nullptr);
-  ASSERT_NE(Form().toolbar_buttons[20 - 11], nullptr);
-  EXPECT_EQ(Form().toolbar_buttons[20 - 11]->get_child()->get_tooltip_text(), "Über...");
+  EXPECT_EQ(Form().toolbar_button(Command::kPrintSettings), nullptr);
+  EXPECT_EQ(Form().toolbar_button(Command::kHelp), nullptr);
+  ASSERT_NE(Form().toolbar_button(Command::kAbout), nullptr);
+  EXPECT_EQ(Form().toolbar_button(Command::kAbout)->get_child()->get_tooltip_text(), "Über...");
   bool pictures = true;
   EXPECT_EQ(MenuOutline(Form(), pictures).size(), 17u);
   EXPECT_FALSE(pictures);
-  ASSERT_NE(Form().menu_items[4], nullptr);
-  EXPECT_TRUE(Form().menu_items[4]->get_visible());
+  ASSERT_NE(Form().menu_item(Command::kPrintSettings), nullptr);
+  EXPECT_TRUE(Form().menu_item(Command::kPrintSettings)->get_visible());
 }
 
 // Editing a spin field's entry character by character at its end, through

@@ -39,7 +39,7 @@ TEST_F(PrintCommand, PrintsTheFileNotTheForm) {
   Form().start_station_field.set_text("ungespeichert");
   const std::string pdf = folder().File("seite.pdf");
   SetPrintExportForTesting(pdf);
-  RunProgramCode([] { RunCommand(15); });
+  RunProgramCode([] { RunCommand(Command::kPrintSettings); });
   const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("Zielwerk"), std::string::npos) << text;
   EXPECT_NE(text.find("Anfangsstation: Samedan"), std::string::npos) << text;

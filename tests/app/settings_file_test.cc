@@ -44,7 +44,7 @@ TEST_P(SettingsFileRoundTrip, ReadingLeavesFileAndSavingGivesExactBytes) {
   } else {
     EXPECT_FALSE(testing::FileExists(path));
   }
-  RunProgramCode([] { RunCommand(12); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettings); });
   EXPECT_TRUE(BytesEqual(GetParam().after_save, ReadFileBytes(path)));
 }
 
@@ -163,7 +163,7 @@ TEST_F(FormFromFile, RulesFollowUserEvents) {
   EXPECT_FALSE(w.preview_car_number_text.get_visible());
   EXPECT_FALSE(w.car_number_spin.get_sensitive());
 
-  RunProgramCode([] { RunCommand(1); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettings); });
   const std::string saved = ReadFileBytes(folder().File("Default.ini"));
   EXPECT_NE(saved.find("DCC-Adresse = 12\nDCC/Analog = 0\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Wagennummer = 9\nkeine Wagennummer anzeigen = 1\n"), std::string::npos);
@@ -196,7 +196,7 @@ TEST_F(FileCommands, SaveAsNamesTheFileAndTheTitle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     Answer({c.typed});
-    RunProgramCode([] { RunCommand(13); });
+    RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
     EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(folder().File(c.written))));
     EXPECT_EQ(CurrentSettingsPath(), folder().File(c.written));
     EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [" + c.written + "]");
@@ -211,7 +211,7 @@ TEST_F(FileCommands, SaveAsNamesTheFileAndTheTitle) {
 TEST_F(FileCommands, SaveAsOntoExistingFileKeepsPictureAndUnknownKeys) {
   WriteFileBytes(folder().File("alt.ini"), "Bild = mein.bmp\nFarbe = rot\nZugtyp = 3\n");
   Answer({"alt.ini"});
-  RunProgramCode([] { RunCommand(2); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
   std::string expected_lines = FormLines();
   expected_lines.erase(expected_lines.find("Zugtyp = 0\n"), 11);
   EXPECT_TRUE(BytesEqual(kMark + "\nBild = mein.bmp\nFarbe = rot\nZugtyp = 0\n" + expected_lines,
@@ -222,12 +222,12 @@ TEST_F(FileCommands, LoadThenCancelKeepsTheFirstFile) {
   WriteFileBytes(folder().File("glacier.ini"), "Anfangsstation = Zermatt\nZugtyp = 1\n");
   Form().start_station_field.set_text("ungespeichert");
   Answer({"glacier.ini", ""});
-  RunProgramCode([] { RunCommand(11); });
+  RunProgramCode([] { RunCommand(Command::kLoadSettings); });
   EXPECT_EQ(Form().start_station_field.get_text(), "Zermatt");
   EXPECT_EQ(Form().end_station_field.get_text(), "Tirano");
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 1);
   EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [glacier.ini]");
-  RunProgramCode([] { RunCommand(0); });
+  RunProgramCode([] { RunCommand(Command::kLoadSettings); });
   EXPECT_EQ(Form().start_station_field.get_text(), "Zermatt");
   EXPECT_EQ(CurrentSettingsPath(), folder().File("glacier.ini"));
   EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [glacier.ini]");
@@ -239,9 +239,9 @@ TEST_F(FileCommands, LoadThenCancelKeepsTheFirstFile) {
 
 TEST_F(FileCommands, SaveCreatesAMissingFileAndShutDownSavesToTheNewPath) {
   Answer({"neu.ini"});
-  RunProgramCode([] { RunCommand(13); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
   std::filesystem::remove(folder().File("neu.ini"));
-  RunProgramCode([] { RunCommand(12); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettings); });
   EXPECT_TRUE(testing::FileExists(folder().File("neu.ini")));
   Form().end_station_field.set_text("Poschiavo");
   ShutDownNow();

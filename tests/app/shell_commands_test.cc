@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/application.h"
 #include "app/command_table.h"
+#include "app/shell_commands.h"
 #include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
@@ -31,7 +31,7 @@ TEST_F(ShellCommands, HelpStartsXdgOpenWithTheHelpPage) {
   chmod((bin + "/xdg-open").c_str(), 0755);
   const std::string old_path = std::getenv("PATH");
   setenv("PATH", (bin + ":" + old_path).c_str(), 1);
-  RunProgramCode([] { RunCommand(19); });
+  RunProgramCode([] { RunCommand(Command::kHelp); });
   setenv("PATH", old_path.c_str(), 1);
   ASSERT_TRUE(PumpEventsUntil([&] { return testing::FileExists(record); }, 5000));
   PumpEventsUntil([&] { return testing::ReadFileBytes(record).size() > 2; }, 1000);
@@ -49,7 +49,7 @@ TEST_F(ShellCommands, HelpLeavesNoZombie) {
   chmod((bin + "/xdg-open").c_str(), 0755);
   const std::string old_path = std::getenv("PATH");
   setenv("PATH", (bin + ":" + old_path).c_str(), 1);
-  for (int i = 0; i < 20; ++i) RunProgramCode([] { RunCommand(9); });
+  for (int i = 0; i < 20; ++i) RunProgramCode([] { RunCommand(Command::kHelp); });
   setenv("PATH", old_path.c_str(), 1);
   testing::PumpEvents(300);
   int status = 0;
@@ -65,7 +65,7 @@ TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
   const std::string old_path = std::getenv("PATH");
   setenv("PATH", folder().dir().path().c_str(), 1);
   ::testing::internal::CaptureStderr();
-  RunProgramCode([] { RunCommand(9); });
+  RunProgramCode([] { RunCommand(Command::kHelp); });
   testing::PumpEvents(100);
   const std::string stderr_text = ::testing::internal::GetCapturedStderr();
   setenv("PATH", old_path.c_str(), 1);
@@ -82,7 +82,7 @@ TEST_F(ShellCommands, HelpWithoutXdgOpenDoesNothing) {
 // a user would click OK.
 TEST_F(ShellCommands, AboutShowsVersionAndInformationIconInModalBox) {
   testing::MessageBoxAnswerer answerer(testing::BoxPictures::kRead);
-  RunProgramCode([] { RunCommand(20); });
+  RunProgramCode([] { RunCommand(Command::kAbout); });
   ASSERT_EQ(answerer.count(), 1);
   const testing::ShownBox& box = answerer.boxes().front();
   EXPECT_EQ(box.title, "Über...");

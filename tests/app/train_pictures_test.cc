@@ -69,7 +69,7 @@ class TrainPictures : public WindowTest {
       last_request_ = request;
       return folder().File(name);
     });
-    RunProgramCode([] { RunCommand(17); });
+    RunProgramCode([] { RunCommand(Command::kLoadTrainPicture); });
   }
   std::pair<int, int> Shown() {
     auto pixbuf = Form().train_picture_image.get_pixbuf();
@@ -162,13 +162,13 @@ TEST_F(TrainPictures, TransferWithoutChosenPictureSaysSo) {
   for (const auto& [content, expect_message] : cases) {
     SCOPED_TRACE(content);
     WriteFileBytes(folder().File("Default.ini"), content);
-    RunProgramCode([] { Form().SetStatusText("Ok"); RunCommand(18); });
+    RunProgramCode([] { Form().SetStatusText("Ok"); RunCommand(Command::kTransferPicture); });
     EXPECT_EQ(Form().StatusText(), expect_message ? "kein Bild geladen"
                                                   : "Serielle Schnittstelle nicht verfügbar");
   }
   // A chosen picture whose file did not load: nothing happens at all.
   WriteFileBytes(folder().File("Default.ini"), "Bild = fehlt.bmp\n");
-  RunProgramCode([] { ReadSettingsFile(); Form().SetStatusText("Ok"); RunCommand(8); });
+  RunProgramCode([] { ReadSettingsFile(); Form().SetStatusText("Ok"); RunCommand(Command::kTransferPicture); });
   EXPECT_EQ(Form().StatusText(), "Ok");
 }
 
@@ -176,8 +176,8 @@ TEST_F(TrainPictures, SaveAsToNewFileForgetsThePictureForTheTransfer) {
   LoadPicture("zug.gif");
   ASSERT_NE(PictureInSlot(3), nullptr);
   SetFileRequesterForTesting([this](const FileRequest&) { return folder().File("neu"); });
-  RunProgramCode([] { RunCommand(13); });
-  RunProgramCode([] { RunCommand(18); });
+  RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
+  RunProgramCode([] { RunCommand(Command::kTransferPicture); });
   EXPECT_EQ(Form().StatusText(), "kein Bild geladen");
 }
 
@@ -187,7 +187,7 @@ TEST_F(TrainPictures, TransferSendsSevenRowPairsInOrder) {
   testing::PseudoTerminal line;
   line.MakeRaw();
   ASSERT_TRUE(SerialLink().Open(line.SlavePath()).ok);
-  RunProgramCode([] { RunCommand(8); });
+  RunProgramCode([] { RunCommand(Command::kTransferPicture); });
   const std::string received = line.ReadAvailable();
   SerialLink().Close();
 

@@ -44,9 +44,4 @@ inline auto ControlEventRelay(std::function<void(ControlEventKind)> handler) {
   };
 }
 
-// The same for commands of the menu and the toolbar.
-inline auto CommandSlot(std::function<void()> command) {
-  return [command = std::move(command)]() { DispatchUserEvent(command); };
-}
-
 }  // namespace zielwerk

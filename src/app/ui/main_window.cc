@@ -19,51 +19,6 @@ constexpr const char* kDccAnalogTooltip =
     "Aus = Laufschrift wird nicht umgekehrt, DCC/Analog = Laufschrift wird entsprechend der "
     "Fahrtrichtung umgekehrt, Automatisch = Umschaltung DCC/Analog automatisch";
 
-struct MenuRow {
-  const char* title;  // non-null where a new menu title begins
-  CommandId id;
-  const char* text;
-  Icon icon;
-  bool separator_after;
-};
-
-constexpr MenuRow kMenuRows[] = {
-    {"Datei", 0, "Laden", Icon::kOpen, false},
-    {nullptr, 1, "Speichern", Icon::kSave, false},
-    {nullptr, 2, "Speichern als...", Icon::kSaveAs, false},
-    {nullptr, 3, "Einstellungen übertragen", Icon::kSettingsUpload, true},
-    {nullptr, 4, "Drucken...", Icon::kPrint, true},
-    {nullptr, 5, "Beenden", Icon::kLogOut, false},
-    {"Lauftext", 6, "Übertragen", Icon::kScrollUpload, false},
-    {"Bild Zugtyp", 7, "Laden...", Icon::kPictureOpen, false},
-    {nullptr, 8, "Übertragen", Icon::kPictureUpload, false},
-    {"Hilfe", 9, "Hilfe", Icon::kHelp, false},
-    {nullptr, 10, "Über...", Icon::kInfo, false},
-};
-
-struct ToolRow {
-  CommandId id;  // -1 for a separator
-  Icon icon;
-  const char* tooltip;
-};
-
-constexpr ToolRow kToolRows[] = {
-    {11, Icon::kOpen, "Laden"},
-    {12, Icon::kSave, "Speichern"},
-    {13, Icon::kSaveAs, "Speichern als..."},
-    {14, Icon::kSettingsUpload, "Einstellungen Übertragen"},
-    {-1, Icon::kOpen, nullptr},
-    {15, Icon::kPrint, "Drucken..."},
-    {-1, Icon::kOpen, nullptr},
-    {16, Icon::kScrollUpload, "Lauftext Übertragen"},
-    {-1, Icon::kOpen, nullptr},
-    {17, Icon::kPictureOpen, "Bild Zugtyp Laden..."},
-    {18, Icon::kPictureUpload, "Bild Zugtyp Übertragen"},
-    {-1, Icon::kOpen, nullptr},
-    {19, Icon::kHelp, "Hilfe"},
-    {20, Icon::kInfo, "Über..."},
-};
-
 Pango::FontDescription PreviewFont() {
   Pango::FontDescription font;
   font.set_family(kPreviewFontFamilies);
@@ -193,7 +148,8 @@ void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
 }
 
 MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons,
-                       std::function<void(CommandId)> on_command) {
+                       std::span<const CommandEntry> commands,
+                       std::function<void(Command)> on_command) {
   set_title("Zielwerk");
   set_resizable(false);
   set_type_hint(Gdk::WINDOW_TYPE_HINT_NORMAL);
@@ -205,12 +161,12 @@ MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons
   layout_.pack_start(form_area, true, true);
   layout_.pack_start(main_status_bar, false, false);
 
-  BuildToolbar(icons, on_command);
+  BuildToolbar(icons, commands, on_command);
   // The status field spans the whole window width.
   main_status_bar.set_margin_start(0);
   main_status_bar.set_margin_end(0);
   SetStatusText("Ok");
-  BuildMenu(icons, on_command);
+  BuildMenu(icons, commands, on_command);
 
   int minimum = 0, natural = 0;
   main_toolbar.show_all();
@@ -233,53 +189,57 @@ void MainWindow::SetStatusText(const std::string& text) {
   main_status_bar.push(text);
 }
 
-void MainWindow::BuildToolbar(const IconSet& icons,
-                              const std::function<void(CommandId)>& on_command) {
+void MainWindow::BuildToolbar(const IconSet& icons, std::span<const CommandEntry> commands,
+                              const std::function<void(Command)>& on_command) {
   main_toolbar.set_toolbar_style(Gtk::TOOLBAR_ICONS);
   main_toolbar.set_show_arrow(false);
-  for (const ToolRow& row : kToolRows) {
-    if (row.id < 0) {
-      auto* separator = Gtk::manage(new Gtk::SeparatorToolItem());
-      main_toolbar.append(*separator);
-      continue;
+  int group = 0;
+  for (const CommandEntry& entry : commands) {
+    if (!entry.tooltip) continue;
+    // Separators stand between groups, also when a missing icon has left a
+    // group without buttons.
+    if (group != 0 && entry.toolbar_group != group) {
+      main_toolbar.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
     }
-    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(row.icon)];
-    if (!pixbuf) continue;  // a missing icon drops its button; the others keep their ids
+    group = entry.toolbar_group;
+    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(entry.icon)];
+    if (!pixbuf) continue;
     auto* image = Gtk::manage(new Gtk::Image(pixbuf));
-    auto* button = Gtk::manage(new Gtk::ToolButton(*image, row.tooltip));
-    button->set_tooltip_text(row.tooltip);
-    button->get_accessible()->set_name(row.tooltip);
-    if (Gtk::Widget* inner = button->get_child()) inner->get_accessible()->set_name(row.tooltip);
-    const CommandId id = row.id;
-    button->signal_clicked().connect([on_command, id] { on_command(id); });
+    auto* button = Gtk::manage(new Gtk::ToolButton(*image, entry.tooltip));
+    button->set_tooltip_text(entry.tooltip);
+    button->get_accessible()->set_name(entry.tooltip);
+    if (Gtk::Widget* inner = button->get_child()) inner->get_accessible()->set_name(entry.tooltip);
+    const Command command = entry.command;
+    button->signal_clicked().connect([on_command, command] { on_command(command); });
     main_toolbar.append(*button);
-    toolbar_buttons[static_cast<size_t>(id - 11)] = button;
+    toolbar_buttons_[Index(command)] = button;
   }
 }
 
-void MainWindow::BuildMenu(const IconSet& icons, const std::function<void(CommandId)>& on_command) {
+void MainWindow::BuildMenu(const IconSet& icons, std::span<const CommandEntry> commands,
+                           const std::function<void(Command)>& on_command) {
   Gtk::Menu* menu = nullptr;
-  for (const MenuRow& row : kMenuRows) {
-    if (row.title) {
-      auto* title = Gtk::manage(new Gtk::MenuItem(row.title));
+  for (const CommandEntry& entry : commands) {
+    if (entry.menu_title) {
+      auto* title = Gtk::manage(new Gtk::MenuItem(entry.menu_title));
       menu = Gtk::manage(new Gtk::Menu());
       title->set_submenu(*menu);
       main_menu.append(*title);
     }
     auto* item = Gtk::manage(new Gtk::MenuItem());
     auto* box = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 6));
-    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(row.icon)];
+    const Glib::RefPtr<Gdk::Pixbuf>& pixbuf = icons[static_cast<size_t>(entry.icon)];
     auto* image = Gtk::manage(pixbuf ? new Gtk::Image(pixbuf) : new Gtk::Image());
     image->set_size_request(pixbuf ? -1 : 24, -1);
     box->pack_start(*image, false, false);
-    box->pack_start(*Gtk::manage(new Gtk::Label(row.text)), false, false);
+    box->pack_start(*Gtk::manage(new Gtk::Label(entry.menu_text)), false, false);
     item->add(*box);
-    item->get_accessible()->set_name(row.text);
-    const CommandId id = row.id;
-    item->signal_activate().connect([on_command, id] { on_command(id); });
+    item->get_accessible()->set_name(entry.menu_text);
+    const Command command = entry.command;
+    item->signal_activate().connect([on_command, command] { on_command(command); });
     menu->append(*item);
-    menu_items[static_cast<size_t>(id)] = item;
-    if (row.separator_after) menu->append(*Gtk::manage(new Gtk::SeparatorMenuItem()));
+    menu_items_[Index(command)] = item;
+    if (entry.separator_after) menu->append(*Gtk::manage(new Gtk::SeparatorMenuItem()));
   }
 }
 

@@ -20,25 +20,21 @@
 #include <gtkmm/window.h>
 
 #include <array>
+#include <functional>
+#include <span>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/command_table.h"
 #include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
 #include "core/layout/form_layout.h"
 
 namespace zielwerk {
 
-// Menu items 0 to 10 and toolbar buttons 11 to 20.
-using CommandId = int;
-inline constexpr int kMenuCommandCount = 11;
-
-// The eleven icons in the order they are loaded; an empty pointer stands for
-// an icon that could not be read.
-enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
-                  kPictureUpload, kPrint, kPictureOpen };
-inline constexpr int kIconCount = 11;
+// The eleven icons by Icon; an empty pointer stands for an icon that could
+// not be read.
 using IconSet = std::array<Glib::RefPtr<Gdk::Pixbuf>, kIconCount>;
 
 // Places its children at exactly the rectangles they were put at, whatever
@@ -68,10 +64,10 @@ class FormArea : public Gtk::Fixed {
 class MainWindow : public Gtk::Window {
  public:
   // Builds the window at (x, y) with a client area of width x height, shows
-  // it, and places every control. Command `on_command(id)` is called for the
-  // menu and toolbar.
+  // it, and places every control. The menu and the toolbar offer `commands`;
+  // choosing one calls `on_command` with it.
   MainWindow(int x, int y, int width, int height, const IconSet& icons,
-             std::function<void(CommandId)> on_command);
+             std::span<const CommandEntry> commands, std::function<void(Command)> on_command);
 
   void SetStatusText(const std::string& text);
   std::string StatusText() const { return status_text_; }
@@ -81,10 +77,12 @@ class MainWindow : public Gtk::Window {
   Gtk::Toolbar main_toolbar;
   Gtk::Statusbar main_status_bar;
   FormArea form_area;
-  // The menu items by CommandId 0..10, and the toolbar buttons by CommandId
-  // 11..20 (null where an icon is missing and the button was left out).
-  std::array<Gtk::MenuItem*, kMenuCommandCount> menu_items{};
-  std::array<Gtk::ToolButton*, 10> toolbar_buttons{};
+  // The menu item and the toolbar button of a command; the button is null
+  // for "Beenden" and where its icon is missing and it was left out.
+  Gtk::MenuItem* menu_item(Command command) const { return menu_items_[Index(command)]; }
+  Gtk::ToolButton* toolbar_button(Command command) const {
+    return toolbar_buttons_[Index(command)];
+  }
 
   Gtk::Frame display_frame;
   Gtk::Label preview_start_text;
@@ -125,12 +123,16 @@ class MainWindow : public Gtk::Window {
   Gtk::CheckButton invert_direction_check;
 
  private:
-  void BuildToolbar(const IconSet& icons, const std::function<void(CommandId)>& on_command);
-  void BuildMenu(const IconSet& icons, const std::function<void(CommandId)>& on_command);
+  static size_t Index(Command command) { return static_cast<size_t>(command); }
+  void BuildToolbar(const IconSet& icons, std::span<const CommandEntry> commands,
+                    const std::function<void(Command)>& on_command);
+  void BuildMenu(const IconSet& icons, std::span<const CommandEntry> commands,
+                 const std::function<void(Command)>& on_command);
   void BuildControls(const FormLayout& layout);
 
   Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
-  std::vector<std::unique_ptr<Gtk::Widget>> owned_;
+  std::array<Gtk::MenuItem*, kCommandCount> menu_items_{};
+  std::array<Gtk::ToolButton*, kCommandCount> toolbar_buttons_{};
   int toolbar_height_ = 0;
   std::string status_text_;
 };

@@ -1,0 +1,29 @@
+#include "app/shell_commands.h"
+
+#include <string>
+
+#include "app/desktop.h"
+#include "app/main_loop.h"
+#include "app/ui/message_box.h"
+#include "core/settings/settings_path.h"
+
+namespace zielwerk {
+namespace {
+
+constexpr const char* kHelpUrl = "http://www.zielwerk-modellbahn.de/laufschild/laufschild.html";
+
+}  // namespace
+
+void ExitCommand() { RequestClose(); }
+
+void HelpCommand() { OpenInBrowser(kHelpUrl); }
+
+void AboutCommand() {
+  ShowMessageBox("Über...",
+                 "Zielwerk V" + std::string(kAppVersion) +
+                     "\n\nZielwerk stellt die elektronische Zielanzeige eines "
+                     "Modellbahn-Reisezugwagens ein: Zugtyp, Stationen, Lauftext und Wagennummer.",
+                 MessageIcon::kInformation);
+}
+
+}  // namespace zielwerk

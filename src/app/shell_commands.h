@@ -1,0 +1,13 @@
+// The shell's own commands: exit, help and about.
+#pragma once
+
+namespace zielwerk {
+
+// Ends the main loop exactly as a close request does.
+void ExitCommand();
+// Opens the help page in the desktop's browser; silent when that fails.
+void HelpCommand();
+// Shows the about box.
+void AboutCommand();
+
+}  // namespace zielwerk
