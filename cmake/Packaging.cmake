@@ -38,7 +38,10 @@ install(PROGRAMS "${CMAKE_BINARY_DIR}/packaging/zielwerk" DESTINATION "${CMAKE_I
 
 install(FILES "${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-install(FILES "${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.metainfo.xml"
+# The release the metainfo names is the project's version.
+configure_file("${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.metainfo.xml.in"
+               "${CMAKE_BINARY_DIR}/packaging/${ZIELWERK_APP_ID}.metainfo.xml" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/${ZIELWERK_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${ZIELWERK_PACKAGING_DIR}/icons/${ZIELWERK_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")

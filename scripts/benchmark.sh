@@ -109,7 +109,7 @@ port=$(sed -n 's/^Port: //p' "$scratch/simulator.log")
 zielwerk_folder=$scratch/zielwerk
 mkdir -p "$zielwerk_folder"
 cp -R data/. "$zielwerk_folder/"
-zielwerk_title="Zielwerk V0.95 - ["
+zielwerk_title="Zielwerk V"
 
 # gtkterm with a home folder of its own and a config file, so that no
 # first-start message box appears.

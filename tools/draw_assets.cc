@@ -24,13 +24,15 @@
 #include <string>
 #include <vector>
 
+#include "core/picture/picture_bits.h"
+
 namespace zielwerk {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kIconSize = 24;
-constexpr int kPictureWidth = 160;
-constexpr int kPictureHeight = 14;
+constexpr int kPictureWidth = kDisplayPictureWidth;
+constexpr int kPictureHeight = kDisplayPictureHeight;
 
 struct Rgb {
   double r;

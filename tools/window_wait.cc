@@ -22,9 +22,12 @@
 #include <string>
 #include <string_view>
 
+#include "x11_window.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using zielwerk::WindowTitle;
 
 constexpr char kUsage[] =
     "Usage: zielwerk-window-wait [--timeout SECONDS] [--stop] TITLE_PREFIX -- PROGRAM [ARGUMENTS...]\n"
@@ -52,31 +55,6 @@ void Reap(pid_t child, std::chrono::seconds grace) {
 
 // Windows vanish between an event and the look at them; such errors are expected.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-std::string WindowTitle(Display* display, Window window) {
-  const Atom net_wm_name = XInternAtom(display, "_NET_WM_NAME", False);
-  const Atom utf8_string = XInternAtom(display, "UTF8_STRING", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long remaining = 0;
-  unsigned char* data = nullptr;
-  std::string title;
-  if (XGetWindowProperty(display, window, net_wm_name, 0, 1024, False, utf8_string, &type, &format,
-                         &count, &remaining, &data) == Success &&
-      data != nullptr && format == 8) {
-    title.assign(reinterpret_cast<const char*>(data), count);
-  }
-  if (data != nullptr) XFree(data);
-  if (title.empty()) {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) && name != nullptr) {
-      title = name;
-      XFree(name);
-    }
-  }
-  return title;
-}
 
 // CPU time (user + system) that process `pid` has used so far, in
 // milliseconds; -1 when /proc cannot tell.

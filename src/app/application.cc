@@ -6,8 +6,12 @@
 #include <gtkmm/main.h>
 #include <gtkmm/stylecontext.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "app/command_table.h"
 #include "app/desktop.h"
@@ -18,13 +22,20 @@
 #include "app/settings/settings_file.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/ini/ini_store.h"
+#include "core/preview/scroll_preview.h"
+#include "core/settings/settings_keys.h"
 #include "core/settings/settings_path.h"
 
 namespace zielwerk {
 namespace {
 
+// The application config file and its four keys.
 constexpr const char* kAppConfigPath = "Zielstell.ini";
-constexpr unsigned kPreviewTimerMs = 100;
+constexpr std::string_view kKeyWindowX = "Fensterposition X";
+constexpr std::string_view kKeyWindowY = "Fensterposition Y";
+constexpr std::string_view kKeySettingsFile = "Einstellungen";
+constexpr std::string_view kKeyPort = "COM";
+constexpr int64_t kDefaultWindowPosition = 20;
 
 std::unique_ptr<MainWindow> main_window;
 sigc::connection preview_timer;
@@ -54,8 +65,9 @@ void InstallFormStyle() {
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
-void FillCombo(Gtk::ComboBoxText& combo, std::initializer_list<const char*> entries) {
-  for (const char* entry : entries) combo.append(entry);
+template <size_t N>
+void FillCombo(Gtk::ComboBoxText& combo, const std::array<std::string_view, N>& entries) {
+  for (std::string_view entry : entries) combo.append(std::string(entry));
 }
 
 // Every GDK event passes here before GTK handles it. While a modal box holds
@@ -76,8 +88,8 @@ void StartUp() {
   const IconSet icons = LoadIcons();
 
   OpenIni(kAppConfigPath);
-  const int y = static_cast<int>(ReadIniInteger("Fensterposition Y", 20));
-  const int x = static_cast<int>(ReadIniInteger("Fensterposition X", 20));
+  const int y = static_cast<int>(ReadIniInteger(kKeyWindowY, kDefaultWindowPosition));
+  const int x = static_cast<int>(ReadIniInteger(kKeyWindowX, kDefaultWindowPosition));
   main_window = std::make_unique<MainWindow>(x, y, kMainWindowWidth, kMainWindowHeight, icons,
                                              CommandTable(),
                                              [](Command command) {
@@ -88,19 +100,18 @@ void StartUp() {
   // The window stays until the shut-down has run.
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
 
-  SetCurrentSettingsPath(ReadIniFileName("Einstellungen", "Default.ini"));
+  SetCurrentSettingsPath(ReadIniFileName(kKeySettingsFile, kDefaultSettingsPath));
   FindSerialPorts();
-  SelectEntry(main_window->port_combo, ReadIniInteger("COM", 0));
+  SelectEntry(main_window->port_combo, ReadIniInteger(kKeyPort, 0));
   CloseIni();
 
   main_window->display_label.set_sensitive(false);
   main_window->reset_button.set_sensitive(false);
-  FillCombo(main_window->dcc_analog_combo, {"Aus", "DCC", "Analog", "Automatisch"});
-  FillCombo(main_window->train_type_combo,
-            {"BERNINA EXPRESS", "GLACIER EXPRESS", "REGIO EXPRESS", "Bild Zugtyp"});
+  FillCombo(main_window->dcc_analog_combo, kDccAnalogEntries);
+  FillCombo(main_window->train_type_combo, kTrainTypeEntries);
   LoadStandardPictures();
-  FillCombo(main_window->start_mode_combo, {"Reinstampfen", "Reinlaufen"});
-  FillCombo(main_window->end_mode_combo, {"Stehenbleiben", "Rauslaufen"});
+  FillCombo(main_window->start_mode_combo, kStartModeEntries);
+  FillCombo(main_window->end_mode_combo, kEndModeEntries);
   ReadSettingsFile();
 
   ConnectControlHandlers(*main_window);
@@ -111,7 +122,7 @@ void StartUp() {
         if (!ProgramCodeRunning()) RunProgramCode(TickScrollPreview);
         return true;
       },
-      kPreviewTimerMs);
+      static_cast<unsigned>(kPreviewTickMilliseconds));
 }
 
 void ShutDown() {
@@ -123,10 +134,10 @@ void ShutDown() {
   int x = 0, y = 0;
   main_window->get_position(x, y);
   OpenIni(kAppConfigPath);
-  WriteIniInteger("Fensterposition X", x);
-  WriteIniInteger("Fensterposition Y", y);
-  WriteIniText("Einstellungen", CurrentSettingsPath());
-  WriteIniInteger("COM", SelectedEntry(main_window->port_combo));
+  WriteIniInteger(kKeyWindowX, x);
+  WriteIniInteger(kKeyWindowY, y);
+  WriteIniText(kKeySettingsFile, CurrentSettingsPath());
+  WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
   CloseIni();
 
   SetForm(nullptr);

@@ -1,5 +1,6 @@
 #include "app/preview/scroll_preview.h"
 
+#include "app/preview/train_pictures.h"
 #include "app/ui/main_window.h"
 #include "core/preview/scroll_preview.h"
 
@@ -27,6 +28,11 @@ void RebuildScrollPreview(ControlEventKind) {
   ShowText(form.preview_start_text, stations.start_text);
   ShowText(form.preview_end_text, stations.end_text);
   prepared_scroll_text = PrepareScrollText(form.scroll_text_field.get_text().raw(), invert);
+}
+
+void RefreshPreview(const std::string& picture_path) {
+  ApplyPictureSetting(picture_path);
+  RebuildScrollPreview(ControlEventKind::kChange);
 }
 
 void TickScrollPreview() {

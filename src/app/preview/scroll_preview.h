@@ -13,6 +13,10 @@ const std::string& PreparedScrollText();
 
 // Rebuilds the station texts and the prepared scroll text from the form.
 void RebuildScrollPreview(ControlEventKind kind);
+// Shows newly loaded settings in the preview: loads the custom picture
+// (slot 3) from `picture_path`, shows the selected train type's picture and
+// rebuilds the running text.
+void RefreshPreview(const std::string& picture_path);
 // Advances the running 14-character window by one timer tick.
 void TickScrollPreview();
 

@@ -37,4 +37,13 @@ void CopyCarNumberToPreview(ControlEventKind) {
   Form().preview_car_number_text.set_text(Form().car_number_spin.GetText());
 }
 
+void ApplyFormRules() {
+  const auto kind = ControlEventKind::kChange;
+  CopyCarNumberToPreview(kind);
+  ApplyCarNumberRule(kind);
+  ApplyDccAddressRule(kind);
+  ApplyStartTimeRule(kind);
+  ApplyEndTimeRule(kind);
+}
+
 }  // namespace zielwerk

@@ -12,4 +12,7 @@ void ApplyEndTimeRule(ControlEventKind kind);
 void ApplyCarNumberRule(ControlEventKind kind);
 void CopyCarNumberToPreview(ControlEventKind kind);
 
+// All of the above, for a form whose values were set from the program.
+void ApplyFormRules();
+
 }  // namespace zielwerk

@@ -2,8 +2,12 @@
 
 #include <glibmm/convert.h>
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 #include "app/preview/scroll_preview.h"
-#include "app/preview/train_pictures.h"
 #include "app/settings/form_rules.h"
 #include "app/ui/main_window.h"
 #include "core/ini/ini_store.h"
@@ -13,13 +17,78 @@
 namespace zielwerk {
 namespace {
 
-std::string current_settings_path = "Default.ini";
+std::string current_settings_path(kDefaultSettingsPath);
 
-std::string ReadText(std::string_view key) { return ReadIniText(key, FormDefault(key)); }
+// The control that holds a form key's value: text keys use `text` and
+// `set_text`, integer keys `number` and `set_number`.
+struct FormField {
+  std::string_view key;
+  std::string (*text)(MainWindow&) = nullptr;
+  void (*set_text)(MainWindow&, const std::string&) = nullptr;
+  int64_t (*number)(MainWindow&) = nullptr;
+  void (*set_number)(MainWindow&, int64_t) = nullptr;
+};
 
-int64_t ReadInteger(std::string_view key) {
-  return ReadIniInteger(key, std::stoll(std::string(FormDefault(key))));
+template <NumericSpinField MainWindow::*spin>
+constexpr FormField SpinText(std::string_view key) {
+  return {key, [](MainWindow& w) { return (w.*spin).GetText(); },
+          [](MainWindow& w, const std::string& text) { (w.*spin).SetText(text); }};
 }
+
+template <NumericSpinField MainWindow::*spin>
+constexpr FormField SpinValue(std::string_view key) {
+  return {key, nullptr, nullptr, [](MainWindow& w) { return (w.*spin).GetValue(); },
+          [](MainWindow& w, int64_t value) { (w.*spin).SetValue(value); }};
+}
+
+template <Gtk::Entry MainWindow::*field>
+constexpr FormField Field(std::string_view key) {
+  return {key, [](MainWindow& w) { return (w.*field).get_text().raw(); },
+          [](MainWindow& w, const std::string& text) { (w.*field).set_text(text); }};
+}
+
+template <Gtk::ComboBoxText MainWindow::*combo>
+constexpr FormField Combo(std::string_view key) {
+  return {key, nullptr, nullptr,
+          [](MainWindow& w) -> int64_t { return SelectedEntry(w.*combo); },
+          [](MainWindow& w, int64_t index) { SelectEntry(w.*combo, index); }};
+}
+
+template <Gtk::CheckButton MainWindow::*check>
+constexpr FormField Check(std::string_view key) {
+  return {key, nullptr, nullptr,
+          [](MainWindow& w) -> int64_t { return (w.*check).get_active() ? 1 : 0; },
+          [](MainWindow& w, int64_t state) { (w.*check).set_active(state != 0); }};
+}
+
+// The form keys in the order of kSettingKeys.
+constexpr std::array<FormField, kFormKeyCount> kFormFields = {{
+    SpinText<&MainWindow::dcc_address_spin>(kKeyDccAddress),
+    Combo<&MainWindow::dcc_analog_combo>(kKeyDccAnalog),
+    Combo<&MainWindow::train_type_combo>(kKeyTrainType),
+    Field<&MainWindow::start_station_field>(kKeyStartStation),
+    Field<&MainWindow::scroll_text_field>(kKeyScrollText),
+    Field<&MainWindow::end_station_field>(kKeyEndStation),
+    Combo<&MainWindow::start_mode_combo>(kKeyStartMode),
+    SpinText<&MainWindow::start_time_spin>(kKeyStartTime),
+    Combo<&MainWindow::end_mode_combo>(kKeyEndMode),
+    SpinText<&MainWindow::end_time_spin>(kKeyEndTime),
+    SpinValue<&MainWindow::car_number_spin>(kKeyCarNumber),
+    Check<&MainWindow::hide_car_number_check>(kKeyHideCarNumber),
+    Check<&MainWindow::invert_direction_check>(kKeyInvertDirection),
+}};
+
+// Each field names its key and is bound the way the key is stored.
+constexpr bool FieldsMatchKeys() {
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    const bool text = kSettingKeys[i].kind == SettingKind::kText;
+    if (kFormFields[i].key != kSettingKeys[i].key || (kFormFields[i].text != nullptr) != text) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(FieldsMatchKeys());
 
 }  // namespace
 
@@ -35,45 +104,35 @@ void SetCurrentSettingsPath(const std::string& path) {
 void ReadSettingsFile() {
   MainWindow& form = Form();
   OpenIni(current_settings_path);
-  form.dcc_address_spin.SetText(ReadText(kKeyDccAddress));
-  SelectEntry(form.dcc_analog_combo, ReadInteger(kKeyDccAnalog));
-  SelectEntry(form.train_type_combo, ReadInteger(kKeyTrainType));
-  ApplyPictureSetting(ReadIniFileName(kKeyPicture, FormDefault(kKeyPicture)));
-  form.start_station_field.set_text(ReadText(kKeyStartStation));
-  form.scroll_text_field.set_text(ReadText(kKeyScrollText));
-  form.end_station_field.set_text(ReadText(kKeyEndStation));
-  SelectEntry(form.start_mode_combo, ReadInteger(kKeyStartMode));
-  form.start_time_spin.SetText(ReadText(kKeyStartTime));
-  SelectEntry(form.end_mode_combo, ReadInteger(kKeyEndMode));
-  form.end_time_spin.SetText(ReadText(kKeyEndTime));
-  form.car_number_spin.SetValue(ReadInteger(kKeyCarNumber));
-  CopyCarNumberToPreview(ControlEventKind::kChange);
-  form.hide_car_number_check.set_active(ReadInteger(kKeyHideCarNumber) != 0);
-  form.invert_direction_check.set_active(ReadInteger(kKeyInvertDirection) != 0);
-  RebuildScrollPreview(ControlEventKind::kChange);
-  ApplyCarNumberRule(ControlEventKind::kChange);
-  ApplyDccAddressRule(ControlEventKind::kChange);
-  ApplyStartTimeRule(ControlEventKind::kChange);
-  ApplyEndTimeRule(ControlEventKind::kChange);
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    const SettingKey& key = kSettingKeys[i];
+    const FormField& field = kFormFields[i];
+    if (key.kind == SettingKind::kText) {
+      field.set_text(form, ReadIniText(key.key, key.form_default));
+    } else {
+      field.set_number(form, ReadIniInteger(key.key, std::stoll(std::string(key.form_default))));
+    }
+  }
+  const std::string picture_path = ReadIniFileName(kKeyPicture, FormDefault(kKeyPicture));
   CloseIni();
+  // Setting the controls raised no control event: the preview and the rules
+  // follow the new values here.
+  RefreshPreview(picture_path);
+  ApplyFormRules();
 }
 
 void WriteSettingsFile() {
   MainWindow& form = Form();
   OpenIni(current_settings_path);
-  WriteIniText(kKeyDccAddress, form.dcc_address_spin.GetText());
-  WriteIniInteger(kKeyDccAnalog, SelectedEntry(form.dcc_analog_combo));
-  WriteIniInteger(kKeyTrainType, SelectedEntry(form.train_type_combo));
-  WriteIniText(kKeyStartStation, form.start_station_field.get_text().raw());
-  WriteIniText(kKeyScrollText, form.scroll_text_field.get_text().raw());
-  WriteIniText(kKeyEndStation, form.end_station_field.get_text().raw());
-  WriteIniInteger(kKeyStartMode, SelectedEntry(form.start_mode_combo));
-  WriteIniText(kKeyStartTime, form.start_time_spin.GetText());
-  WriteIniInteger(kKeyEndMode, SelectedEntry(form.end_mode_combo));
-  WriteIniText(kKeyEndTime, form.end_time_spin.GetText());
-  WriteIniInteger(kKeyCarNumber, form.car_number_spin.GetValue());
-  WriteIniInteger(kKeyHideCarNumber, form.hide_car_number_check.get_active() ? 1 : 0);
-  WriteIniInteger(kKeyInvertDirection, form.invert_direction_check.get_active() ? 1 : 0);
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    const SettingKey& key = kSettingKeys[i];
+    const FormField& field = kFormFields[i];
+    if (key.kind == SettingKind::kText) {
+      WriteIniText(key.key, field.text(form));
+    } else {
+      WriteIniInteger(key.key, field.number(form));
+    }
+  }
   CloseIni();
 }
 

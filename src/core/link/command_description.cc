@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
+#include "core/picture/picture_bits.h"
 #include "core/settings/settings_keys.h"
 #include "core/text/utf8.h"
 
 namespace zielwerk {
 namespace {
 
-constexpr size_t kPictureWidth = 160;
-constexpr size_t kRowDigits = kPictureWidth / 4;
+constexpr size_t kRowDigits = static_cast<size_t>(kDisplayPictureWidth) / 4;
 
 // Reads a decimal field ("0" to "9", or "-" and a digit) at `at`.
 bool TakeDecimal(std::string_view command, size_t& at, int& value) {
@@ -53,22 +53,17 @@ std::string Field(std::string_view key, std::string_view value) {
 
 std::vector<std::string> DescribeSettings(const SettingsCommandFields& fields) {
   constexpr std::array<std::string_view, 2> kShown = {"shown", "hidden"};
-  constexpr std::array<std::string_view, 4> kTrains = {"BERNINA EXPRESS", "GLACIER EXPRESS",
-                                                        "REGIO EXPRESS", "Bild Zugtyp"};
-  constexpr std::array<std::string_view, 2> kStartModes = {"Reinstampfen", "Reinlaufen"};
-  constexpr std::array<std::string_view, 2> kEndModes = {"Stehenbleiben", "Rauslaufen"};
-  constexpr std::array<std::string_view, 4> kSources = {"Aus", "DCC", "Analog", "Automatisch"};
   constexpr std::array<std::string_view, 2> kNoYes = {"no", "yes"};
   return {
       "Settings",
       Field(kKeyCarNumber, std::to_string(fields.car_number)),
       Field(kKeyHideCarNumber, Named(fields.hide_car_number, kShown)),
-      Field(kKeyTrainType, Named(fields.train_type, kTrains)),
-      Field(kKeyStartMode, Named(fields.start_mode, kStartModes)),
+      Field(kKeyTrainType, Named(fields.train_type, kTrainTypeEntries)),
+      Field(kKeyStartMode, Named(fields.start_mode, kStartModeEntries)),
       Field(kKeyStartTime, ReadableBytes(fields.start_time_text) + " ms"),
-      Field(kKeyEndMode, Named(fields.end_mode, kEndModes)),
+      Field(kKeyEndMode, Named(fields.end_mode, kEndModeEntries)),
       Field(kKeyEndTime, ReadableBytes(fields.end_time_text) + " ms"),
-      Field(kKeyDccAnalog, Named(fields.dcc_analog, kSources)),
+      Field(kKeyDccAnalog, Named(fields.dcc_analog, kDccAnalogEntries)),
       Field(kKeyDccAddress, ReadableBytes(fields.dcc_address_text)),
       Field(kKeyInvertDirection, Named(fields.invert_direction, kNoYes)),
   };
@@ -100,7 +95,7 @@ std::optional<std::array<std::string, 2>> DecodePictureRowCommand(std::string_vi
   }
   std::array<std::string, 2> rows;
   for (size_t row = 0; row < 2; ++row) {
-    rows[row].reserve(kPictureWidth);
+    rows[row].reserve(kDisplayPictureWidth);
     for (size_t digit = 0; digit < kRowDigits; ++digit) {
       const int nibble = HexValue(command[1 + row * kRowDigits + digit]);
       if (nibble < 0) return std::nullopt;

@@ -4,9 +4,11 @@
 #include <pango/pangocairo.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/ini/ini_store.h"
 #include "core/settings/settings_keys.h"
@@ -16,11 +18,6 @@
 namespace zielwerk {
 namespace {
 
-constexpr std::string_view kDccAnalogWords = "Aus,DCC,Analog,Automatisch";
-constexpr std::string_view kStartModeWords = "reinstampfen,reinlaufen";
-constexpr std::string_view kEndModeWords = "stehenbleiben,rauslaufen";
-constexpr std::string_view kTrainTypeWords =
-    "BERNINA EXPRESS,GLACIER EXPRESS,REGIO EXPRESS,Bild Zugtyp";
 constexpr std::string_view kCarNumberShownWords = " anzeigen, NICHT anzeigen";
 
 constexpr double kTextDpi = 96.0;
@@ -195,7 +192,32 @@ std::string WordFromList(std::string_view comma_list, int64_t n) {
   return std::string(comma_list.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
+namespace {
+
+// The entries of a selection list as one comma-separated list; the page
+// names the two modes in small letters.
+template <size_t N>
+std::string CommaList(const std::array<std::string_view, N>& entries, bool small_letters) {
+  std::string list;
+  for (std::string_view entry : entries) {
+    if (!list.empty()) list += ',';
+    list += entry;
+  }
+  if (small_letters) {
+    for (char& c : list) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return list;
+}
+
+}  // namespace
+
 std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
+  static const std::string dcc_analog_words = CommaList(kDccAnalogEntries, false);
+  static const std::string start_mode_words = CommaList(kStartModeEntries, true);
+  static const std::string end_mode_words = CommaList(kEndModeEntries, true);
+  static const std::string train_type_words = CommaList(kTrainTypeEntries, false);
   std::vector<PageText> texts;
   for (int i = 1; i <= 27; ++i) {
     texts.push_back({10.0, 10.0 * i, kScaleSize, PageTextKind::kLine, std::to_string(10 * i)});
@@ -209,16 +231,16 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kParagraph, SanitizeUtf8(text)});
   };
   paragraph(40, "Parameterdatei:\n" + values.settings_path);
-  line(70, "DCC/Analog: " + WordFromList(kDccAnalogWords, values.dcc_analog));
+  line(70, "DCC/Analog: " + WordFromList(dcc_analog_words, values.dcc_analog));
   line(85, "DCC-Adresse: " + values.dcc_address);
   line(100, "Anfangsstation: " + values.start_station);
-  line(108, "Anzeigemodus: " + WordFromList(kStartModeWords, values.start_mode));
+  line(108, "Anzeigemodus: " + WordFromList(start_mode_words, values.start_mode));
   line(116, "Anzeigedauer: " + values.start_time + "ms");
   paragraph(132, "Scrolltext:\n" + values.scroll_text);
   line(160, "Endstation: " + values.end_station);
-  line(168, "Anzeigemodus: " + WordFromList(kEndModeWords, values.end_mode));
+  line(168, "Anzeigemodus: " + WordFromList(end_mode_words, values.end_mode));
   line(176, "Anzeigedauer: " + values.end_time + "ms");
-  line(195, "Zugtyp: " + WordFromList(kTrainTypeWords, values.train_type));
+  line(195, "Zugtyp: " + WordFromList(train_type_words, values.train_type));
   paragraph(215, "Bild individueller Zugtyp:\n" + values.picture_path);
   line(252, "Wagennummer: " + std::to_string(values.car_number) + " " +
                 WordFromList(kCarNumberShownWords, values.hide_car_number));

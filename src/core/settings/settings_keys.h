@@ -1,8 +1,11 @@
 // The fourteen keys of a settings file, with how each is stored and what the
-// form takes when the key is missing. Reader, writer and print-out share them.
+// form takes when the key is missing, and the entries of the four selection
+// lists whose indices the file stores. Reader, writer, print-out and the
+// command description share them.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace zielwerk {
@@ -32,9 +35,21 @@ inline constexpr std::string_view kKeyPicture = "Bild";
 
 inline constexpr std::string_view kNoPicturePath = "kein_BILD.bmp";
 
+// The entries of the selection lists, by the index the file stores.
+inline constexpr std::array<std::string_view, 4> kDccAnalogEntries = {"Aus", "DCC", "Analog",
+                                                                      "Automatisch"};
+inline constexpr std::array<std::string_view, 4> kTrainTypeEntries = {
+    "BERNINA EXPRESS", "GLACIER EXPRESS", "REGIO EXPRESS", "Bild Zugtyp"};
+inline constexpr std::array<std::string_view, 2> kStartModeEntries = {"Reinstampfen",
+                                                                      "Reinlaufen"};
+inline constexpr std::array<std::string_view, 2> kEndModeEntries = {"Stehenbleiben",
+                                                                    "Rauslaufen"};
+
 // In the order the settings writer writes them; "Bild" last, as it is written
-// only when a custom picture is chosen.
-inline constexpr std::array<SettingKey, 14> kSettingKeys = {{
+// only when a custom picture is chosen. The first kFormKeyCount keys are those
+// of the form's controls.
+inline constexpr size_t kFormKeyCount = 13;
+inline constexpr std::array<SettingKey, kFormKeyCount + 1> kSettingKeys = {{
     {kKeyDccAddress, SettingKind::kText, "4"},
     {kKeyDccAnalog, SettingKind::kInteger, "0"},
     {kKeyTrainType, SettingKind::kInteger, "0"},

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "core/text/utf8.h"
+
 namespace zielwerk {
 
 std::string WindowTitle(std::string_view settings_path, std::string_view separators) {
@@ -17,16 +19,6 @@ std::string WindowTitle(std::string_view settings_path, std::string_view separat
   }
   return "Zielwerk V" + std::string(kAppVersion) + " - [" + std::string(file) + "]";
 }
-
-namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
 
 std::string WithSettingsExtension(std::string_view path) {
   std::string tail(path.substr(path.size() >= 4 ? path.size() - 4 : 0));

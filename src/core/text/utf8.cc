@@ -140,4 +140,10 @@ std::string Utf16Substring(std::string_view utf8, size_t first, size_t count) {
   return out;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace zielwerk

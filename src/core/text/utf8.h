@@ -1,5 +1,6 @@
 // UTF-8 checks and conversions shared by the INI store, the reply decoding and
-// the scroll preview. All functions work on bytes and never throw.
+// the scroll preview, and the blank trimming of the INI store and the file
+// filters. All functions work on bytes and never throw.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +33,8 @@ size_t Utf16Length(std::string_view utf8);
 // code units, as UTF-8. A surrogate pair cut by either edge of the window is
 // replaced by U+FFFD, so the result stays valid UTF-8.
 std::string Utf16Substring(std::string_view utf8, size_t first, size_t count);
+
+// `text` without the blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace zielwerk

@@ -17,6 +17,8 @@
 #include <iterator>
 #include <thread>
 
+#include "x11_window.h"
+
 extern char** environ;
 
 namespace zielwerk::testing {
@@ -28,32 +30,8 @@ Display* Dpy(void* display) { return static_cast<Display*>(display); }
 // test's checks report that, instead of Xlib ending the test process.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-// The bytes of a window property of the given type (at most `max_items`
-// items), or empty when the window has no such property.
-std::string ReadProperty(Display* display, Window window, const char* name, Atom wanted_type,
-                         long max_items) {
-  Atom type;
-  int format;
-  unsigned long items, after;
-  unsigned char* data = nullptr;
-  std::string bytes;
-  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, max_items, False,
-                         wanted_type, &type, &format, &items, &after, &data) == Success && data) {
-    // Xlib hands 32-bit items back as longs.
-    const std::size_t item_size = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
-    bytes.assign(reinterpret_cast<char*>(data), items * item_size);
-  }
-  if (data) XFree(data);
-  return bytes;
-}
-
-std::string WindowTitle(Display* display, Window window) {
-  return ReadProperty(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False),
-                      1024);
-}
-
 long WindowPid(Display* display, Window window) {
-  const std::string bytes = ReadProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
+  const std::string bytes = ReadWindowProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
   if (bytes.size() != sizeof(unsigned long)) return -1;
   unsigned long pid;
   std::memcpy(&pid, bytes.data(), sizeof pid);
@@ -61,7 +39,7 @@ long WindowPid(Display* display, Window window) {
 }
 
 bool IsPopupMenu(Display* display, Window window) {
-  const std::string bytes = ReadProperty(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 1);
+  const std::string bytes = ReadWindowProperty(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 1);
   if (bytes.size() != sizeof(Atom)) return false;
   Atom atom;
   std::memcpy(&atom, bytes.data(), sizeof atom);
