@@ -89,10 +89,10 @@ TEST_F(SerialLineWin32Test, SettingsRouteAndPictureGoOutByteForByte) {
 TEST_F(SerialLineWin32Test, ResetIsReportedWhateverTheModemLinesSay) {
   const PortResult dtr = port_.SetDtr(true);
   EXPECT_TRUE(dtr.ok || dtr.error_number == ERROR_NOT_SUPPORTED) << dtr.error_number;
-  EXPECT_EQ(ResetDisplay(port_), "Display geresettet");
+  EXPECT_TRUE(ResetDisplay(port_));
   EXPECT_EQ(Received(), "");
   port_.Close();
-  EXPECT_EQ(ResetDisplay(port_), "Fehler: Serielle Schnittstelle ist geschlossen");
+  EXPECT_FALSE(ResetDisplay(port_));
 }
 
 }  // namespace

@@ -229,7 +229,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
   EXPECT_TRUE(dtr.error_number == ENOTTY || dtr.error_number == EINVAL) << dtr.error_number;
 
   const auto started = steady_clock::now();
-  EXPECT_EQ(ResetDisplay(port), kStatusDisplayReset);
+  EXPECT_TRUE(ResetDisplay(port));
   EXPECT_GE(steady_clock::now() - started, kResetPulse);
   EXPECT_EQ(pty.ReadUntil(1, milliseconds(100)), "") << "the reset sends no bytes";
 }
@@ -237,7 +237,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
 TEST(SerialPortTest, ResetOnAClosedPortReportsItAtOnce) {
   SerialPort port;
   const auto started = steady_clock::now();
-  EXPECT_EQ(ResetDisplay(port), kStatusResetPortClosed);
+  EXPECT_FALSE(ResetDisplay(port));
   EXPECT_LT(steady_clock::now() - started, milliseconds(40));
 }
 

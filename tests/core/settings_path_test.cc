@@ -1,8 +1,14 @@
 // The window title names the settings file by the last part of its path, cut
-// at the platform's separators.
+// at the platform's separators; a saved file gets its extension; the file
+// chooser's filter text becomes named pattern lists.
 #include "core/settings/settings_path.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zielwerk {
 namespace {
@@ -34,6 +40,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WindowTitleTest, UsesThisPlatformsSeparators) {
   EXPECT_EQ(WindowTitle("x/y/Zug.ini"), "Zielwerk V0.95 - [Zug.ini]");
+}
+
+TEST(WithSettingsExtensionTest, AddsIniUnlessTheNameEndsInIt) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Zug", "Zug.ini"},         {"Zug.Ini", "Zug.Ini"},   {"Zug.INI", "Zug.INI"},
+      {"Zug.txt", "Zug.txt.ini"}, {"ini", "ini.ini"},       {".ini", ".ini"},
+      {"", ".ini"},               {"a/b.ini", "a/b.ini"},   {"Zug.ini ", "Zug.ini .ini"},
+  };
+  for (const auto& [path, saved] : cases) EXPECT_EQ(WithSettingsExtension(path), saved) << path;
+}
+
+TEST(ParseFilterTextTest, NamesAndPatternListsAlternate) {
+  const std::vector<FileFilter> filters =
+      ParseFilterText(" Einstellungen | *.ini ; *.txt;; | Alle Dateien | *.* | Rest");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0].name, "Einstellungen");
+  EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.ini", "*.txt"}));
+  EXPECT_EQ(filters[1].name, "Alle Dateien");
+  EXPECT_EQ(filters[1].patterns, std::vector<std::string>{"*"});
+  EXPECT_TRUE(ParseFilterText("Bild").empty());
+  EXPECT_EQ(CaseBlindPattern("*.ini"), "*.[iI][nN][iI]");
+  EXPECT_EQ(CaseBlindPattern("Zug_1?.b\xC3\xBC"), "[zZ][uU][gG]_1?.[bB]\xC3\xBC");
 }
 
 }  // namespace

@@ -25,6 +25,12 @@ void ShowLinkState(bool open) {
   form.reset_button.set_sensitive(open);
 }
 
+constexpr const char* kStatusPortOpened = "Serielle Schnittstelle geöffnet";
+constexpr const char* kStatusPortOpenFailed = "Serielle Schnittstelle konnte nicht geöffnet werden";
+constexpr const char* kStatusPortClosed = "Serielle Schnittstelle geschlossen";
+constexpr const char* kStatusDisplayReset = "Display geresettet";
+constexpr const char* kStatusResetPortClosed = "Fehler: Serielle Schnittstelle ist geschlossen";
+
 void ShowStatus(std::string_view text) { Form().SetStatusText(std::string(text)); }
 
 }  // namespace
@@ -35,7 +41,7 @@ void FindSerialPorts() {
     for (const std::string& name : *names) Form().port_combo.append(name);
   }
   if (!names || names->empty()) {
-    ShowMessageBox(std::string(kNoPortWarningTitle), std::string(kNoPortWarningText));
+    ShowMessageBox(kWarningTitle, "Es wurde kein COM-Port gefunden");
   }
 }
 
@@ -85,13 +91,15 @@ void TransferScrollTextCommand() {
       SendScrollText(SerialLink(), form.start_station_field.get_text().raw(), PreparedScrollText(),
                      form.end_station_field.get_text().raw());
   if (!result) {
-    ShowMessageBox(std::string(kErrorTitle), std::string(kFirstCharacterError));
+    ShowMessageBox(kErrorTitle, "Erstes Zeichen muss ein Grossbuchstaben sein");
     return;
   }
   ShowStatus(*result);
 }
 
 
-void ResetDisplayCommand(ControlEventKind) { ShowStatus(ResetDisplay()); }
+void ResetDisplayCommand(ControlEventKind) {
+  ShowStatus(ResetDisplay() ? kStatusDisplayReset : kStatusResetPortClosed);
+}
 
 }  // namespace zielwerk

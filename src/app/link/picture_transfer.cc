@@ -16,7 +16,7 @@ void TransferPictureCommand() {
   OpenIni(CurrentSettingsPath());
   const std::string picture_path = ReadIniFileName(kKeyPicture, kNoPicturePath);
   CloseIni();
-  if (picture_path.find(kNoPicturePath) != std::string::npos) {
+  if (!NamesCustomPicture(picture_path)) {
     Form().SetStatusText("kein Bild geladen");
     return;
   }

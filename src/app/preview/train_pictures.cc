@@ -67,11 +67,11 @@ void LoadTrainPictureCommand() {
   LoadSlot(kCustomPictureSlot, path);
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
   if (!picture) {
-    ShowMessageBox("F E H L E R", "Bild konnte nicht geladen werden");
+    ShowMessageBox(kErrorTitle, "Bild konnte nicht geladen werden");
     return;
   }
   if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
-    ShowMessageBox("W A R N U N G", "Bild entspricht nicht dem Format 160x14px");
+    ShowMessageBox(kWarningTitle, "Bild entspricht nicht dem Format 160x14px");
   }
   ShowTrainPicture(ControlEventKind::kChange);
   OpenIni(CurrentSettingsPath());

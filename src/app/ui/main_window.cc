@@ -61,6 +61,137 @@ void InitLabel(Gtk::Label& label, const char* text, bool right_aligned = false) 
   label.set_line_wrap(true);
 }
 
+// What a control is made as, beyond its class.
+enum class ControlKind {
+  kFrame,          // a frame with its title
+  kLabel,          // a wrapping label, left-aligned
+  kRightLabel,     // the same, right-aligned
+  kPreviewLabel,   // a label in the preview font
+  kPreviewRunning, // the running line of the preview, in the preview font
+  kPicture,        // the train picture, drawn from the top left
+  kCombo,          // a selection list
+  kCheck,          // a check box with its text
+  kButton,         // a push or toggle button with its text
+  kPlain,          // a spin field or an entry, as it comes
+};
+
+// One control of the form: its place in the layout (FormControl, the order
+// in which the controls are created and drawn), its kind, its text, and the
+// name assistive technology reads for a control without a label of its own.
+struct ControlEntry {
+  FormControl control;
+  ControlKind kind;
+  const char* text;
+  const char* accessible_name;
+  Gtk::Widget& (*widget)(MainWindow&);
+};
+
+template <auto member>
+Gtk::Widget& Member(MainWindow& window) {
+  return window.*member;
+}
+
+using K = ControlKind;
+using F = FormControl;
+using W = MainWindow;
+
+constexpr std::array<ControlEntry, kFormControlCount> kControls = {{
+    {F::kDisplayFrame, K::kFrame, "Display", nullptr, Member<&W::display_frame>},
+    {F::kPreviewStartText, K::kPreviewLabel, "St. Moritz", nullptr, Member<&W::preview_start_text>},
+    {F::kPreviewScrollText, K::kPreviewRunning, "Lauftext", nullptr,
+     Member<&W::preview_scroll_text>},
+    {F::kPreviewEndText, K::kPreviewLabel, "Tirano", nullptr, Member<&W::preview_end_text>},
+    {F::kCarNumberSpin, K::kPlain, nullptr, "Wagennummer", Member<&W::car_number_spin>},
+    {F::kTrainPictureImage, K::kPicture, nullptr, nullptr, Member<&W::train_picture_image>},
+    {F::kStartModeCombo, K::kCombo, nullptr, "Modus Lauftext einblenden",
+     Member<&W::start_mode_combo>},
+    {F::kStartTimeSpin, K::kPlain, nullptr, "Anzeigedauer Anfang", Member<&W::start_time_spin>},
+    {F::kStartTimeLabel, K::kRightLabel, "Anzeigedauer [ms]:", nullptr,
+     Member<&W::start_time_label>},
+    {F::kEndTimeLabel, K::kRightLabel, "Anzeigedauer [ms]:", nullptr, Member<&W::end_time_label>},
+    {F::kEndModeCombo, K::kCombo, nullptr, "Modus Lauftext ausblenden", Member<&W::end_mode_combo>},
+    {F::kEndTimeSpin, K::kPlain, nullptr, "Anzeigedauer Ende", Member<&W::end_time_spin>},
+    {F::kHideCarNumberCheck, K::kCheck, "keine Wagennummer anzeigen", nullptr,
+     Member<&W::hide_car_number_check>},
+    {F::kScrollTextField, K::kPlain, nullptr, "Lauftext", Member<&W::scroll_text_field>},
+    {F::kScrollTextLabel, K::kLabel, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):",
+     nullptr, Member<&W::scroll_text_label>},
+    {F::kDccAnalogCombo, K::kCombo, nullptr, "DCC/Analog", Member<&W::dcc_analog_combo>},
+    {F::kTrainTypeCombo, K::kCombo, nullptr, "Zugtyp", Member<&W::train_type_combo>},
+    {F::kPreviewCarNumberText, K::kPreviewLabel, "", nullptr,
+     Member<&W::preview_car_number_text>},
+    {F::kPortFrame, K::kFrame, "COM-Port", nullptr, Member<&W::port_frame>},
+    {F::kPortCombo, K::kCombo, nullptr, "COM-Port", Member<&W::port_combo>},
+    {F::kPortButton, K::kButton, "Öffnen", nullptr, Member<&W::port_button>},
+    {F::kStartModeFrame, K::kFrame, "Modus Lauftext einblenden:", nullptr,
+     Member<&W::start_mode_frame>},
+    {F::kEndModeFrame, K::kFrame, "Modus Lauftext ausblenden:", nullptr,
+     Member<&W::end_mode_frame>},
+    {F::kCarNumberFrame, K::kFrame, "Wagennummer:", nullptr, Member<&W::car_number_frame>},
+    {F::kTrainTypeFrame, K::kFrame, "Zugtyp:", nullptr, Member<&W::train_type_frame>},
+    {F::kStartModeLabel, K::kLabel, "Anzeigemodus:", nullptr, Member<&W::start_mode_label>},
+    {F::kStartStationField, K::kPlain, nullptr, "Anfangsstation", Member<&W::start_station_field>},
+    {F::kStartStationLabel, K::kLabel, "Anfangsstation:", nullptr, Member<&W::start_station_label>},
+    {F::kEndStationField, K::kPlain, nullptr, "Endstation", Member<&W::end_station_field>},
+    {F::kEndModeLabel, K::kLabel, "Anzeigemodus:", nullptr, Member<&W::end_mode_label>},
+    {F::kEndStationLabel, K::kLabel, "Endstation:", nullptr, Member<&W::end_station_label>},
+    {F::kDccAnalogFrame, K::kFrame, "DCC/Analog:", nullptr, Member<&W::dcc_analog_frame>},
+    {F::kDccAddressSpin, K::kPlain, nullptr, "DCC-Adresse", Member<&W::dcc_address_spin>},
+    {F::kDccAddressLabel, K::kLabel, "DCC-Adresse:", nullptr, Member<&W::dcc_address_label>},
+    {F::kResetButton, K::kButton, "Reset", nullptr, Member<&W::reset_button>},
+    {F::kDisplayLabel, K::kLabel, "Display:", nullptr, Member<&W::display_label>},
+    {F::kInvertDirectionCheck, K::kCheck, "Fahrtrichtung invertieren", nullptr,
+     Member<&W::invert_direction_check>},
+}};
+
+// The table is indexed by FormControl, as the layout is.
+constexpr bool InLayoutOrder() {
+  for (size_t i = 0; i < kControls.size(); ++i) {
+    if (static_cast<size_t>(kControls[i].control) != i) return false;
+  }
+  return true;
+}
+static_assert(InLayoutOrder());
+
+void InitControl(Gtk::Widget& widget, ControlKind kind, const char* text) {
+  switch (kind) {
+    case ControlKind::kFrame:
+      dynamic_cast<Gtk::Frame&>(widget).set_label(text);
+      break;
+    case ControlKind::kLabel:
+    case ControlKind::kRightLabel:
+      InitLabel(dynamic_cast<Gtk::Label&>(widget), text, kind == ControlKind::kRightLabel);
+      break;
+    case ControlKind::kPreviewLabel: {
+      auto& label = dynamic_cast<Gtk::Label&>(widget);
+      InitLabel(label, text);
+      SetPreviewFont(label);
+      break;
+    }
+    case ControlKind::kPreviewRunning: {
+      auto& running = dynamic_cast<PreviewText&>(widget);
+      running.set_text(text);
+      running.SetFont(PreviewFont());
+      break;
+    }
+    case ControlKind::kPicture:
+      widget.set_halign(Gtk::ALIGN_START);
+      widget.set_valign(Gtk::ALIGN_START);
+      break;
+    case ControlKind::kCombo:
+      InitCombo(dynamic_cast<Gtk::ComboBox&>(widget));
+      break;
+    case ControlKind::kCheck:
+      InitCheck(dynamic_cast<Gtk::CheckButton&>(widget), text);
+      break;
+    case ControlKind::kButton:
+      dynamic_cast<Gtk::Button&>(widget).set_label(text);
+      break;
+    case ControlKind::kPlain:
+      break;
+  }
+}
+
 }  // namespace
 
 void SelectEntry(Gtk::ComboBox& combo, int64_t index) {
@@ -245,104 +376,25 @@ void MainWindow::BuildMenu(const IconSet& icons, std::span<const CommandEntry> c
 
 void MainWindow::BuildControls(const FormLayout& layout) {
   form_area.get_style_context()->add_class("zw-form");
-  const auto place = [&](Gtk::Widget& widget, FormControl control) {
-    const FormRect& rect = layout[static_cast<size_t>(control)];
+  for (size_t i = 0; i < kControls.size(); ++i) {
+    const ControlEntry& entry = kControls[i];
+    Gtk::Widget& widget = entry.widget(*this);
+    InitControl(widget, entry.kind, entry.text);
+    if (entry.accessible_name) {
+      auto* spin = dynamic_cast<NumericSpinField*>(&widget);
+      Gtk::Widget& named = spin ? static_cast<Gtk::Widget&>(spin->entry()) : widget;
+      named.get_accessible()->set_name(entry.accessible_name);
+    }
+    const FormRect& rect = layout[i];
     form_area.Place(widget, rect.x, rect.y, rect.width, rect.height);
-  };
-
-  display_frame.set_label("Display");
-  place(display_frame, FormControl::kDisplayFrame);
-  InitLabel(preview_start_text, "St. Moritz");
-  place(preview_start_text, FormControl::kPreviewStartText);
-  SetPreviewFont(preview_start_text);
-  preview_scroll_text.set_text("Lauftext");
-  place(preview_scroll_text, FormControl::kPreviewScrollText);
-  preview_scroll_text.SetFont(PreviewFont());
-  InitLabel(preview_end_text, "Tirano");
-  place(preview_end_text, FormControl::kPreviewEndText);
-  SetPreviewFont(preview_end_text);
-  place(car_number_spin, FormControl::kCarNumberSpin);
-  train_picture_image.set_halign(Gtk::ALIGN_START);
-  train_picture_image.set_valign(Gtk::ALIGN_START);
-  place(train_picture_image, FormControl::kTrainPictureImage);
-  InitCombo(start_mode_combo);
-  place(start_mode_combo, FormControl::kStartModeCombo);
-  place(start_time_spin, FormControl::kStartTimeSpin);
-  InitLabel(start_time_label, "Anzeigedauer [ms]:", true);
-  place(start_time_label, FormControl::kStartTimeLabel);
-  InitLabel(end_time_label, "Anzeigedauer [ms]:", true);
-  place(end_time_label, FormControl::kEndTimeLabel);
-  InitCombo(end_mode_combo);
-  place(end_mode_combo, FormControl::kEndModeCombo);
-  place(end_time_spin, FormControl::kEndTimeSpin);
-  InitCheck(hide_car_number_check, "keine Wagennummer anzeigen");
-  place(hide_car_number_check, FormControl::kHideCarNumberCheck);
-  place(scroll_text_field, FormControl::kScrollTextField);
-  InitLabel(scroll_text_label, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):");
-  place(scroll_text_label, FormControl::kScrollTextLabel);
-  InitCombo(dcc_analog_combo);
-  place(dcc_analog_combo, FormControl::kDccAnalogCombo);
+  }
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
-  InitCombo(train_type_combo);
-  place(train_type_combo, FormControl::kTrainTypeCombo);
-  InitLabel(preview_car_number_text, "");
-  place(preview_car_number_text, FormControl::kPreviewCarNumberText);
-  SetPreviewFont(preview_car_number_text);
-  port_frame.set_label("COM-Port");
-  place(port_frame, FormControl::kPortFrame);
-  InitCombo(port_combo);
   port_combo.get_entry()->set_width_chars(1);
-  place(port_combo, FormControl::kPortCombo);
-  port_button.set_label("Öffnen");
-  place(port_button, FormControl::kPortButton);
-  start_mode_frame.set_label("Modus Lauftext einblenden:");
-  place(start_mode_frame, FormControl::kStartModeFrame);
-  end_mode_frame.set_label("Modus Lauftext ausblenden:");
-  place(end_mode_frame, FormControl::kEndModeFrame);
-  car_number_frame.set_label("Wagennummer:");
-  place(car_number_frame, FormControl::kCarNumberFrame);
-  train_type_frame.set_label("Zugtyp:");
-  place(train_type_frame, FormControl::kTrainTypeFrame);
-  InitLabel(start_mode_label, "Anzeigemodus:");
-  place(start_mode_label, FormControl::kStartModeLabel);
-  place(start_station_field, FormControl::kStartStationField);
-  InitLabel(start_station_label, "Anfangsstation:");
-  place(start_station_label, FormControl::kStartStationLabel);
-  place(end_station_field, FormControl::kEndStationField);
-  InitLabel(end_mode_label, "Anzeigemodus:");
-  place(end_mode_label, FormControl::kEndModeLabel);
-  InitLabel(end_station_label, "Endstation:");
-  place(end_station_label, FormControl::kEndStationLabel);
-  dcc_analog_frame.set_label("DCC/Analog:");
-  place(dcc_analog_frame, FormControl::kDccAnalogFrame);
-  place(dcc_address_spin, FormControl::kDccAddressSpin);
-  InitLabel(dcc_address_label, "DCC-Adresse:");
-  place(dcc_address_label, FormControl::kDccAddressLabel);
-  reset_button.set_label("Reset");
-  place(reset_button, FormControl::kResetButton);
-  InitLabel(display_label, "Display:");
   // "Display:" is 52 pixels wide in DejaVu Sans 10 but inks only 50 of them,
   // one blank column on either side: centred on its 50-pixel box, all its ink
   // lies inside the box, where left-aligned the colon would run into
   // ResetButton.
   display_label.set_xalign(0.5f);
-  place(display_label, FormControl::kDisplayLabel);
-  InitCheck(invert_direction_check, "Fahrtrichtung invertieren");
-  place(invert_direction_check, FormControl::kInvertDirectionCheck);
-
-  // Accessible names for the controls that have no label of their own.
-  scroll_text_field.get_accessible()->set_name("Lauftext");
-  start_station_field.get_accessible()->set_name("Anfangsstation");
-  end_station_field.get_accessible()->set_name("Endstation");
-  dcc_address_spin.entry().get_accessible()->set_name("DCC-Adresse");
-  start_time_spin.entry().get_accessible()->set_name("Anzeigedauer Anfang");
-  end_time_spin.entry().get_accessible()->set_name("Anzeigedauer Ende");
-  car_number_spin.entry().get_accessible()->set_name("Wagennummer");
-  dcc_analog_combo.get_accessible()->set_name("DCC/Analog");
-  train_type_combo.get_accessible()->set_name("Zugtyp");
-  start_mode_combo.get_accessible()->set_name("Modus Lauftext einblenden");
-  end_mode_combo.get_accessible()->set_name("Modus Lauftext ausblenden");
-  port_combo.get_accessible()->set_name("COM-Port");
 }
 
 }  // namespace zielwerk

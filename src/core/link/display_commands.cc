@@ -89,17 +89,17 @@ std::optional<std::string> SendScrollText(SerialPort& port, std::string_view sta
   return CommandExchange(port, command, acknowledge_wait);
 }
 
-std::string ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse) {
-  if (!port.IsOpen()) return std::string(kStatusResetPortClosed);
+bool ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse) {
+  if (!port.IsOpen()) return false;
   // Devices without modem lines (a pseudo-terminal, some adapters) refuse
   // the change; the reset is reported all the same, as nothing else can be
   // learnt about whether the display restarted.
   port.SetDtr(true);
   std::this_thread::sleep_for(pulse);
   port.SetDtr(false);
-  return std::string(kStatusDisplayReset);
+  return true;
 }
 
-std::string ResetDisplay() { return ResetDisplay(SerialLink(), kResetPulse); }
+bool ResetDisplay() { return ResetDisplay(SerialLink(), kResetPulse); }
 
 }  // namespace zielwerk

@@ -13,16 +13,6 @@
 
 namespace zielwerk {
 
-// The message box for a route text the display would not take.
-inline constexpr std::string_view kErrorTitle = "F E H L E R";
-inline constexpr std::string_view kFirstCharacterError =
-    "Erstes Zeichen muss ein Grossbuchstaben sein";
-
-// Status texts of the reset.
-inline constexpr std::string_view kStatusDisplayReset = "Display geresettet";
-inline constexpr std::string_view kStatusResetPortClosed =
-    "Fehler: Serielle Schnittstelle ist geschlossen";
-
 inline constexpr std::chrono::milliseconds kResetPulse{50};
 
 // The values of the form that the settings command carries. Combo boxes give
@@ -69,17 +59,16 @@ bool IsAcceptableScrollTextCommand(std::string_view command);
 // The route transfer: builds the ScrollTextCommand and, when the display
 // would take it, exchanges it on `port` and returns the status text. nullopt
 // when its first character is refused: then nothing is sent, whether the
-// port is open or not, and the caller shows kFirstCharacterError.
+// port is open or not.
 std::optional<std::string> SendScrollText(
     SerialPort& port, std::string_view start_station, std::string_view prepared_scroll_text,
     std::string_view end_station, std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
 
-// Pulses DTR of `port` (on, `pulse`, off) and returns kStatusDisplayReset, also
-// when the device has no modem lines; on a closed port returns
-// kStatusResetPortClosed without waiting.
-std::string ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse = kResetPulse);
+// Pulses DTR of `port` (on, `pulse`, off) and returns true, also when the
+// device has no modem lines; on a closed port returns false without waiting.
+bool ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse = kResetPulse);
 
 // ResetDisplay on SerialLink() with the 50 ms pulse.
-std::string ResetDisplay();
+bool ResetDisplay();
 
 }  // namespace zielwerk

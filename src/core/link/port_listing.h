@@ -11,10 +11,6 @@
 
 namespace zielwerk {
 
-// The warning shown at start-up when no device was listed.
-inline constexpr std::string_view kNoPortWarningTitle = "W A R N U N G";
-inline constexpr std::string_view kNoPortWarningText = "Es wurde kein COM-Port gefunden";
-
 // Which names of a listing are ports: those that begin with `prefix` (exact
 // case) and, when `max_length` is not 0, have at most that many bytes.
 struct PortNameRule {

@@ -13,12 +13,6 @@
 
 namespace zielwerk {
 
-// Status texts of the port button.
-inline constexpr std::string_view kStatusPortOpened = "Serielle Schnittstelle geöffnet";
-inline constexpr std::string_view kStatusPortOpenFailed =
-    "Serielle Schnittstelle konnte nicht geöffnet werden";
-inline constexpr std::string_view kStatusPortClosed = "Serielle Schnittstelle geschlossen";
-
 // Outcome of a port operation that can fail: on failure the error number
 // (errno, or GetLastError() on Windows) and the name of the system call that
 // failed ("open", "fstat", "flock", "CreateFileW", ...).

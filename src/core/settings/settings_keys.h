@@ -35,6 +35,13 @@ inline constexpr std::string_view kKeyPicture = "Bild";
 
 inline constexpr std::string_view kNoPicturePath = "kein_BILD.bmp";
 
+// Whether the value of "Bild" names a custom picture: any value that holds
+// kNoPicturePath anywhere (exact case) names none, so "/x/kein_BILD.bmp.old"
+// names none either.
+constexpr bool NamesCustomPicture(std::string_view picture_path) {
+  return picture_path.find(kNoPicturePath) == std::string_view::npos;
+}
+
 // The entries of the selection lists, by the index the file stores.
 inline constexpr std::array<std::string_view, 4> kDccAnalogEntries = {"Aus", "DCC", "Analog",
                                                                       "Automatisch"};
