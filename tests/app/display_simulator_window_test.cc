@@ -103,7 +103,9 @@ TEST(DisplaySimulatorWindowTest, ShowsSettingsRouteAndPictureFromTheLine) {
 
   // Known places of the picture: its lit body and its dark windows.
   for (const auto& [x, y] : {std::pair{2, 7}, {5, 4}, {20, 4}, {60, 9}, {159, 0}}) {
-    EXPECT_EQ(ShownLit(shot, window, x, kLedPictureTop + y), PictureBit(*picture, x, y))
+    const uint8_t* pixel = picture->Pixel(x, y);
+    EXPECT_EQ(ShownLit(shot, window, x, kLedPictureTop + y),
+              PixelBit(pixel[0], pixel[1], pixel[2], 255))
         << x << "," << y;
   }
   // Every LED but the running line's shows what the board holds.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Checks of an installed Zielwerk tree, sourced by install_test.sh and
 # deb_package_test.sh, which set $scratch to a temporary folder first. Each
 # check prints what it found wrong and counts it in $failures; the caller

@@ -1,4 +1,4 @@
-#include "core/file/file_access.h"
+#include "file/file_access.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

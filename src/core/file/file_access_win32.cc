@@ -1,10 +1,10 @@
-#include "core/file/file_access.h"
+#include "file/file_access.h"
 
 #include <windows.h>
 
 #include <optional>
 
-#include "core/text/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 namespace zielwerk {
 namespace {

@@ -1,8 +1,8 @@
-#include "core/ini/ini_document.h"
+#include "ini/ini_document.h"
 
 #include <limits>
 
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/ini/ini_document.h"
+#include "ini/ini_document.h"
 
 namespace zielwerk {
 

@@ -1,10 +1,10 @@
-#include "core/ini/ini_store.h"
+#include "ini/ini_store.h"
 
 #include <optional>
 
-#include "core/file/file_access.h"
-#include "core/ini/ini_document.h"
-#include "core/ini/safe_save.h"
+#include "file/file_access.h"
+#include "ini/ini_document.h"
+#include "ini/safe_save.h"
 
 namespace zielwerk {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/ini/safe_save.h"
+#include "ini/safe_save.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "core/ini/safe_save.h"
+#include "ini/safe_save.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <random>
 
-#include "core/text/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 namespace zielwerk {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/layout/form_layout.h"
+#include "layout/form_layout.h"
 
 namespace zielwerk {
 

@@ -1,10 +1,10 @@
-#include "core/link/command_description.h"
+#include "link/command_description.h"
 
 #include <cstdio>
 
-#include "core/picture/picture_bits.h"
-#include "core/settings/settings_keys.h"
-#include "core/text/utf8.h"
+#include "picture/picture_bits.h"
+#include "settings/settings_keys.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link/display_commands.h"
+#include "link/display_commands.h"
 
 namespace zielwerk {
 

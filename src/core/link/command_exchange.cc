@@ -1,10 +1,10 @@
-#include "core/link/command_exchange.h"
+#include "link/command_exchange.h"
 
 #include <algorithm>
 #include <array>
 #include <thread>
 
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 

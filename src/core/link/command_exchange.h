@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/link/serial_port.h"
+#include "link/serial_port.h"
 
 namespace zielwerk {
 

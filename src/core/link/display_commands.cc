@@ -1,4 +1,4 @@
-#include "core/link/display_commands.h"
+#include "link/display_commands.h"
 
 #include <thread>
 

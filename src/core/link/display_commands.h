@@ -8,8 +8,8 @@
 #include <optional>
 #include <string_view>
 
-#include "core/link/command_exchange.h"
-#include "core/link/serial_port.h"
+#include "link/command_exchange.h"
+#include "link/serial_port.h"
 
 namespace zielwerk {
 

@@ -1,6 +1,6 @@
-#include "core/link/port_listing.h"
+#include "link/port_listing.h"
 
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 

@@ -1,4 +1,4 @@
-#include "core/link/port_listing.h"
+#include "link/port_listing.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,10 +1,10 @@
-#include "core/link/port_listing.h"
+#include "link/port_listing.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "core/text/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 namespace zielwerk {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/link/serial_port.h"
+#include "link/serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>

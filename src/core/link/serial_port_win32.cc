@@ -1,11 +1,11 @@
-#include "core/link/serial_port.h"
+#include "link/serial_port.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <optional>
 
-#include "core/text/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 namespace zielwerk {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 

@@ -10,7 +10,7 @@
 
 #include <gif_lib.h>
 
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 

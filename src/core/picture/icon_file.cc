@@ -1,11 +1,11 @@
-#include "core/picture/icon_file.h"
+#include "picture/icon_file.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 
-#include "core/file/file_access.h"
-#include "core/picture/picture_reader.h"
+#include "file/file_access.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/picture/train_picture.h"
+#include "picture/train_picture.h"
 
 namespace zielwerk {
 

@@ -1,4 +1,4 @@
-#include "core/picture/icon_file.h"
+#include "picture/icon_file.h"
 
 namespace zielwerk {
 

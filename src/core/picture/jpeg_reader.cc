@@ -7,7 +7,7 @@
 
 #include <jpeglib.h>
 
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 

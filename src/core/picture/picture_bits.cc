@@ -1,4 +1,4 @@
-#include "core/picture/picture_bits.h"
+#include "picture/picture_bits.h"
 
 #include <algorithm>
 
@@ -49,15 +49,6 @@ bool PixelBit(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
   const uint32_t value =
       OverWhite(red, alpha) + 256 * OverWhite(green, alpha) + 65536 * OverWhite(blue, alpha);
   return value <= kDarkThreshold;
-}
-
-bool PictureBit(const TrainPicture& picture, int x, int y) {
-  if (x < 0 || y < 0 || x >= kDisplayPictureWidth || y >= kDisplayPictureHeight ||
-      x >= picture.width || y >= picture.height || !PixelsReadable(picture)) {
-    return false;
-  }
-  const uint8_t* pixel = picture.Pixel(x, y);
-  return PixelBit(pixel[0], pixel[1], pixel[2], picture.has_alpha ? pixel[3] : 255);
 }
 
 std::string PictureRowCommand(const TrainPicture& picture, int k) {

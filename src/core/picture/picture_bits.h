@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/picture/train_picture.h"
+#include "picture/train_picture.h"
 
 namespace zielwerk {
 
@@ -22,12 +22,9 @@ inline constexpr uint32_t kDarkThreshold = 8388608;
 // transparent pixel is white and gives 0.
 bool PixelBit(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
 
-// The bit of position (x, y) of the display: the picture's pixel there
-// (alpha counts only when the picture has_alpha), or 0 for a position
-// outside the picture or outside 160 x 14.
-bool PictureBit(const TrainPicture& picture, int x, int y);
-
 // The 81-character command for the row pair k (0 to 6); "" for any other k.
+// A position's bit is PixelBit of the picture's pixel there (alpha counts
+// only when the picture has_alpha), 0 outside the picture.
 std::string PictureRowCommand(const TrainPicture& picture, int k);
 
 // The seven commands in sending order, k = 0 to 6.

@@ -1,8 +1,8 @@
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 #include <new>
 
-#include "core/file/file_access.h"
+#include "file/file_access.h"
 
 namespace zielwerk {
 

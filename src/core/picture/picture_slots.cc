@@ -1,9 +1,9 @@
-#include "core/picture/picture_slots.h"
+#include "picture/picture_slots.h"
 
 #include <array>
 #include <optional>
 
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 namespace {

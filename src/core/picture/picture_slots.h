@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/picture/train_picture.h"
+#include "picture/train_picture.h"
 
 namespace zielwerk {
 

@@ -8,7 +8,7 @@
 
 #include <png.h>
 
-#include "core/picture/picture_reader.h"
+#include "picture/picture_reader.h"
 
 namespace zielwerk {
 

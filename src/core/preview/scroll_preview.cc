@@ -1,9 +1,9 @@
-#include "core/preview/scroll_preview.h"
+#include "preview/scroll_preview.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

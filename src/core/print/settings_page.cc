@@ -1,4 +1,4 @@
-#include "core/print/settings_page.h"
+#include "print/settings_page.h"
 
 #include <cairo-pdf.h>
 #include <pango/pangocairo.h>
@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "core/ini/ini_store.h"
-#include "core/settings/settings_keys.h"
-#include "core/text/font_families.h"
-#include "core/text/utf8.h"
+#include "ini/ini_store.h"
+#include "settings/settings_keys.h"
+#include "text/font_families.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

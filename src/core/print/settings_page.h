@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/picture/train_picture.h"
+#include "picture/train_picture.h"
 
 namespace zielwerk {
 

@@ -1,8 +1,8 @@
-#include "core/settings/settings_path.h"
+#include "settings/settings_path.h"
 
 #include <cctype>
 
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 

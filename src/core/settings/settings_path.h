@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/file/file_access.h"
-#include "core/settings/version.h"
+#include "file/file_access.h"
+#include "settings/version.h"
 
 namespace zielwerk {
 

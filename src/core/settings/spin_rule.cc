@@ -1,8 +1,8 @@
-#include "core/settings/spin_rule.h"
+#include "settings/spin_rule.h"
 
 #include <algorithm>
 
-#include "core/ini/ini_document.h"
+#include "ini/ini_document.h"
 
 namespace zielwerk {
 

@@ -1,7 +1,7 @@
-#include "core/simulator/display_state.h"
+#include "simulator/display_state.h"
 
-#include "core/link/command_description.h"
-#include "core/text/utf8.h"
+#include "link/command_description.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/link/display_commands.h"
-#include "core/picture/picture_bits.h"
-#include "core/preview/scroll_preview.h"
+#include "link/display_commands.h"
+#include "picture/picture_bits.h"
+#include "preview/scroll_preview.h"
 
 namespace zielwerk {
 

@@ -1,4 +1,4 @@
-#include "core/simulator/led_board.h"
+#include "simulator/led_board.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/picture/picture_bits.h"
-#include "core/simulator/display_state.h"
+#include "picture/picture_bits.h"
+#include "simulator/display_state.h"
 
 namespace zielwerk {
 

@@ -1,4 +1,4 @@
-#include "core/simulator/line_pacing.h"
+#include "simulator/line_pacing.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/text/utf8.h"
+#include "text/utf8.h"
 
 namespace zielwerk {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/text/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 #include <windows.h>
 
