@@ -1,6 +1,6 @@
 ; Installer of Zielwerk for 64-bit Windows. scripts/build-windows.sh stages the
 ; files and runs
-;   makensis -DVERSION=0.95 -DSTAGE=<staged folder> -DUNINSTALL_LIST=<list.nsh>
+;   makensis -DVERSION=<version> -DSTAGE=<staged folder> -DUNINSTALL_LIST=<list.nsh>
 ;            -DSIZE_KB=<size> -DICON=<zielwerk.ico> -DOUTFILE=<setup.exe> zielwerk.nsi
 ; The staged folder holds the program, its DLLs and GTK's runtime files, the
 ; launcher, Daten\ (what the launcher copies into %APPDATA%\Zielwerk),

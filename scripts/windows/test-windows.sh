@@ -23,6 +23,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
 jobs=${ZIELWERK_JOBS:-2}
 build=$root/build-win
+version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # --- build ------------------------------------------------------------------
 scripts/build-windows.sh
@@ -139,7 +140,7 @@ program_pid=$!
 
 window=
 for _ in $(seq 300); do
-  window=$(xdotool search --name '^Zielwerk V0\.95' 2>/dev/null | head -1 || true)
+  window=$(xdotool search --name "^Zielwerk V${version//./\\.} " 2>/dev/null | head -1 || true)
   [ -n "$window" ] && break
   sleep 0.1
 done
@@ -148,7 +149,7 @@ if [ -z "$window" ]; then
 else
   sleep 2  # let the first frame be drawn
   title=$(xdotool getwindowname "$window")
-  if [ "$title" = "Zielwerk V0.95 - [Default.ini]" ]; then pass "window title \"$title\""; else fail "window title \"$title\""; fi
+  if [ "$title" = "Zielwerk V$version - [Default.ini]" ]; then pass "window title \"$title\""; else fail "window title \"$title\""; fi
   size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
   if [ "$size" = "530x480" ]; then pass "client area $size"; else fail "client area $size, not 530x480"; fi
   mkdir -p "$build/screenshots"
