@@ -35,11 +35,9 @@ for tool in "$wine64" wineserver Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "ERROR: $tool is missing" >&2; exit 1; }
 done
 # The far end of the serial line is the Linux display simulator.
-if [ ! -x build/zielwerk-display-sim ]; then
-  echo "== Building the Linux display simulator in build/"
-  cmake -S . -B build >/dev/null
-  cmake --build build -j"$jobs" --target zielwerk-display-sim
-fi
+echo "== The Linux display simulator in build/"
+[ -f build/CMakeCache.txt ] || cmake -S . -B build >/dev/null
+cmake --build build -j"$jobs" --target zielwerk-display-sim
 
 passed=0
 failed=0
