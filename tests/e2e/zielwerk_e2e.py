@@ -54,6 +54,10 @@ class Program:
         env = dict(os.environ, GTK_MODULES="gail:atk-bridge",
                    PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
         env.pop("NO_AT_BRIDGE", None)
+        # The accessibility bus starts on first use. Started here, before the
+        # program, it is up when the program's bridge registers; left to
+        # both, a first start on a busy machine registered late or not at all.
+        pyatspi.Registry.getDesktop(0)
         self.stderr_path = os.path.join(folder, ".stderr")
         with open(self.stderr_path, "wb") as stderr:
             self.process = subprocess.Popen([ARGS.program], cwd=folder, env=env,
