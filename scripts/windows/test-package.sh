@@ -68,7 +68,7 @@ start_private_display 141 190
 
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
-wineserver -p
+wineserver -p >>"$work/wineserver.log" 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1
 wine_reg() { "$wine64" reg "$@" >/dev/null 2>&1; }
 # Wine's Tahoma, GTK's desktop font on Windows, does not render through
