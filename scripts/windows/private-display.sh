@@ -3,6 +3,9 @@
 # Xvfb on the first free display number from FIRST to LAST, waits for its
 # socket and exports DISPLAY; xvfb_pid names the server for the caller's
 # clean-up. Each script takes its own range, so two can run side by side.
+# The helpers after it find the program's window there, ask the program to
+# close as Windows would, and collect its exit status; they expect wine64 in
+# $wine64.
 start_private_display() {
   local number display=
   for number in $(seq "$1" "$2"); do
@@ -20,4 +23,31 @@ start_private_display() {
     sleep 0.1
   done
   export DISPLAY=$display
+}
+
+# Waits up to 30 s for the program's window; prints its id.
+wait_window() {
+  local window
+  for _ in $(seq 300); do
+    window=$(xdotool search --name '^Zielwerk V' 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && { echo "$window"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Sends the program a close request, as from its title bar.
+close_program() { "${wine64:?}" taskkill /im zielwerk.exe >/dev/null 2>&1 || true; }
+# Waits up to 30 s for process $1 to end; sets status to its exit status or "timeout".
+# shellcheck disable=SC2034 # status is for the caller
+wait_status() {
+  status=timeout
+  for _ in $(seq 300); do
+    if ! kill -0 "$1" 2>/dev/null; then
+      status=0
+      wait "$1" || status=$?
+      return
+    fi
+    sleep 0.1
+  done
+  kill "$1" 2>/dev/null || true
 }

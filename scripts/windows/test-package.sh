@@ -80,31 +80,6 @@ wine_reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell
 app_data="$WINEPREFIX/drive_c/users/Jürgen/AppData/Roaming"
 mkdir -p "$app_data"
 
-# Waits up to 30 s for the program's window; prints its id.
-wait_window() {
-  local window
-  for _ in $(seq 300); do
-    window=$(xdotool search --name '^Zielwerk V' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && { echo "$window"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# Sends the program a close request, as from its title bar.
-close_program() { "$wine64" taskkill /im zielwerk.exe >/dev/null 2>&1 || true; }
-# Waits up to 30 s for process $1 to end; sets status to its exit status or "timeout".
-wait_status() {
-  status=timeout
-  for _ in $(seq 300); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      status=0
-      wait "$1" || status=$?
-      return
-    fi
-    sleep 0.1
-  done
-  kill "$1" 2>/dev/null || true
-}
 expected_title="Zielwerk V$version - [Default.ini]"
 
 # --- the zip ----------------------------------------------------------------------

@@ -136,13 +136,7 @@ cp data/Icons/*.ico "$folder/Icons/"
 (cd "$folder" && exec "$wine64" "$build/zielwerk.exe" >"$work/program.log" 2>&1) &
 program_pid=$!
 
-window=
-for _ in $(seq 300); do
-  window=$(xdotool search --name "^Zielwerk V${version//./\\.} " 2>/dev/null | head -1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
+if ! window=$(wait_window); then
   fail "the window did not appear within 30 s"
 else
   sleep 2  # let the first frame be drawn
@@ -153,24 +147,12 @@ else
   mkdir -p "$build/screenshots"
   import -window root -display "$DISPLAY" "$build/screenshots/zielwerk-wine.png"
   echo "   screenshot: $build/screenshots/zielwerk-wine.png"
-  # A close request as Windows sends it (WM_CLOSE, as from the title bar).
-  "$wine64" taskkill /im zielwerk.exe >/dev/null 2>&1 || true
+  close_program
 fi
 
-status=timeout
-for _ in $(seq 300); do
-  if ! kill -0 "$program_pid" 2>/dev/null; then
-    set +e
-    wait "$program_pid"
-    status=$?
-    set -e
-    break
-  fi
-  sleep 0.1
-done
+wait_status "$program_pid"
 if [ "$status" = timeout ]; then
   fail "the program did not end within 30 s of the close request"
-  kill "$program_pid" 2>/dev/null || true
 elif [ "$status" -eq 0 ]; then
   pass "exit status 0"
 else
