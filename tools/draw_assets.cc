@@ -3,13 +3,15 @@
 //
 //   usage: draw_assets <output-data-dir>
 //          draw_assets --ico <output.ico> <picture.png>...
+//          draw_assets --combo-arrow <output.symbolic.png>
 //
 // The icons are 24 x 24 anti-aliased pictograms with alpha, written as PNG by
 // cairo, and for the Windows build once more as ICO files of the same name
 // that hold the same PNG. The train pictures are 160 x 14 side views of a
 // passenger car drawn pixel by pixel and written as uncompressed bottom-up
 // 24-bit BMP files. The --ico form packs PNG files of any sizes into one ICO
-// file (the application icon for Windows).
+// file (the application icon for Windows). The --combo-arrow form draws the
+// arrow of the form's combo boxes, which is built into the program.
 #include <cairo.h>
 
 #include <cmath>
@@ -424,6 +426,29 @@ bool WriteIcon(const std::filesystem::path& path, const IconDrawing& icon) {
   return true;
 }
 
+// The form's combo boxes draw their arrow 12 pixels wide, where the theme's
+// pan-down icon exists only as SVG. This is the same triangle at 12 x 12 as a
+// symbolic PNG: black, the shape in alpha, recoloured by GTK like the theme's.
+bool WriteComboArrow(const std::filesystem::path& path) {
+  constexpr int kSize = 12;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize);
+  cairo_t* cr = cairo_create(surface);
+  cairo_scale(cr, kSize / 16.0, kSize / 16.0);  // drawn on the theme's 16-unit grid
+  cairo_move_to(cr, 13.996094, 5);
+  cairo_rel_line_to(cr, -5.996094, 6);
+  cairo_rel_line_to(cr, -6.003906, -6);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    std::fprintf(stderr, "draw_assets: %s: %s\n", path.c_str(), cairo_status_to_string(status));
+    return false;
+  }
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // Train pictures
 // ---------------------------------------------------------------------------
@@ -706,10 +731,14 @@ int Run(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--ico") {
     return WriteIco(argv[2], std::vector<std::filesystem::path>(argv + 3, argv + argc)) ? 0 : 1;
   }
+  if (argc == 3 && std::string(argv[1]) == "--combo-arrow") {
+    return WriteComboArrow(argv[2]) ? 0 : 1;
+  }
   if (argc != 2) {
     std::fprintf(stderr,
                  "usage: draw_assets <output-data-dir>\n"
-                 "       draw_assets --ico <output.ico> <picture.png>...\n");
+                 "       draw_assets --ico <output.ico> <picture.png>...\n"
+                 "       draw_assets --combo-arrow <output.symbolic.png>\n");
     return 2;
   }
   const std::filesystem::path data_dir = argv[1];

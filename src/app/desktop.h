@@ -6,9 +6,13 @@
 
 namespace zielwerk {
 
-// Before GTK starts: on Linux the X11 backend is chosen (GDK_BACKEND=x11);
-// Windows has one backend, so nothing happens there.
+// Before GTK starts: on Linux the X11 backend is chosen (GDK_BACKEND=x11) and
+// GDK's OpenGL set-up is left out (GDK_GL=disable); Windows has one backend
+// and sets up OpenGL only on demand, so nothing happens there.
 void PrepareToolkitEnvironment();
+// Once GTK has started: the environment is the user's again, so programs
+// started from here (the browser, "ls") do not inherit those choices.
+void RestoreToolkitEnvironment();
 
 // Calls `request_close` from the main loop whenever the session asks the
 // program to end (SIGTERM, SIGINT, SIGHUP on Linux). On Windows the session's

@@ -5,6 +5,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace zielwerk {
@@ -12,9 +14,41 @@ namespace {
 
 void (*session_end_handler)() = nullptr;
 
+// A variable PrepareToolkitEnvironment set and what it held before.
+struct SavedVariable {
+  const char* name;
+  std::optional<std::string> value;
+};
+std::vector<SavedVariable> saved_variables;
+
+void SetForToolkit(const char* name, const char* value) {
+  const char* before = std::getenv(name);
+  saved_variables.push_back({name, before ? std::optional<std::string>(before) : std::nullopt});
+  setenv(name, value, 1);
+}
+
 }  // namespace
 
-void PrepareToolkitEnvironment() { setenv("GDK_BACKEND", "x11", 1); }
+void PrepareToolkitEnvironment() {
+  SetForToolkit("GDK_BACKEND", "x11");
+  // GDK sets up OpenGL on the display unless an earlier GTK program on the
+  // same X server left its findings there; the program draws nothing with
+  // OpenGL, and loading the system's GL driver (Mesa's software renderer
+  // loads LLVM) costs more start-up time and memory than the rest of GTK.
+  // A GDK_GL of the user's own is kept.
+  if (std::getenv("GDK_GL") == nullptr) SetForToolkit("GDK_GL", "disable");
+}
+
+void RestoreToolkitEnvironment() {
+  for (const SavedVariable& variable : saved_variables) {
+    if (variable.value) {
+      setenv(variable.name, variable.value->c_str(), 1);
+    } else {
+      unsetenv(variable.name);
+    }
+  }
+  saved_variables.clear();
+}
 
 void WatchSessionEnd(void (*request_close)()) {
   session_end_handler = request_close;

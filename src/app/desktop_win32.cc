@@ -12,6 +12,8 @@ namespace zielwerk {
 
 void PrepareToolkitEnvironment() {}
 
+void RestoreToolkitEnvironment() {}
+
 void WatchSessionEnd(void (*)()) {}
 
 void OpenInBrowser(const std::string& url) {

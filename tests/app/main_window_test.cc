@@ -8,7 +8,9 @@
 #include <gtkmm/separatortoolitem.h>
 #include <gtkmm/settings.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 
 #include "app/command_table.h"
 #include "app/preview/scroll_preview.h"
@@ -143,6 +145,43 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
     }
   });
   Gtk::Settings::get_default()->property_gtk_enable_animations() = true;
+}
+
+// The combo boxes' arrow is the theme's triangle at the form's 12 pixels, drawn
+// from the program's built-in icon: the dark pixels at the right end of each
+// list are an 8 x 4 triangle, neither missing nor the 16-pixel fallback.
+TEST_F(MainWindowLayout, ComboArrowIsTheTriangleAtTwelvePixels) {
+  MainWindow& w = Form();
+  for (Gtk::ComboBox* combo : std::initializer_list<Gtk::ComboBox*>{
+           &w.dcc_analog_combo, &w.train_type_combo, &w.start_mode_combo, &w.end_mode_combo}) {
+    const Glib::RefPtr<Gdk::Pixbuf> shown = testing::ShownPixels(*combo);
+    // Brightness of the arrow's end of the list; the arrow is what is nearer
+    // its darkest than its lightest pixel, whatever colour the state gives it.
+    const auto brightness = [&](int x, int y) {
+      const guint8* p = shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
+      return p[0] + p[1] + p[2];
+    };
+    const int first_column = shown->get_width() - 16;
+    int darkest = 3 * 255, lightest = 0;
+    for (int y = 0; y < shown->get_height(); ++y) {
+      for (int x = first_column; x < shown->get_width(); ++x) {
+        darkest = std::min(darkest, brightness(x, y));
+        lightest = std::max(lightest, brightness(x, y));
+      }
+    }
+    int left = shown->get_width(), right = -1, top = shown->get_height(), bottom = -1;
+    for (int y = 0; y < shown->get_height(); ++y) {
+      for (int x = first_column; x < shown->get_width(); ++x) {
+        if (brightness(x, y) * 2 >= darkest + lightest) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    EXPECT_EQ(right - left + 1, 8);
+    EXPECT_EQ(bottom - top + 1, 4);
+  }
 }
 
 // Every text of the form reads in full with the default theme and font: no

@@ -102,6 +102,32 @@ TEST_F(ProgramTest, TextsNotInUtf8ReachTheWindowAsUtf8) {
             std::string::npos);
 }
 
+// What the program loads for its window stays small: no OpenGL driver (GDK
+// would load one to choose visuals) and no SVG renderer (the theme's combo
+// arrow is an SVG). The environment set for GTK's start is the user's again
+// for programs started from the window: "ls" sees the user's GDK_BACKEND and
+// no GDK_GL.
+TEST_F(ProgramTest, StartsWithoutGlDriverOrSvgRendererAndLeavesChildrenTheUsersEnvironment) {
+  const std::string bin = MakeStandInLs(dir_.path(), "ttyS0\\n");
+  const std::string seen = dir_.File("ls-environment.txt");
+  WriteFileBytes(bin + "/ls", "#!/bin/sh\nenv > '" + seen + "'\nprintf 'ttyS0\\n'\n");
+  ASSERT_EQ(std::getenv("GDK_GL"), nullptr);
+  ProgramProcess program(dir_.path(),
+                         {"PATH=" + bin + ":" + std::getenv("PATH"), "GDK_BACKEND=x11,wayland"});
+  ASSERT_TRUE(program.WaitForWindow());
+  const std::string maps = ReadFileBytes("/proc/" + std::to_string(program.pid()) + "/maps");
+  EXPECT_NE(maps.find("libgtk-3"), std::string::npos);
+  EXPECT_EQ(maps.find("_dri.so"), std::string::npos);
+  EXPECT_EQ(maps.find("librsvg"), std::string::npos);
+  const std::string environment = ReadFileBytes(seen);
+  EXPECT_NE(environment.find("\nPATH="), std::string::npos);
+  EXPECT_EQ(environment.find("GDK_GL="), std::string::npos);
+  EXPECT_NE(environment.find("\nGDK_BACKEND=x11,wayland\n"), std::string::npos);
+  program.SendCloseRequest();
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_EQ(program.Stderr(), "");
+}
+
 // A close request made while the start-up warning box waits is kept: once
 // the box is answered the program ends by itself, with the usual shut-down.
 TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {

@@ -249,12 +249,19 @@ bool FormArea::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   // form never overlap their neighbours: a station name that wraps in a
   // preview text, or a theme whose shadows reach beyond a button, stays
   // within the control's box. Children are drawn in the order they were put,
-  // so a later one lies above an earlier one.
+  // so a later one lies above an earlier one. A child outside the area being
+  // redrawn is skipped: a preview tick redraws one line of text, not the form.
+  double clip_left = 0, clip_top = 0, clip_right = 0, clip_bottom = 0;
+  cr->get_clip_extents(clip_left, clip_top, clip_right, clip_bottom);
   for (const Placement& placement : placements_) {
     if (!placement.widget->get_visible()) continue;
+    const Gdk::Rectangle& rect = placement.rect;
+    if (rect.get_x() >= clip_right || rect.get_x() + rect.get_width() <= clip_left ||
+        rect.get_y() >= clip_bottom || rect.get_y() + rect.get_height() <= clip_top) {
+      continue;
+    }
     cr->save();
-    cr->rectangle(placement.rect.get_x(), placement.rect.get_y(), placement.rect.get_width(),
-                  placement.rect.get_height());
+    cr->rectangle(rect.get_x(), rect.get_y(), rect.get_width(), rect.get_height());
     cr->clip();
     propagate_draw(*placement.widget, cr);
     cr->restore();

@@ -23,6 +23,7 @@ class ProgramProcess {
   // `title_prefix`; returns false after `timeout_ms`.
   bool WaitForWindow(const std::string& title_prefix = "Zielwerk V", int timeout_ms = 10000);
   unsigned long window() const { return window_; }
+  pid_t pid() const { return pid_; }
   // Waits until one of the program's menus has popped up; false after
   // `timeout_ms`.
   bool WaitForMenu(int timeout_ms = 5000) const;
