@@ -76,6 +76,7 @@ void ConnectControlHandlers(MainWindow& w) {
   Connect(w.scroll_text_field.signal_changed(), change, RebuildScrollPreview);
   Connect(w.end_station_field.signal_changed(), change, RebuildScrollPreview);
   Connect(w.invert_direction_check.signal_toggled(), click, RebuildScrollPreview);
+  FollowTickSettings(w);
 }
 
 }  // namespace zielwerk

@@ -1,8 +1,18 @@
 // The preview in the display frame follows the form's fields and runs with
 // the ticks.
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/label.h>
+#include <gtkmm/window.h>
+#include <gtkmm/stylecontext.h>
+
 #include <set>
+#include <string>
+#include <vector>
 
 #include "app/preview/scroll_preview.h"
+#include "app/support/drawn_pixels.h"
+#include "app/ui/preview_text.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -79,6 +89,59 @@ TEST_F(ScrollPreviewWindow, PauseFollowsTheTimeFieldAtEveryTick) {
     last += window == "na-Morteratsch";
   }
   EXPECT_EQ(first + last, 24) << "three cycles of two pauses of four ticks";
+}
+
+// The running line puts its text straight onto the window, over what it
+// kept of the window beneath it at GTK's last redraw. Whatever run of texts
+// it showed, the window must look exactly as when GTK draws all of it, also
+// when the window beneath the line changed since (a style sheet here) and
+// where a neighbour overlaps the line's first row, as in the form.
+TEST(PreviewTextDrawing, ShowsWhatAFullRedrawShows) {
+  Gtk::Window window;
+  Gtk::Fixed area;
+  Gtk::Label above("Oberhalb");
+  PreviewText line;
+  Pango::FontDescription font("DejaVu Sans Bold 13");
+  line.SetFont(font);
+  above.set_size_request(170, 21);
+  line.set_size_request(170, 21);
+  area.put(above, 10, 10);
+  area.put(line, 10, 30);
+  window.add(area);
+  window.set_default_size(200, 70);
+  window.show_all();
+  ASSERT_TRUE(testing::PumpEventsUntil([&] { return window.get_mapped(); }));
+  testing::PumpEvents(300);  // drawn, with the theme's transitions over
+
+  const auto expect_as_redrawn = [&window, &line](const std::string& when) {
+    window.get_display()->sync();
+    const auto shown = Gdk::Pixbuf::create(window.get_window(), 0, 0,
+                                           window.get_allocated_width(),
+                                           window.get_allocated_height());
+    const auto redrawn = testing::RedrawnWindowPixels(window);
+    EXPECT_EQ(testing::DifferingPixels(shown, redrawn, Gdk::Rectangle()).outside, 0)
+        << when << ", showing \"" << line.get_text() << "\"";
+  };
+  const std::vector<std::vector<std::string>> runs = {
+      {"Pontresina-Mor"},
+      {"ontresina-Mort", "ntresina-Morte", "Äpfel gjq ÅÉ"},
+      {"             P", "", "h             ", "Alp Gr\xC3\xBCm"},
+  };
+  for (const auto& texts : runs) {
+    for (const std::string& text : texts) line.set_text(text);
+    expect_as_redrawn("after " + std::to_string(texts.size()) + " texts");
+  }
+
+  line.set_text("St. Moritz");
+  const auto css = Gtk::CssProvider::create();
+  css->load_from_data("window { background-color: #b4d2f0; }");
+  Gtk::StyleContext::add_provider_for_screen(window.get_screen(), css,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  testing::PumpEvents(300);
+  line.set_text("Tirano");
+  line.set_text("Poschiavo");
+  expect_as_redrawn("restyled");
+  Gtk::StyleContext::remove_provider_for_screen(window.get_screen(), css);
 }
 
 }  // namespace

@@ -1,31 +1,164 @@
 #include "app/ui/preview_text.h"
 
-#include <atkmm/object.h>
+#include <gtk/gtk.h>
+
+#include "app/ui/window_blit.h"
 
 namespace zielwerk {
 
 PreviewText::PreviewText() {
-  layout_ = create_pango_layout("");
-  get_accessible()->set_role(Atk::ROLE_LABEL);
+  accessible_ = get_accessible();
+  accessible_->set_role(Atk::ROLE_LABEL);
+  line_ = &LineFor(text_);
+}
+
+const PreviewText::Line& PreviewText::LineFor(const std::string& text) {
+  if (const auto kept = lines_.find(text); kept != lines_.end()) return kept->second;
+  if (lines_.size() >= kMaxKeptLines) ForgetLines();
+  Line line{create_pango_layout(text), Gdk::Rectangle()};
+  line.layout->set_font_description(font_);
+  Pango::Rectangle ink, logical;
+  line.layout->get_pixel_extents(ink, logical);
+  if (ink.get_width() > 0 && ink.get_height() > 0) {
+    line.ink = Gdk::Rectangle(ink.get_x() - 1, ink.get_y() - 1, ink.get_width() + 2,
+                              ink.get_height() + 2);
+  }
+  return lines_.emplace(text, std::move(line)).first->second;
+}
+
+void PreviewText::ForgetLines() {
+  lines_.clear();
+  line_ = nullptr;
 }
 
 void PreviewText::set_text(const std::string& text) {
   if (text == text_) return;
+  // Only what the old and the new text cover changes: the rows above and
+  // below the glyphs, where the neighbouring lines of the preview meet this
+  // one, are left alone.
+  Gdk::Rectangle changed = line_->ink;
   text_ = text;
-  layout_->set_text(text_);
-  get_accessible()->set_name(text_);
+  line_ = &LineFor(text_);
+  if (changed.has_zero_area()) {
+    changed = line_->ink;
+  } else if (!line_->ink.has_zero_area()) {
+    changed.join(line_->ink);
+  }
+  accessible_->set_name(text_);
+  if (!changed.has_zero_area()) Repaint(changed);
+}
+
+void PreviewText::Repaint(const Gdk::Rectangle& area) {
+  // Queueing a redraw would, on every tick, run the window's frame cycle
+  // (which on X11 asks the server for the window manager's state and sets the
+  // frame counter twice), draw the window from the top down into a new
+  // offscreen buffer and composite the glyphs there: a round trip and some
+  // ten requests to the display server for one line of text. Instead the
+  // text is put onto what lies beneath it, taken at GTK's last redraw of this
+  // control, and the result copied to the window. Until there is such a
+  // backdrop, or while the control cannot be drawn (hidden, the window
+  // minimised), the area is left to GTK's next frame.
+  GtkWidget* self = GTK_WIDGET(gobj());
+  GtkWidget* toplevel = gtk_widget_get_toplevel(self);
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  const int width = get_allocated_width();
+  const int height = get_allocated_height();
+  const int scale = window ? gdk_window_get_scale_factor(window) : 1;
+  int x = 0, y = 0;
+  if (!backdrop_current_ || backdrop_->get_width() != width * scale ||
+      backdrop_->get_height() != height * scale || !gtk_widget_is_drawable(self) ||
+      !gtk_widget_is_toplevel(toplevel) || !gdk_window_is_viewable(window) ||
+      !gtk_widget_translate_coordinates(self, toplevel, 0, 0, &x, &y)) {
+    queue_draw_area(area.get_x(), area.get_y(), area.get_width(), area.get_height());
+    return;
+  }
+  bool inside = false;
+  const Gdk::Rectangle part = Gdk::Rectangle(0, 0, width, height).intersect(area, inside);
+  if (!inside) return;
+
+  {
+    const auto cr = Cairo::Context::create(canvas_);
+    cr->rectangle(part.get_x(), part.get_y(), part.get_width(), part.get_height());
+    cr->clip();
+    cr->set_operator(Cairo::OPERATOR_SOURCE);
+    cr->set_source(backdrop_, 0, 0);
+    cr->paint();
+    cr->set_operator(Cairo::OPERATOR_OVER);
+    get_style_context()->render_layout(cr, 0, 0, line_->layout);
+  }
+  canvas_->flush();
+  const cairo_rectangle_int_t device_part{part.get_x() * scale, part.get_y() * scale,
+                                          part.get_width() * scale, part.get_height() * scale};
+  if (BlitToWindow(window, canvas_->cobj(), device_part, (x + part.get_x()) * scale,
+                   (y + part.get_y()) * scale)) {
+    return;
+  }
+  const cairo_rectangle_int_t window_part{x + part.get_x(), y + part.get_y(), part.get_width(),
+                                          part.get_height()};
+  cairo_region_t* region = cairo_region_create_rectangle(&window_part);
+  GdkDrawingContext* context = gdk_window_begin_draw_frame(window, region);
+  cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, canvas_->cobj(), x, y);
+  cairo_paint(cr);
+  gdk_window_end_draw_frame(window, context);
+  cairo_region_destroy(region);
+}
+
+void PreviewText::TakeBackdrop() {
+  GtkWidget* self = GTK_WIDGET(gobj());
+  GtkWidget* toplevel = gtk_widget_get_toplevel(self);
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  const int width = get_allocated_width();
+  const int height = get_allocated_height();
+  int x = 0, y = 0;
+  backdrop_current_ = false;
+  if (!gtk_widget_is_toplevel(toplevel) || window == nullptr || width <= 0 || height <= 0 ||
+      !gtk_widget_translate_coordinates(self, toplevel, 0, 0, &x, &y)) {
+    return;
+  }
+  const int scale = gdk_window_get_scale_factor(window);
+  if (!backdrop_ || backdrop_->get_width() != width * scale ||
+      backdrop_->get_height() != height * scale) {
+    backdrop_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width * scale, height * scale);
+    canvas_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width * scale, height * scale);
+    cairo_surface_set_device_scale(backdrop_->cobj(), scale, scale);
+    cairo_surface_set_device_scale(canvas_->cobj(), scale, scale);
+  }
+  // The whole window drawn over the control's rectangle, everything in its
+  // place and order but this control's text.
+  const auto cr = Cairo::Context::create(backdrop_);
+  cr->translate(-x, -y);
+  cr->rectangle(x, y, width, height);
+  cr->clip();
+  drawing_backdrop_ = true;
+  gtk_widget_draw(toplevel, cr->cobj());
+  drawing_backdrop_ = false;
+  backdrop_current_ = true;
+}
+
+void PreviewText::SetFont(const Pango::FontDescription& font) {
+  font_ = font;
+  ForgetLines();
+  line_ = &LineFor(text_);
   queue_draw();
 }
 
-void PreviewText::SetFont(const Pango::FontDescription& font) { layout_->set_font_description(font); }
-
 void PreviewText::on_style_updated() {
   Gtk::DrawingArea::on_style_updated();
-  layout_->context_changed();
+  ForgetLines();
+  line_ = &LineFor(text_);
+  queue_draw();
 }
 
 bool PreviewText::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  get_style_context()->render_layout(cr, 0, 0, layout_);
+  if (drawing_backdrop_) return true;
+  get_style_context()->render_layout(cr, 0, 0, line_->layout);
+  // Whatever made GTK redraw this control (the window shown or uncovered, a
+  // change of state, of the theme or of a neighbour) may have changed what
+  // lies beneath the text too, so it is taken anew. Now is the moment: GTK
+  // is drawing the window's frame, its layout is done.
+  TakeBackdrop();
   return true;
 }
 
