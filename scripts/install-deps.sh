@@ -10,7 +10,7 @@ packages=(
   libcairo2-dev libpango1.0-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils imagemagick poppler-utils
+  xvfb xauth xdotool x11-utils imagemagick poppler-utils libxtst-dev
   python3-pyatspi at-spi2-core libatspi2.0-dev dbus dbus-x11
   fonts-dejavu-core librsvg2-common
   desktop-file-utils appstream librsvg2-bin dpkg-dev file

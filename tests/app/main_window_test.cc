@@ -158,7 +158,8 @@ TEST_F(MainWindowLayout, ComboArrowIsTheTriangleAtTwelvePixels) {
     // Brightness of the arrow's end of the list; the arrow is what is nearer
     // its darkest than its lightest pixel, whatever colour the state gives it.
     const auto brightness = [&](int x, int y) {
-      const guint8* p = shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
+      const guint8* p =
+          shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
       return p[0] + p[1] + p[2];
     };
     const int first_column = shown->get_width() - 16;
