@@ -411,11 +411,13 @@ constexpr IconDrawing kIcons[] = {
     {"PictureOpen", DrawPictureOpenIcon},
 };
 
-bool WriteIcon(const std::filesystem::path& path, const IconDrawing& icon) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kIconSize, kIconSize);
+// Draws a `size` x `size` picture with alpha through `draw` (round line
+// joins set) and writes it as PNG; false, with a message, when it cannot.
+bool WritePng(const std::filesystem::path& path, int size, void (*draw)(cairo_t*)) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
   cairo_t* cr = cairo_create(surface);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  icon.draw(cr);
+  draw(cr);
   cairo_destroy(cr);
   const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
   cairo_surface_destroy(surface);
@@ -426,27 +428,26 @@ bool WriteIcon(const std::filesystem::path& path, const IconDrawing& icon) {
   return true;
 }
 
+bool WriteIcon(const std::filesystem::path& path, const IconDrawing& icon) {
+  return WritePng(path, kIconSize, icon.draw);
+}
+
 // The form's combo boxes draw their arrow 12 pixels wide, where the theme's
 // pan-down icon exists only as SVG. This is the same triangle at 12 x 12 as a
 // symbolic PNG: black, the shape in alpha, recoloured by GTK like the theme's.
-bool WriteComboArrow(const std::filesystem::path& path) {
-  constexpr int kSize = 12;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize);
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, kSize / 16.0, kSize / 16.0);  // drawn on the theme's 16-unit grid
+constexpr int kComboArrowSize = 12;
+
+void DrawComboArrow(cairo_t* cr) {
+  cairo_scale(cr, kComboArrowSize / 16.0, kComboArrowSize / 16.0);  // the theme's 16-unit grid
   cairo_move_to(cr, 13.996094, 5);
   cairo_rel_line_to(cr, -5.996094, 6);
   cairo_rel_line_to(cr, -6.003906, -6);
   cairo_close_path(cr);
   cairo_fill(cr);
-  cairo_destroy(cr);
-  const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    std::fprintf(stderr, "draw_assets: %s: %s\n", path.c_str(), cairo_status_to_string(status));
-    return false;
-  }
-  return true;
+}
+
+bool WriteComboArrow(const std::filesystem::path& path) {
+  return WritePng(path, kComboArrowSize, DrawComboArrow);
 }
 
 // ---------------------------------------------------------------------------
