@@ -24,6 +24,7 @@
 #include "app/ui/picture_pixbuf.h"
 #include "core/ini/ini_store.h"
 #include "core/preview/scroll_preview.h"
+#include "core/link/port_listing.h"
 #include "core/settings/settings_keys.h"
 #include "core/settings/settings_path.h"
 
@@ -163,6 +164,9 @@ void ShutDown() {
 }
 
 int RunZielwerk(int argc, char** argv) {
+  // The port list is read while GTK starts and the window is built; the
+  // lister gets the user's environment, not the one set for GTK.
+  StartListingSerialPorts();
   PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
   RestoreToolkitEnvironment();

@@ -2,6 +2,7 @@
 // through a pipe, no child left behind.
 #include "core/link/port_listing.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -57,6 +58,24 @@ TEST(ListSerialPortNamesTest, ListsTheTerminalsOfThisMachine) {
   // /dev/tty exists on every Linux system.
   EXPECT_NE(std::find(ports->begin(), ports->end(), "tty"), ports->end());
   for (const std::string& port : *ports) EXPECT_TRUE(port.starts_with("tty")) << port;
+}
+
+// A listing begun in advance is the one the next ListSerialPortNames()
+// returns, with the environment of its start; the one after that lists anew.
+TEST(ListSerialPortNamesTest, TakesTheListingBegunInAdvanceOnce) {
+  testing::TempDir dir;
+  testing::WriteFileBytes(dir.File("ls"), "#!/bin/sh\nprintf 'ttyEarly\\n'\n");
+  chmod(dir.File("ls").c_str(), 0755);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
+  StartListingSerialPorts();
+  StartListingSerialPorts();  // the listing already begun stands
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(ListSerialPortNames(), std::vector<std::string>{"ttyEarly"});
+  const std::optional<std::vector<std::string>> anew = ListSerialPortNames();
+  ASSERT_TRUE(anew.has_value());
+  EXPECT_NE(std::find(anew->begin(), anew->end(), "tty"), anew->end());
+  ExpectNoChildLeft();
 }
 
 }  // namespace

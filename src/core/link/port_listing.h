@@ -44,4 +44,10 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
 // when no source could be read at all.
 std::optional<std::vector<std::string>> ListSerialPortNames();
 
+// Lets the next ListSerialPortNames() take a listing begun now, so that the
+// lister runs while the caller goes on (on Linux the "ls" child, which gets
+// the environment of this moment; on Windows nothing is begun). Calling it
+// again before the listing is taken changes nothing.
+void StartListingSerialPorts();
+
 }  // namespace zielwerk

@@ -34,7 +34,15 @@ std::vector<char*> PointerArray(std::vector<std::string>& texts) {
 
 }  // namespace
 
-std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
+namespace {
+
+// A child started with its standard output on the read end `output`.
+struct StartedProgram {
+  pid_t child = -1;
+  int output = -1;
+};
+
+std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv) {
   if (argv.empty()) return std::nullopt;
   int output[2];
   if (pipe2(output, O_CLOEXEC) != 0) return std::nullopt;
@@ -58,27 +66,56 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
     close(output[0]);
     return std::nullopt;
   }
+  return StartedProgram{child, output[0]};
+}
 
+// Everything the child writes until it ends; the child is waited for.
+std::string CollectOutput(const StartedProgram& started) {
   std::string text;
   char chunk[4096];
   for (;;) {
-    const ssize_t count = read(output[0], chunk, sizeof chunk);
+    const ssize_t count = read(started.output, chunk, sizeof chunk);
     if (count > 0) {
       text.append(chunk, static_cast<size_t>(count));
     } else if (count == 0 || errno != EINTR) {
       break;
     }
   }
-  close(output[0]);
-  while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+  close(started.output);
+  while (waitpid(started.child, nullptr, 0) < 0 && errno == EINTR) {
   }
   return text;
 }
 
+const std::vector<std::string> kPortListingCommand = {"ls", "-1", "/dev"};
+
+// The listing StartListingSerialPorts began, until ListSerialPortNames takes
+// it: nullopt when none was begun, an empty StartedProgram when "ls" could
+// not be started.
+std::optional<std::optional<StartedProgram>> listing_in_advance;
+
+}  // namespace
+
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
+  const std::optional<StartedProgram> started = StartProgram(argv);
+  if (!started) return std::nullopt;
+  return CollectOutput(*started);
+}
+
+void StartListingSerialPorts() {
+  if (!listing_in_advance) listing_in_advance = StartProgram(kPortListingCommand);
+}
+
 std::optional<std::vector<std::string>> ListSerialPortNames() {
-  const std::optional<std::string> listing = CaptureProgramOutput({"ls", "-1", "/dev"});
-  if (!listing) return std::nullopt;
-  return ParsePortListing(*listing, kTtyDeviceNames);
+  std::optional<StartedProgram> started;
+  if (listing_in_advance) {
+    started = *listing_in_advance;
+    listing_in_advance.reset();
+  } else {
+    started = StartProgram(kPortListingCommand);
+  }
+  if (!started) return std::nullopt;
+  return ParsePortListing(CollectOutput(*started), kTtyDeviceNames);
 }
 
 }  // namespace zielwerk

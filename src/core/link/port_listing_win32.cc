@@ -151,4 +151,7 @@ std::optional<std::vector<std::string>> ListSerialPortNames() {
   return names;
 }
 
+// chgport and the registry answer at once; there is nothing to begin early.
+void StartListingSerialPorts() {}
+
 }  // namespace zielwerk
