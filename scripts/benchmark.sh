@@ -320,10 +320,6 @@ decode_figure() {
 }
 
 # ---------------------------------------------------------------- table
-peer() {
-  # peer VALUE: the peer's figure, or "-" without a peer.
-  [ "$with_peer" = 1 ] && printf '%s' "$1" || printf -- '-'
-}
 ratio() {
   [ "$with_peer" = 1 ] && awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }' || printf -- '-'
 }
@@ -334,8 +330,6 @@ verdict() {
 
 settings_ms=$(figure settings_transfer_ms)
 picture_ms=$(figure picture_transfer_ms)
-with_before=0
-[ -n "$before_program" ] && with_before=1
 z_start=${startup_ms[zielwerk]}
 z_cpu=${idle_cpu[zielwerk]}
 z_peak=${peak_kb[zielwerk]}
@@ -346,27 +340,27 @@ g_peak=${peak_kb[gtkterm]:-0}
 row() {
   printf '| %-44s | %12s | %12s | %12s | %6s | %-22s | %-4s |\n' "$@"
 }
-before() {
-  # before VALUE: the earlier build's figure, or "-" without one.
-  [ "$with_before" = 1 ] && printf '%s' "$1" || printf -- '-'
-}
-# shown VALUE UNIT: a figure as the table shows it (UNIT ms, % or none).
+# shown VALUE UNIT: a figure as the table shows it (UNIT ms, %, MB for a
+# value in kB, or none), "-" for a program not measured.
 shown() {
+  if [ -z "$1" ]; then
+    printf -- '-'
+    return
+  fi
   case $2 in
     ms) printf '%.0f ms' "$1" ;;
     %) printf '%s %%' "$1" ;;
+    MB) awk -v kb="$1" 'BEGIN { printf "%.1f MB", kb / 1024 }' ;;
     *) printf '%s' "$1" ;;
   esac
 }
-# measure_row LABEL UNIT ARRAY KEY GOAL MET: a row of one measure for the
-# three programs, the ratio Zielwerk / gtkterm.
+# measure_row LABEL UNIT ARRAY KEY GOAL MET: a row of one measure for
+# Zielwerk, the earlier build and gtkterm, and the ratio Zielwerk / gtkterm.
 measure_row() {
   local label=$1 unit=$2 array=$3 key=$4 goal=$5 met=$6
   local -n values=$array
   local z=${values[$key]:-} b=${values[before${key#zielwerk}]:-} g=${values[gtkterm${key#zielwerk}]:-}
-  row "$label" "$(shown "$z" "$unit")" \
-    "$( [ -n "$b" ] && before "$(shown "$b" "$unit")" || printf -- '-')" \
-    "$( [ -n "$g" ] && peer "$(shown "$g" "$unit")" || printf -- '-')" \
+  row "$label" "$(shown "$z" "$unit")" "$(shown "$b" "$unit")" "$(shown "$g" "$unit")" \
     "$( [ -n "$g" ] && ratio "$z" "$g" || printf -- '-')" "$goal" "$met"
 }
 printf '\nZielwerk benchmark, %s, %s cores, load average %s\n\n' "$(date +%F)" "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"
@@ -389,11 +383,7 @@ measure_row "Idle CPU, preview standing, % of one core" % idle_cpu zielwerk-stil
 measure_row "X server CPU meanwhile, % of one core" % xserver_cpu zielwerk-still "" ""
 measure_row "X requests in ${request_seconds} s, preview standing" count x_request_count zielwerk-still "0" \
   "$(verdict "${x_request_count[zielwerk-still]:--1} == 0")"
-mb_format() { awk -v kb="$1" 'BEGIN { printf "%.1f MB", kb / 1024 }'; }
-declare -A peak_mb
-for key in "${!peak_kb[@]}"; do peak_mb[$key]=$(mb_format "${peak_kb[$key]}"); done
-row "Peak resident memory (VmHWM)" "${peak_mb[zielwerk]}" "$(before "${peak_mb[before]:-}")" \
-  "$(peer "${peak_mb[gtkterm]:-}")" "$(ratio "$z_peak" "$g_peak")" "<= gtkterm + 4 MiB" "$peak_met"
+measure_row "Peak resident memory (VmHWM)" MB peak_kb zielwerk "<= gtkterm + 4 MiB" "$peak_met"
 row "Settings file read (open, 14 keys, close)" "$(figure ini_read_us) us" "-" "-" "-" "" ""
 row "Settings file write (open, 14 keys, save)" "$(figure ini_write_us) us" "-" "-" "-" "" ""
 for format in bmp png gif jpg; do
