@@ -48,6 +48,20 @@ void PreviewText::set_text(const std::string& text) {
   if (!changed.has_zero_area()) Repaint(changed);
 }
 
+std::optional<PreviewText::WindowSpot> PreviewText::SpotInWindow() {
+  GtkWidget* self = GTK_WIDGET(gobj());
+  GtkWidget* toplevel = gtk_widget_get_toplevel(self);
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  WindowSpot spot{toplevel, window, 0, 0, get_allocated_width(), get_allocated_height(), 1};
+  if (!gtk_widget_is_toplevel(toplevel) || window == nullptr || spot.width <= 0 ||
+      spot.height <= 0 ||
+      !gtk_widget_translate_coordinates(self, toplevel, 0, 0, &spot.x, &spot.y)) {
+    return std::nullopt;
+  }
+  spot.scale = gdk_window_get_scale_factor(window);
+  return spot;
+}
+
 void PreviewText::Repaint(const Gdk::Rectangle& area) {
   // Queueing a redraw would, on every tick, run the window's frame cycle
   // (which on X11 asks the server for the window manager's state and sets the
@@ -58,22 +72,16 @@ void PreviewText::Repaint(const Gdk::Rectangle& area) {
   // control, and the result copied to the window. Until there is such a
   // backdrop, or while the control cannot be drawn (hidden, the window
   // minimised), the area is left to GTK's next frame.
-  GtkWidget* self = GTK_WIDGET(gobj());
-  GtkWidget* toplevel = gtk_widget_get_toplevel(self);
-  GdkWindow* window = gtk_widget_get_window(toplevel);
-  const int width = get_allocated_width();
-  const int height = get_allocated_height();
-  const int scale = window ? gdk_window_get_scale_factor(window) : 1;
-  int x = 0, y = 0;
-  if (!backdrop_current_ || backdrop_->get_width() != width * scale ||
-      backdrop_->get_height() != height * scale || !gtk_widget_is_drawable(self) ||
-      !gtk_widget_is_toplevel(toplevel) || !gdk_window_is_viewable(window) ||
-      !gtk_widget_translate_coordinates(self, toplevel, 0, 0, &x, &y)) {
+  const std::optional<WindowSpot> spot = SpotInWindow();
+  if (!spot || !backdrop_current_ || backdrop_->get_width() != spot->width * spot->scale ||
+      backdrop_->get_height() != spot->height * spot->scale || !get_is_drawable() ||
+      !gdk_window_is_viewable(spot->window)) {
     queue_draw_area(area.get_x(), area.get_y(), area.get_width(), area.get_height());
     return;
   }
   bool inside = false;
-  const Gdk::Rectangle part = Gdk::Rectangle(0, 0, width, height).intersect(area, inside);
+  const Gdk::Rectangle part =
+      Gdk::Rectangle(0, 0, spot->width, spot->height).intersect(area, inside);
   if (!inside) return;
 
   {
@@ -86,69 +94,61 @@ void PreviewText::Repaint(const Gdk::Rectangle& area) {
     cr->set_operator(Cairo::OPERATOR_OVER);
     get_style_context()->render_layout(cr, 0, 0, line_->layout);
   }
-  canvas_->flush();
+  const int scale = spot->scale;
+  const int x = spot->x + part.get_x();
+  const int y = spot->y + part.get_y();
   const cairo_rectangle_int_t device_part{part.get_x() * scale, part.get_y() * scale,
                                           part.get_width() * scale, part.get_height() * scale};
-  if (BlitToWindow(window, canvas_->cobj(), device_part, (x + part.get_x()) * scale,
-                   (y + part.get_y()) * scale)) {
-    return;
-  }
-  const cairo_rectangle_int_t window_part{x + part.get_x(), y + part.get_y(), part.get_width(),
-                                          part.get_height()};
+  if (BlitToWindow(spot->window, canvas_->cobj(), device_part, x * scale, y * scale)) return;
+  const cairo_rectangle_int_t window_part{x, y, part.get_width(), part.get_height()};
   cairo_region_t* region = cairo_region_create_rectangle(&window_part);
-  GdkDrawingContext* context = gdk_window_begin_draw_frame(window, region);
+  GdkDrawingContext* context = gdk_window_begin_draw_frame(spot->window, region);
   cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, canvas_->cobj(), x, y);
+  cairo_set_source_surface(cr, canvas_->cobj(), spot->x, spot->y);
   cairo_paint(cr);
-  gdk_window_end_draw_frame(window, context);
+  gdk_window_end_draw_frame(spot->window, context);
   cairo_region_destroy(region);
 }
 
 void PreviewText::TakeBackdrop() {
-  GtkWidget* self = GTK_WIDGET(gobj());
-  GtkWidget* toplevel = gtk_widget_get_toplevel(self);
-  GdkWindow* window = gtk_widget_get_window(toplevel);
-  const int width = get_allocated_width();
-  const int height = get_allocated_height();
-  int x = 0, y = 0;
   backdrop_current_ = false;
-  if (!gtk_widget_is_toplevel(toplevel) || window == nullptr || width <= 0 || height <= 0 ||
-      !gtk_widget_translate_coordinates(self, toplevel, 0, 0, &x, &y)) {
-    return;
-  }
-  const int scale = gdk_window_get_scale_factor(window);
-  if (!backdrop_ || backdrop_->get_width() != width * scale ||
-      backdrop_->get_height() != height * scale) {
-    backdrop_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width * scale, height * scale);
-    canvas_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width * scale, height * scale);
-    cairo_surface_set_device_scale(backdrop_->cobj(), scale, scale);
-    cairo_surface_set_device_scale(canvas_->cobj(), scale, scale);
+  const std::optional<WindowSpot> spot = SpotInWindow();
+  if (!spot) return;
+  const int width = spot->width * spot->scale;
+  const int height = spot->height * spot->scale;
+  if (!backdrop_ || backdrop_->get_width() != width || backdrop_->get_height() != height) {
+    backdrop_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width, height);
+    canvas_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width, height);
+    cairo_surface_set_device_scale(backdrop_->cobj(), spot->scale, spot->scale);
+    cairo_surface_set_device_scale(canvas_->cobj(), spot->scale, spot->scale);
   }
   // The whole window drawn over the control's rectangle, everything in its
   // place and order but this control's text.
   const auto cr = Cairo::Context::create(backdrop_);
-  cr->translate(-x, -y);
-  cr->rectangle(x, y, width, height);
+  cr->translate(-spot->x, -spot->y);
+  cr->rectangle(spot->x, spot->y, spot->width, spot->height);
   cr->clip();
   drawing_backdrop_ = true;
-  gtk_widget_draw(toplevel, cr->cobj());
+  gtk_widget_draw(spot->toplevel, cr->cobj());
   drawing_backdrop_ = false;
   backdrop_current_ = true;
 }
 
-void PreviewText::SetFont(const Pango::FontDescription& font) {
-  font_ = font;
+void PreviewText::LayOutAnew() {
   ForgetLines();
   line_ = &LineFor(text_);
   queue_draw();
 }
 
+void PreviewText::SetFont(const Pango::FontDescription& font) {
+  font_ = font;
+  LayOutAnew();
+}
+
 void PreviewText::on_style_updated() {
   Gtk::DrawingArea::on_style_updated();
-  ForgetLines();
-  line_ = &LineFor(text_);
-  queue_draw();
+  LayOutAnew();
 }
 
 bool PreviewText::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {

@@ -8,6 +8,7 @@
 #include <pangomm/fontdescription.h>
 #include <pangomm/layout.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -46,6 +47,20 @@ class PreviewText : public Gtk::DrawingArea {
 
   const Line& LineFor(const std::string& text);
   void ForgetLines();
+  // Drops the kept layouts and lays the current text out again, after the
+  // font or the style changed.
+  void LayOutAnew();
+
+  // Where the control lies in its window: the toplevel and its window, the
+  // control's top-left corner there, its size, and the window's device
+  // pixels per pixel.
+  struct WindowSpot {
+    GtkWidget* toplevel;
+    GdkWindow* window;
+    int x, y, width, height, scale;
+  };
+  // nullopt while the control has no place in a toplevel's window.
+  std::optional<WindowSpot> SpotInWindow();
   // Shows the current text over `area` (in the control's coordinates) now.
   void Repaint(const Gdk::Rectangle& area);
   // Draws into `backdrop_` what the window shows beneath the text, in the

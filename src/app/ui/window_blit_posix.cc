@@ -17,8 +17,9 @@ bool BlitToWindow(GdkWindow* window, cairo_surface_t* image, const cairo_rectang
   }
   // Cairo's RGB24 pixel is a native 32-bit word 0x00RRGGBB: the window's
   // visual must take exactly that.
-  Visual* visual = gdk_x11_visual_get_xvisual(gdk_window_get_visual(window));
-  if (gdk_visual_get_depth(gdk_window_get_visual(window)) != 24 || visual->red_mask != 0xff0000 ||
+  GdkVisual* window_visual = gdk_window_get_visual(window);
+  Visual* visual = gdk_x11_visual_get_xvisual(window_visual);
+  if (gdk_visual_get_depth(window_visual) != 24 || visual->red_mask != 0xff0000 ||
       visual->green_mask != 0x00ff00 || visual->blue_mask != 0x0000ff) {
     return false;
   }
