@@ -32,10 +32,6 @@ std::vector<char*> PointerArray(std::vector<std::string>& texts) {
   return pointers;
 }
 
-}  // namespace
-
-namespace {
-
 // A child started with its standard output on the read end `output`.
 struct StartedProgram {
   pid_t child = -1;
