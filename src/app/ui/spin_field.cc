@@ -8,8 +8,8 @@ namespace zielwerk {
 namespace {
 
 // A small solid triangle: the theme's arrow icons are 16 pixels high, too
-// high for two of them beside a 20-pixel entry.
-Glib::RefPtr<Gdk::Pixbuf> ArrowPixbuf(bool up) {
+// high for two of them beside a 20-pixel entry. Drawn once for every field.
+Glib::RefPtr<Gdk::Pixbuf> DrawArrow(bool up) {
   constexpr int kWidth = 7, kHeight = 4;
   auto pixbuf = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, kWidth, kHeight);
   pixbuf->fill(0x00000000);
@@ -25,6 +25,12 @@ Glib::RefPtr<Gdk::Pixbuf> ArrowPixbuf(bool up) {
   return pixbuf;
 }
 
+const Glib::RefPtr<Gdk::Pixbuf>& ArrowPixbuf(bool up) {
+  static const Glib::RefPtr<Gdk::Pixbuf> up_arrow = DrawArrow(true);
+  static const Glib::RefPtr<Gdk::Pixbuf> down_arrow = DrawArrow(false);
+  return up ? up_arrow : down_arrow;
+}
+
 }  // namespace
 
 NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
@@ -35,14 +41,17 @@ NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
   entry_.set_text(std::to_string(value_));
   pack_start(entry_, true, true);
 
+  // The arrow is the button's only child, styled as the theme styles an
+  // image button: set_image would wrap it in an alignment and a box, two
+  // widgets more per button for the same picture.
   for (Gtk::Button* button : {&up_, &down_}) {
     button->get_style_context()->add_class("zw-spin-arrow");
+    button->get_style_context()->add_class("image-button");
     button->set_can_focus(false);
     button->set_relief(Gtk::RELIEF_NONE);
+    button->add(*Gtk::manage(new Gtk::Image(ArrowPixbuf(button == &up_))));
     arrows_.pack_start(*button, true, true);
   }
-  up_.set_image(*Gtk::manage(new Gtk::Image(ArrowPixbuf(true))));
-  down_.set_image(*Gtk::manage(new Gtk::Image(ArrowPixbuf(false))));
   up_.get_accessible()->set_name("Erhöhen");
   down_.get_accessible()->set_name("Verringern");
   arrows_.set_homogeneous(true);
