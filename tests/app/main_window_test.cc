@@ -147,6 +147,35 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
   Gtk::Settings::get_default()->property_gtk_enable_animations() = true;
 }
 
+// The bounds of what is drawn dark in columns first_column.. of `shown`: the
+// pixels nearer its darkest than its lightest, whatever colour the state
+// gives them.
+Gdk::Rectangle DarkShape(const Glib::RefPtr<Gdk::Pixbuf>& shown, int first_column) {
+  const auto brightness = [&](int x, int y) {
+    const guint8* p =
+        shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
+    return p[0] + p[1] + p[2];
+  };
+  int darkest = 3 * 255, lightest = 0;
+  for (int y = 0; y < shown->get_height(); ++y) {
+    for (int x = first_column; x < shown->get_width(); ++x) {
+      darkest = std::min(darkest, brightness(x, y));
+      lightest = std::max(lightest, brightness(x, y));
+    }
+  }
+  int left = shown->get_width(), right = -1, top = shown->get_height(), bottom = -1;
+  for (int y = 0; y < shown->get_height(); ++y) {
+    for (int x = first_column; x < shown->get_width(); ++x) {
+      if (brightness(x, y) * 2 >= darkest + lightest) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  return Gdk::Rectangle(left, top, right - left + 1, bottom - top + 1);
+}
+
 // The combo boxes' arrow is the theme's triangle at the form's 12 pixels, drawn
 // from the program's built-in icon: the dark pixels at the right end of each
 // list are an 8 x 4 triangle, neither missing nor the 16-pixel fallback.
@@ -155,33 +184,26 @@ TEST_F(MainWindowLayout, ComboArrowIsTheTriangleAtTwelvePixels) {
   for (Gtk::ComboBox* combo : std::initializer_list<Gtk::ComboBox*>{
            &w.dcc_analog_combo, &w.train_type_combo, &w.start_mode_combo, &w.end_mode_combo}) {
     const Glib::RefPtr<Gdk::Pixbuf> shown = testing::ShownPixels(*combo);
-    // Brightness of the arrow's end of the list; the arrow is what is nearer
-    // its darkest than its lightest pixel, whatever colour the state gives it.
-    const auto brightness = [&](int x, int y) {
-      const guint8* p =
-          shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
-      return p[0] + p[1] + p[2];
-    };
-    const int first_column = shown->get_width() - 16;
-    int darkest = 3 * 255, lightest = 0;
-    for (int y = 0; y < shown->get_height(); ++y) {
-      for (int x = first_column; x < shown->get_width(); ++x) {
-        darkest = std::min(darkest, brightness(x, y));
-        lightest = std::max(lightest, brightness(x, y));
-      }
+    const Gdk::Rectangle arrow = DarkShape(shown, shown->get_width() - 16);
+    EXPECT_EQ(arrow.get_width(), 8);
+    EXPECT_EQ(arrow.get_height(), 4);
+  }
+}
+
+// Each spin field's buttons show the program's 7 x 4 triangle in their middle,
+// enabled or not.
+TEST_F(MainWindowLayout, SpinArrowsAreSmallTrianglesInTheirButtons) {
+  MainWindow& w = Form();
+  for (NumericSpinField* spin : {&w.car_number_spin, &w.start_time_spin, &w.end_time_spin,
+                                 &w.dcc_address_spin}) {
+    for (Gtk::Button* button : {&spin->up_button(), &spin->down_button()}) {
+      const Glib::RefPtr<Gdk::Pixbuf> shown = testing::ShownPixels(*button);
+      const Gdk::Rectangle arrow = DarkShape(shown, 0);
+      EXPECT_EQ(arrow.get_width(), 7);
+      EXPECT_EQ(arrow.get_height(), 4);
+      EXPECT_EQ(arrow.get_x(), (shown->get_width() - 7) / 2);
+      EXPECT_EQ(arrow.get_y(), (shown->get_height() - 4) / 2);
     }
-    int left = shown->get_width(), right = -1, top = shown->get_height(), bottom = -1;
-    for (int y = 0; y < shown->get_height(); ++y) {
-      for (int x = first_column; x < shown->get_width(); ++x) {
-        if (brightness(x, y) * 2 >= darkest + lightest) continue;
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
-    }
-    EXPECT_EQ(right - left + 1, 8);
-    EXPECT_EQ(bottom - top + 1, 4);
   }
 }
 
