@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 #include <glibmm/main.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
@@ -167,6 +168,11 @@ int RunZielwerk(int argc, char** argv) {
   // The port list is read while GTK starts and the window is built; the
   // lister gets the user's environment, not the one set for GTK.
   StartListingSerialPorts();
+  // Pango reads the font configuration on a thread of its own once its font
+  // map exists, and the first text laid out waits for it. Made here, the
+  // map has that work done on the other core while GTK starts, instead of
+  // when the window's first label is measured.
+  pango_cairo_font_map_get_default();
   PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
   RestoreToolkitEnvironment();
