@@ -165,9 +165,6 @@ void ShutDown() {
 }
 
 int RunZielwerk(int argc, char** argv) {
-  // The port list is read while GTK starts and the window is built; the
-  // lister gets the user's environment, not the one set for GTK.
-  StartListingSerialPorts();
   // Pango reads the font configuration on a thread of its own once its font
   // map exists, and the first text laid out waits for it. Made here, the
   // map has that work done on the other core while GTK starts, instead of
@@ -176,6 +173,10 @@ int RunZielwerk(int argc, char** argv) {
   PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
   RestoreToolkitEnvironment();
+  // The port list is read while the window is built. Started here, the
+  // lister gets the user's environment, not the one set for GTK, and leaves
+  // the other core to Pango while GTK starts.
+  StartListingSerialPorts();
   CreateMainLoop();
   // A desktop session ending the program is a close request like any other,
   // also while a start-up message box waits.
