@@ -70,13 +70,15 @@ fi
 note "Building in $build_dir..."
 cmake -S . -B "$build_dir" >/dev/null
 cmake --build "$build_dir" -j2 --target zielwerk zielwerk-display-sim zielwerk-core-bench \
-  zielwerk-window-wait zielwerk-x-requests >/dev/null
+  zielwerk-window-wait zielwerk-x-requests zielwerk-label-gtk zielwerk-label-gtkmm >/dev/null
 build_dir=$(cd "$build_dir" && pwd)
 zielwerk_program=$build_dir/zielwerk
 simulator=$build_dir/zielwerk-display-sim
 core_bench=$build_dir/zielwerk-core-bench
 window_wait=$build_dir/zielwerk-window-wait
 x_requests=$build_dir/zielwerk-x-requests
+label_gtk=$build_dir/zielwerk-label-gtk
+label_gtkmm=$build_dir/zielwerk-label-gtkmm
 
 scratch=$(mktemp -d)
 started_pids=()
@@ -183,17 +185,20 @@ run_in_folder() {
     before) cd "$before_folder" && exec "$before_program" ;;
     before-still) cd "$before_still_folder" && exec "$before_program" ;;
     gtkterm) cd "$gtkterm_home" && HOME=$gtkterm_home exec gtkterm ;;
+    label-gtk) exec "$label_gtk" ;;
+    label-gtkmm) exec "$label_gtkmm" ;;
   esac
 }
 title_of() {
   case $1 in
     zielwerk|before) printf '%s' "$zielwerk_title" ;;
     gtkterm) printf '%s' "$gtkterm_title" ;;
+    label-*) printf 'Floor' ;;
   esac
 }
 export -f run_in_folder
 export zielwerk_folder still_folder zielwerk_program before_folder before_still_folder \
-  before_program gtkterm_home
+  before_program gtkterm_home label_gtk label_gtkmm
 
 median() {
   sort -g | awk '{ value[NR] = $1 } END { if (NR == 0) exit 1; if (NR % 2) print value[(NR + 1) / 2]; else print (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
@@ -213,11 +218,18 @@ time_one_start() {
 programs=(zielwerk)
 [ -n "$before_program" ] && programs+=(before)
 [ "$with_peer" = 1 ] && programs+=(gtkterm)
+# A window with one label, in plain GTK and through gtkmm: what a window
+# costs before a program puts anything in it, with and without the C++
+# binding Zielwerk is built on.
+floors=(label-gtk label-gtkmm)
 
 # ---------------------------------------------------------------- start-up
 note "Start-up: $runs runs each (after one warm-up run)..."
 time_one_start zielwerk >/dev/null
 [ -z "$before_program" ] || time_one_start before >/dev/null
+for floor in "${floors[@]}"; do
+  time_one_start "$floor" >/dev/null
+done
 if [ "$with_peer" = 1 ] && ! time_one_start gtkterm >/dev/null; then
   note "gtkterm did not start here; measuring Zielwerk alone."
   with_peer=0
@@ -225,12 +237,12 @@ if [ "$with_peer" = 1 ] && ! time_one_start gtkterm >/dev/null; then
   [ -n "$before_program" ] && programs+=(before)
 fi
 for _ in $(seq "$runs"); do
-  for program in "${programs[@]}"; do
+  for program in "${programs[@]}" "${floors[@]}"; do
     time_one_start "$program" >>"$scratch/$program.start"
   done
 done
 declare -A startup_ms startup_cpu_ms
-for program in "${programs[@]}"; do
+for program in "${programs[@]}" "${floors[@]}"; do
   startup_ms[$program]=$(awk '{ print $1 }' "$scratch/$program.start" | median)
   # Read through measure_row's name reference.
   # shellcheck disable=SC2034
@@ -258,12 +270,11 @@ percent() {
 }
 request_seconds=10
 declare -A idle_cpu xserver_cpu peak_kb x_request_count
-# measure_idle KEY PROGRAM [still]: starts the program, leaves it alone for
-# the idle time, then counts its X requests for $request_seconds seconds.
-measure_idle() {
-  local key=$1 program=$2 variant=${3:-} wait_pid program_pid start_time end_time
-  local start_cpu end_cpu start_x end_x output=$scratch/$key.idle
-  note "Idle cost of $key over ${idle_seconds} s..."
+# start_shown KEY PROGRAM [still]: starts the program and returns once its
+# window is shown, with wait_pid (the window waiter's) and program_pid set.
+wait_pid="" program_pid=""
+start_shown() {
+  local key=$1 program=$2 variant=${3:-} output=$scratch/$1.shown
   "$window_wait" --timeout 60 "$(title_of "$program")" -- bash -c "run_in_folder $program $variant" \
     >"$output" 2>>"$scratch/$program.stderr" &
   wait_pid=$!
@@ -276,6 +287,18 @@ measure_idle() {
   grep -q '^mapped ' "$output" || { note "$key did not show its window"; exit 1; }
   # bash -c execs the program, so the started process is the program itself.
   program_pid=$(sed -n 's/^pid //p' "$output")
+}
+# stop_shown: ends the program start_shown started.
+stop_shown() {
+  kill -TERM "$program_pid" 2>/dev/null || true
+  wait "$wait_pid" 2>/dev/null || true
+}
+# measure_idle KEY PROGRAM [still]: starts the program, leaves it alone for
+# the idle time, then counts its X requests for $request_seconds seconds.
+measure_idle() {
+  local key=$1 program=$2 variant=${3:-} start_time end_time start_cpu end_cpu start_x end_x
+  note "Idle cost of $key over ${idle_seconds} s..."
+  start_shown "$key" "$program" "$variant"
   sleep 2
   start_time=$(now_seconds)
   start_cpu=$(cpu_ns "$program_pid")
@@ -289,12 +312,18 @@ measure_idle() {
   xserver_cpu[$key]=$(percent "$((end_x - start_x))" "$start_time" "$end_time")
   x_request_count[$key]=$({ "$x_requests" --seconds "$request_seconds" "$(title_of "$program")" || true; } |
     sed -n 's/^requests //p')
-  kill -TERM "$program_pid" 2>/dev/null || true
-  wait "$wait_pid" 2>/dev/null || true
+  stop_shown
 }
 for program in "${programs[@]}"; do
   measure_idle "$program" "$program"
   [ "$program" = gtkterm ] || measure_idle "$program-still" "$program" still
+done
+# The one-label windows do nothing once shown; their peak is reached by then.
+for floor in "${floors[@]}"; do
+  start_shown "$floor" "$floor"
+  sleep 2
+  peak_kb[$floor]=$(awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status")
+  stop_shown
 done
 
 # ---------------------------------------------------------------- core work
@@ -399,3 +428,6 @@ reply_of() {
 }
 printf '\nStatus after the transfers: settings "%s", picture "%s".\n' \
   "$(reply_of settings_transfer_ms)" "$(reply_of picture_transfer_ms)"
+printf 'A window with one label, shown and peak memory: plain GTK %s, %s; through gtkmm %s, %s.\n' \
+  "$(shown "${startup_ms[label-gtk]}" ms)" "$(shown "${peak_kb[label-gtk]}" MB)" \
+  "$(shown "${startup_ms[label-gtkmm]}" ms)" "$(shown "${peak_kb[label-gtkmm]}" MB)"
