@@ -1,8 +1,9 @@
 // zielwerk-label-gtk and zielwerk-label-gtkmm: a window titled "Floor" with
 // one label, the first in plain GTK, the second through gtkmm as Zielwerk
-// starts it (Gtk::Main). scripts/benchmark.sh measures their peak memory
-// beside Zielwerk's: what a window costs before a program puts anything in
-// it, with and without the C++ binding. Both run until they are ended.
+// starts it (Gtk::Main). scripts/benchmark.sh times their start-up and
+// measures their peak memory beside Zielwerk's: what a window costs before a
+// program puts anything in it, with and without the C++ binding. Both run
+// until they are ended.
 
 #include <cstdlib>
 
