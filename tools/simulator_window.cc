@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 
 #include "core/link/command_description.h"
 
@@ -17,17 +16,6 @@ constexpr int kDefaultWidth = 980;
 constexpr int kDefaultHeight = 520;
 constexpr int kLongestDelayMs = 10000;
 
-struct Colour {
-  double red, green, blue;
-};
-constexpr Colour kBackground{0.05, 0.05, 0.05};
-constexpr Colour kPanel{0.09, 0.085, 0.08};
-constexpr Colour kDarkLed{0.20, 0.15, 0.08};
-constexpr Colour kLitLed{1.0, 0.70, 0.20};
-constexpr double kLedRadius = 0.40;   // of the pitch
-constexpr double kGlowRadius = 0.50;  // of the pitch: the glow fills the LED's cell
-constexpr double kGlowAlpha = 0.30;
-
 // The answer as the status line shows it: its text without the line end.
 std::string ShownAnswer(std::string bytes) {
   if (bytes.ends_with('\n')) bytes.pop_back();
@@ -36,94 +24,6 @@ std::string ShownAnswer(std::string bytes) {
 }
 
 }  // namespace
-
-LedBoardView::LedBoardView() {
-  set_size_request(2 * (kLedBoardWidth + 2), 2 * (kLedBoardHeight + 2));
-  set_hexpand(true);
-  set_vexpand(true);
-}
-
-void LedBoardView::Show(const LedBoard& board) {
-  if (board == board_ && lit_mask_) return;
-  board_ = board;
-  lit_mask_ = Cairo::ImageSurface::create(Cairo::FORMAT_A8, kLedBoardWidth, kLedBoardHeight);
-  unsigned char* data = lit_mask_->get_data();
-  const int stride = lit_mask_->get_stride();
-  for (int y = 0; y < kLedBoardHeight; ++y) {
-    for (int x = 0; x < kLedBoardWidth; ++x) data[y * stride + x] = board_.Lit(x, y) ? 255 : 0;
-  }
-  lit_mask_->mark_dirty();
-  queue_draw();
-}
-
-void LedBoardView::MakeLayers(int width, int height) {
-  layer_width_ = width;
-  layer_height_ = height;
-  dark_layer_ = get_window()->create_similar_surface(Cairo::CONTENT_COLOR, width, height);
-  lit_layer_ = get_window()->create_similar_surface(Cairo::CONTENT_COLOR_ALPHA, width, height);
-  const LedGeometry geometry = FitLedBoard(width, height);
-  const double pitch = geometry.pitch;
-
-  const Cairo::RefPtr<Cairo::Context> dark = Cairo::Context::create(dark_layer_);
-  dark->set_source_rgb(kBackground.red, kBackground.green, kBackground.blue);
-  dark->paint();
-  if (pitch <= 0) return;
-  // The panel the LEDs sit on, half a pitch wider than the board all round.
-  const double x0 = geometry.left - pitch / 2, y0 = geometry.top - pitch / 2;
-  const double x1 = geometry.left + (kLedBoardWidth + 0.5) * pitch;
-  const double y1 = geometry.top + (kLedBoardHeight + 0.5) * pitch;
-  const double corner = pitch;
-  dark->begin_new_sub_path();
-  dark->arc(x1 - corner, y0 + corner, corner, -M_PI / 2, 0);
-  dark->arc(x1 - corner, y1 - corner, corner, 0, M_PI / 2);
-  dark->arc(x0 + corner, y1 - corner, corner, M_PI / 2, M_PI);
-  dark->arc(x0 + corner, y0 + corner, corner, M_PI, 3 * M_PI / 2);
-  dark->close_path();
-  dark->set_source_rgb(kPanel.red, kPanel.green, kPanel.blue);
-  dark->fill();
-
-  const auto add_leds = [&](const Cairo::RefPtr<Cairo::Context>& cr, double radius) {
-    for (int y = 0; y < kLedBoardHeight; ++y) {
-      for (int x = 0; x < kLedBoardWidth; ++x) {
-        cr->move_to(geometry.CentreX(x) + radius, geometry.CentreY(y));
-        cr->arc(geometry.CentreX(x), geometry.CentreY(y), radius, 0, 2 * M_PI);
-      }
-    }
-  };
-  add_leds(dark, kLedRadius * pitch);
-  dark->set_source_rgb(kDarkLed.red, kDarkLed.green, kDarkLed.blue);
-  dark->fill();
-
-  const Cairo::RefPtr<Cairo::Context> lit = Cairo::Context::create(lit_layer_);
-  add_leds(lit, kGlowRadius * pitch);
-  lit->set_source_rgba(kLitLed.red, kLitLed.green, kLitLed.blue, kGlowAlpha);
-  lit->fill();
-  add_leds(lit, kLedRadius * pitch);
-  lit->set_source_rgb(kLitLed.red, kLitLed.green, kLitLed.blue);
-  lit->fill();
-}
-
-// Drawing ten thousand circles takes far longer than a tick, so every LED is
-// drawn once per size, dark into one layer and lit into another; a redraw
-// shows the dark layer and, through a mask of one dot per LED scaled up to
-// the LEDs' cells, the lit layer where the board is lit.
-bool LedBoardView::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  const int width = get_allocated_width(), height = get_allocated_height();
-  if (!dark_layer_ || width != layer_width_ || height != layer_height_) MakeLayers(width, height);
-  cr->set_source(dark_layer_, 0, 0);
-  cr->paint();
-  const LedGeometry geometry = FitLedBoard(width, height);
-  if (geometry.pitch <= 0 || !lit_mask_) return true;
-
-  const Cairo::RefPtr<Cairo::SurfacePattern> mask = Cairo::SurfacePattern::create(lit_mask_);
-  Cairo::Matrix to_mask = Cairo::scaling_matrix(1 / geometry.pitch, 1 / geometry.pitch);
-  to_mask.translate(-geometry.left, -geometry.top);
-  mask->set_matrix(to_mask);
-  mask->set_filter(Cairo::FILTER_NEAREST);
-  cr->set_source(lit_layer_, 0, 0);
-  cr->mask(mask);
-  return true;
-}
 
 SimulatorWindow::SimulatorWindow(SimulatorLine& line, const std::string& port_name,
                                  const AnswerOptions& options, long exit_after,

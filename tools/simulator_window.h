@@ -5,7 +5,6 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/checkbutton.h>
-#include <gtkmm/drawingarea.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
 #include <gtkmm/spinbutton.h>
@@ -14,36 +13,12 @@
 #include <functional>
 #include <string>
 
+#include "app/ui/led_board_view.h"
+#include "core/simulator/display_board.h"
 #include "core/simulator/display_state.h"
-#include "core/simulator/led_board.h"
 #include "simulator_line.h"
 
 namespace zielwerk {
-
-// Draws a LedBoard, scaled to the widget and centred, sharp at any size.
-class LedBoardView : public Gtk::DrawingArea {
- public:
-  LedBoardView();
-  // Shows `board`; redraws only when it differs from the board shown.
-  void Show(const LedBoard& board);
-  const LedBoard& board() const { return board_; }
-  LedGeometry Geometry() const { return FitLedBoard(get_allocated_width(), get_allocated_height()); }
-
- protected:
-  bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
-
- private:
-  // Draws every LED dark into dark_layer_ and lit into lit_layer_ for an
-  // area of `width` x `height`.
-  void MakeLayers(int width, int height);
-
-  LedBoard board_;
-  Cairo::RefPtr<Cairo::ImageSurface> lit_mask_;  // one byte per LED, 255 where lit
-  Cairo::RefPtr<Cairo::Surface> dark_layer_;
-  Cairo::RefPtr<Cairo::Surface> lit_layer_;
-  int layer_width_ = 0;
-  int layer_height_ = 0;
-};
 
 class SimulatorWindow : public Gtk::Window {
  public:
@@ -83,7 +58,7 @@ class SimulatorWindow : public Gtk::Window {
   std::string line_failure_;
 
   Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
-  LedBoardView board_view_;
+  LedBoardView board_view_{kLedBoardWidth, kLedBoardHeight, 2};
   Gtk::Box controls_{Gtk::ORIENTATION_HORIZONTAL, 6};
   Gtk::Label answer_label_{"Antwort:"};
   Gtk::Entry answer_entry_;

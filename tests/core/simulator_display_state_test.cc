@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/picture/picture_reader.h"
-#include "core/simulator/led_board.h"
+#include "core/simulator/display_board.h"
 
 namespace zielwerk {
 namespace {
@@ -232,7 +232,7 @@ TEST(LedBoardTest, ShowsTextPictureAndCarNumberInTheirPlaces) {
 
 TEST(LedBoardTest, FitsTheBoardCentredAtAnySize) {
   for (const auto& [width, height] : {std::pair{980.0, 400.0}, {324.0, 1000.0}, {3000.0, 300.0}}) {
-    const LedGeometry geometry = FitLedBoard(width, height);
+    const LedGeometry geometry = FitLedBoard(kLedBoardWidth, kLedBoardHeight, width, height);
     EXPECT_GE(geometry.CentreX(0) - geometry.pitch * 1.5, -1e-9) << width;
     EXPECT_GE(geometry.CentreY(0) - geometry.pitch * 1.5, -1e-9) << width;
     EXPECT_NEAR(geometry.CentreX(0) + geometry.CentreX(kLedBoardWidth - 1), width, 1e-9);

@@ -1,4 +1,4 @@
-#include "simulator/led_board.h"
+#include "simulator/display_board.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -31,7 +31,7 @@ struct FontDescriptionDeleter {
 }  // namespace
 
 void DrawLedText(LedBoard& board, std::string_view text, int left, int top, int height) {
-  const int width = kLedBoardWidth - left;
+  const int width = board.columns() - left;
   if (text.empty() || width <= 0 || height <= 0) return;
   std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
       cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
@@ -72,16 +72,8 @@ void DrawLedText(LedBoard& board, std::string_view text, int left, int top, int 
   }
 }
 
-LedGeometry FitLedBoard(double width, double height) {
-  LedGeometry geometry;
-  geometry.pitch = std::max(0.0, std::min(width / (kLedBoardWidth + 2), height / (kLedBoardHeight + 2)));
-  geometry.left = (width - kLedBoardWidth * geometry.pitch) / 2;
-  geometry.top = (height - kLedBoardHeight * geometry.pitch) / 2;
-  return geometry;
-}
-
 LedBoard ComposeLedBoard(const DisplayState& state) {
-  LedBoard board;
+  LedBoard board = EmptyDisplayBoard();
   const PreviewStations stations = state.Stations();
   DrawLedText(board, stations.start_text, 0, kLedStartLineTop, kLedTextLineHeight);
   DrawLedText(board, state.window(), 0, kLedWindowLineTop, kLedTextLineHeight);
@@ -94,7 +86,7 @@ LedBoard ComposeLedBoard(const DisplayState& state) {
 
   const std::string car_number = state.CarNumberText();
   if (!car_number.empty()) {
-    LedBoard number;
+    LedBoard number = EmptyDisplayBoard();
     DrawLedText(number, car_number, kLedCarNumberLeft, kLedPictureTop, kDisplayPictureHeight);
     int left = kLedBoardWidth, right = -1, top = kLedBoardHeight, bottom = -1;
     for (int y = kLedPictureTop; y < kLedBoardHeight; ++y) {

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
+#include "picture/led_board.h"
 #include "picture/picture_bits.h"
 #include "simulator/display_state.h"
 
@@ -22,43 +22,8 @@ inline constexpr int kLedBoardHeight = kLedPictureTop + kDisplayPictureHeight;
 // Where the car number stands over the picture, as in the program's preview.
 inline constexpr int kLedCarNumberLeft = 33;
 
-// Which LEDs of the board are lit. A plain value: boards compare equal when
-// the same LEDs are lit.
-class LedBoard {
- public:
-  LedBoard() : lit_(static_cast<size_t>(kLedBoardWidth * kLedBoardHeight), 0) {}
-
-  // False for a position outside the board.
-  bool Lit(int x, int y) const {
-    return Inside(x, y) && lit_[static_cast<size_t>(y * kLedBoardWidth + x)] != 0;
-  }
-  // Does nothing for a position outside the board.
-  void Set(int x, int y, bool lit) {
-    if (Inside(x, y)) lit_[static_cast<size_t>(y * kLedBoardWidth + x)] = lit ? 1 : 0;
-  }
-
-  friend bool operator==(const LedBoard&, const LedBoard&) = default;
-
- private:
-  static bool Inside(int x, int y) {
-    return x >= 0 && y >= 0 && x < kLedBoardWidth && y < kLedBoardHeight;
-  }
-  std::vector<unsigned char> lit_;
-};
-
-// Where the board's LEDs stand in an area of `width` x `height` pixels: the
-// largest pitch at which the board and a border of one pitch all round fit,
-// centred in the area.
-struct LedGeometry {
-  double pitch = 0;  // distance between the centres of two neighbouring LEDs
-  double left = 0;   // where the first column begins
-  double top = 0;    // where the first row begins
-
-  // The centre of the LED at (x, y).
-  double CentreX(int x) const { return left + (x + 0.5) * pitch; }
-  double CentreY(int y) const { return top + (y + 0.5) * pitch; }
-};
-LedGeometry FitLedBoard(double width, double height);
+// The simulator's board with every LED dark.
+inline LedBoard EmptyDisplayBoard() { return LedBoard(kLedBoardWidth, kLedBoardHeight); }
 
 // Lights the dots of `text` (UTF-8) on `board`, left-aligned from (left, top)
 // in a line `height` dots high; dots beyond the line or the board are cut off.
