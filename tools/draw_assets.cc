@@ -24,8 +24,10 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/picture/bmp_writer.h"
 #include "core/picture/picture_bits.h"
 
 namespace zielwerk {
@@ -615,9 +617,9 @@ void PutLe32(std::vector<unsigned char>& out, std::uint32_t value) {
 }
 
 // Writes `bytes` as the whole file at `path`; says so on stderr when it fails.
-bool WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+bool WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) {
     std::fprintf(stderr, "draw_assets: cannot write %s\n", path.c_str());
@@ -626,54 +628,31 @@ bool WriteBytes(const std::filesystem::path& path, const std::vector<unsigned ch
   return true;
 }
 
-// Writes an opaque image surface as a bottom-up 24-bit BMP with a 40-byte
-// BITMAPINFOHEADER and no compression; rows are padded to four bytes.
+bool WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+  return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// Writes an opaque image surface as the program writes its pictures.
 bool WriteBmp24(const std::filesystem::path& path, cairo_surface_t* surface) {
   cairo_surface_flush(surface);
-  const int width = cairo_image_surface_get_width(surface);
-  const int height = cairo_image_surface_get_height(surface);
+  TrainPicture picture;
+  picture.width = cairo_image_surface_get_width(surface);
+  picture.height = cairo_image_surface_get_height(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
-  const std::uint32_t row_bytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-  const std::uint32_t image_bytes = row_bytes * static_cast<std::uint32_t>(height);
-  constexpr std::uint32_t kHeaderBytes = 14 + 40;
-
-  std::vector<unsigned char> out;
-  out.reserve(kHeaderBytes + image_bytes);
-  out.push_back('B');
-  out.push_back('M');
-  PutLe32(out, kHeaderBytes + image_bytes);
-  PutLe32(out, 0);  // reserved
-  PutLe32(out, kHeaderBytes);
-  PutLe32(out, 40);
-  PutLe32(out, static_cast<std::uint32_t>(width));
-  PutLe32(out, static_cast<std::uint32_t>(height));
-  PutLe16(out, 1);   // planes
-  PutLe16(out, 24);  // bits per pixel
-  PutLe32(out, 0);   // BI_RGB
-  PutLe32(out, image_bytes);
-  PutLe32(out, 2835);  // 72 dpi
-  PutLe32(out, 2835);
-  PutLe32(out, 0);
-  PutLe32(out, 0);
-
-  for (int y = height - 1; y >= 0; --y) {
+  for (int y = 0; y < picture.height; ++y) {
     const unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * stride;
-    for (int x = 0; x < width; ++x) {
-      // Cairo keeps ARGB32 pixels as native 32-bit words, so read whole words
+    for (int x = 0; x < picture.width; ++x) {
+      // Cairo keeps RGB24 pixels as native 32-bit words, so read whole words
       // rather than assuming a byte order.
       std::uint32_t pixel;
       std::memcpy(&pixel, row + 4 * x, 4);
-      out.push_back(pixel & 0xFF);
-      out.push_back((pixel >> 8) & 0xFF);
-      out.push_back((pixel >> 16) & 0xFF);
-    }
-    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < row_bytes; ++pad) {
-      out.push_back(0);
+      picture.rgba.insert(picture.rgba.end(),
+                          {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                           static_cast<std::uint8_t>(pixel), 255});
     }
   }
-
-  return WriteBytes(path, out);
+  return WriteBytes(path, EncodeBmp24(picture));
 }
 
 // Writes an ICO file with one PNG-compressed entry per PNG file, in the

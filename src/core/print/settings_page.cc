@@ -12,6 +12,7 @@
 
 #include "ini/ini_store.h"
 #include "settings/settings_keys.h"
+#include "text/cairo_pointers.h"
 #include "text/font_families.h"
 #include "text/utf8.h"
 
@@ -39,29 +40,6 @@ constexpr double kSharpPixelMm = 0.25;
 constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kA4WidthMm = 210.0;
 constexpr double kA4HeightMm = 297.0;
-
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
-struct CairoDeleter {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
-
-struct GObjectDeleter {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-using PangoContextPtr = std::unique_ptr<PangoContext, GObjectDeleter>;
-using PangoLayoutPtr = std::unique_ptr<PangoLayout, GObjectDeleter>;
-
-struct FontDescriptionDeleter {
-  void operator()(PangoFontDescription* description) const {
-    pango_font_description_free(description);
-  }
-};
-using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionDeleter>;
 
 // A Pango context that lays out the same way on every target: 96 dpi inside
 // the caller's millimetre space, and metrics neither hinted nor rounded (the

@@ -1,10 +1,8 @@
 #include "simulator/display_board.h"
 
-#include <cairo.h>
-#include <pango/pangocairo.h>
-
 #include <algorithm>
-#include <memory>
+
+#include "text/cairo_pointers.h"
 
 namespace zielwerk {
 namespace {
@@ -15,27 +13,13 @@ constexpr int kLedFontPixels = 13;
 // room for descenders.
 constexpr int kLedDescent = 3;
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct CairoDeleter {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-struct GObjectDeleter {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-struct FontDescriptionDeleter {
-  void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
-};
-
 }  // namespace
 
 void DrawLedText(LedBoard& board, std::string_view text, int left, int top, int height) {
   const int width = board.columns() - left;
   if (text.empty() || width <= 0 || height <= 0) return;
-  std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
-      cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
-  std::unique_ptr<cairo_t, CairoDeleter> cr(cairo_create(surface.get()));
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
+  CairoPtr cr(cairo_create(surface.get()));
   if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return;
 
   // Every dot is either on or off, as on the display: no grey edges, and the
@@ -44,13 +28,12 @@ void DrawLedText(LedBoard& board, std::string_view text, int left, int top, int 
   cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-  std::unique_ptr<PangoLayout, GObjectDeleter> layout(pango_cairo_create_layout(cr.get()));
+  PangoLayoutPtr layout(pango_cairo_create_layout(cr.get()));
   pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), options);
   cairo_font_options_destroy(options);
   pango_layout_context_changed(layout.get());
 
-  std::unique_ptr<PangoFontDescription, FontDescriptionDeleter> font(
-      pango_font_description_new());
+  FontDescriptionPtr font(pango_font_description_new());
   pango_font_description_set_family_static(font.get(), kLedFontFamily);
   pango_font_description_set_weight(font.get(), PANGO_WEIGHT_BOLD);
   pango_font_description_set_absolute_size(font.get(), kLedFontPixels * PANGO_SCALE);

@@ -46,4 +46,12 @@ convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -type bi
 convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -strip PNG24:train.png
 convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -quality 90 -strip train.jpg
 convert -size 160x14 xc:white -fill black -draw 'rectangle 10,2 150,11' -strip train.gif
+# A photo for the picture maker: a red coach under a sky, on grass, with the
+# grain of a camera (the seed makes the grain the same on every run).
+convert -size 320x120 gradient:'#6fa8dc-#f4f1e8' \
+  -fill '#3b6e2f' -draw 'rectangle 0,100 319,119' \
+  -fill '#8a1c1c' -draw 'roundrectangle 26,46 294,94 12,12' \
+  -fill '#f2f2f2' -draw 'rectangle 46,56 80,73 rectangle 93,56 127,73 rectangle 140,56 174,73 rectangle 187,56 221,73 rectangle 234,56 268,73' \
+  -fill '#1a1a1a' -draw 'circle 66,97 66,88 circle 254,97 254,88 rectangle 20,93 300,97' \
+  -seed 26 -attenuate 0.25 +noise Gaussian -quality 80 -sampling-factor 2x2 -strip photo.jpg
 python3 make_crafted.py
