@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReadWholeFileTest,
     ::testing::Values(ReadCase{"data.bin", false, kAny, FileReadOutcome::kRead, {"a\0b\r\n", 5}},
                       ReadCase{"data.bin", true, 5, FileReadOutcome::kRead, {"a\0b\r\n", 5}},
-                      ReadCase{"data.bin", true, 4, FileReadOutcome::kUnreadable, ""},
+                      ReadCase{"data.bin", true, 4, FileReadOutcome::kTooLarge, ""},
                       ReadCase{"data.bin", false, 4, FileReadOutcome::kUnreadable, ""},
                       ReadCase{"empty.bin", true, 0, FileReadOutcome::kRead, ""},
                       ReadCase{"missing.bin", false, kAny, FileReadOutcome::kMissing, ""},

@@ -19,6 +19,7 @@ enum class FileReadOutcome {
   kRead,
   kMissing,     // the file or a folder on its path does not exist
   kUnreadable,  // it exists but cannot be read, or the rules refuse it
+  kTooLarge,    // a regular file larger than the rules' max_bytes
 };
 
 struct FileReadRules {

@@ -40,10 +40,10 @@ FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
   size_t limit = rules.max_bytes;
   if (rules.regular_file_only) {
     struct stat status {};
-    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        static_cast<uint64_t>(status.st_size) > rules.max_bytes) {
+    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
       return FileReadOutcome::kUnreadable;
     }
+    if (static_cast<uint64_t>(status.st_size) > rules.max_bytes) return FileReadOutcome::kTooLarge;
     limit = static_cast<size_t>(status.st_size);
     bytes.reserve(limit);
   }

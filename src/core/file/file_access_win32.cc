@@ -48,9 +48,10 @@ FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
   if (rules.regular_file_only) {
     LARGE_INTEGER size{};
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
-        size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > rules.max_bytes) {
+        size.QuadPart < 0) {
       return FileReadOutcome::kUnreadable;
     }
+    if (static_cast<uint64_t>(size.QuadPart) > rules.max_bytes) return FileReadOutcome::kTooLarge;
     limit = static_cast<size_t>(size.QuadPart);
     bytes.reserve(limit);
   }

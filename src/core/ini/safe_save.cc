@@ -10,6 +10,12 @@ std::function<void()>& BeforeReplaceHook() {
 
 }  // namespace
 
+std::string SaveFailureReason(const SaveResult& result) {
+  if (result.ok) return {};
+  if (const char* reason = KnownSaveFailure(result.error_number)) return reason;
+  return "Fehler " + std::to_string(result.error_number) + " bei " + result.failed_call;
+}
+
 void SetBeforeReplaceHookForTesting(std::function<void()> hook) {
   BeforeReplaceHook() = std::move(hook);
 }

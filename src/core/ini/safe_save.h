@@ -33,6 +33,16 @@ struct SaveResult {
 // above, when that program lets it be written.
 SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Why a save failed, in German words a user understands ("keine
+// Schreibberechtigung", "kein Platz mehr auf dem Datenträger"); for a rarer
+// failure the error number and the failing call. Empty for a success.
+std::string SaveFailureReason(const SaveResult& result);
+
+// The German words for a failure's error number (errno on Linux,
+// GetLastError() on Windows), or null for one without them; for
+// SaveFailureReason.
+const char* KnownSaveFailure(int error_number);
+
 // For tests: called after the temporary file is complete and flushed, just
 // before it takes the target's place. Pass an empty function to remove it.
 void SetBeforeReplaceHookForTesting(std::function<void()> hook);

@@ -183,4 +183,24 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) 
   return SaveResult{true, 0, {}};
 }
 
+const char* KnownSaveFailure(int error_number) {
+  switch (error_number) {
+    case EACCES:
+    case EPERM:
+      return "keine Schreibberechtigung";
+    case ENOENT:
+    case ENOTDIR:
+      return "den Ordner gibt es nicht";
+    case ENOSPC:
+    case EDQUOT:
+      return "kein Platz mehr auf dem Datentr\xC3\xA4ger";
+    case EROFS:
+      return "der Datentr\xC3\xA4ger ist schreibgesch\xC3\xBCtzt";
+    case EISDIR:
+      return "das ist ein Ordner";
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace zielwerk

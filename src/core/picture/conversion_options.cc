@@ -1,0 +1,166 @@
+#include "picture/conversion_options.h"
+
+#include <charconv>
+
+#include "picture/text_picture.h"
+
+namespace zielwerk {
+namespace {
+
+constexpr std::string_view kQuoteOpen = "\xE2\x80\x9E";   // „
+constexpr std::string_view kQuoteClose = "\xE2\x80\x9C";  // "
+
+std::string Quoted(std::string_view text) {
+  return std::string(kQuoteOpen) + std::string(text) + std::string(kQuoteClose);
+}
+
+bool ParseThreshold(std::string_view text, int& threshold) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 255) return false;
+  threshold = value;
+  return true;
+}
+
+bool ParseDithering(std::string_view text, Dithering& dithering) {
+  if (text == "none") dithering = Dithering::kNone;
+  else if (text == "floyd-steinberg") dithering = Dithering::kFloydSteinberg;
+  else if (text == "atkinson") dithering = Dithering::kAtkinson;
+  else return false;
+  return true;
+}
+
+bool ParseFit(std::string_view text, PictureFit& fit) {
+  if (text == "height") fit = PictureFit::kHeight;
+  else if (text == "width") fit = PictureFit::kWidth;
+  else return false;
+  return true;
+}
+
+ParsedArguments Wrong(std::string error) { return ParsedArguments{std::nullopt, std::move(error)}; }
+
+}  // namespace
+
+const std::string_view kConversionUsage =
+    "Aufruf:\n"
+    "  zielwerk-bildwandler [BILD]                 \xC3\xB6" "ffnet das Fenster\n"
+    "  zielwerk-bildwandler BILD... -o AUSGABE [OPTIONEN]\n"
+    "  zielwerk-bildwandler --text \"TEXT\" [--font \"SCHRIFT\"] -o AUSGABE.bmp [OPTIONEN]\n"
+    "\n"
+    "Macht aus Bildern oder einem Text Zugbilder mit 160 x 14 Punkten f\xC3\xBCr Zielwerk\n"
+    "und speichert sie als BMP-Dateien. Mit -o l\xC3\xA4uft die Umwandlung ohne Fenster.\n"
+    "\n"
+    "Optionen:\n"
+    "  -o, --output AUSGABE  die BMP-Datei; bei mehreren Bildern ein Ordner, in dem\n"
+    "                        jedes Bild unter seinem Namen mit .bmp gespeichert wird\n"
+    "  --threshold N         Helligkeitsschwelle von 0 bis 255 (Standard 128): ein\n"
+    "                        Punkt leuchtet, wo das Bild dunkler ist\n"
+    "  --dither ART          Rasterung: none (Standard), floyd-steinberg oder atkinson\n"
+    "  --invert              leuchtende und dunkle Punkte tauschen\n"
+    "  --fit ART             height: die 14 Zeilen f\xC3\xBCllen (Standard),\n"
+    "                        width: die 160 Spalten f\xC3\xBCllen\n"
+    "  --text \"TEXT\"         den Text statt eines Bildes setzen\n"
+    "  --font \"SCHRIFT\"      Schrift und Schnitt des Textes, etwa \"DejaVu Serif Bold\"\n"
+    "                        (Standard \"Sans Bold\")\n"
+    "  -h, --help            diese Hilfe\n"
+    "\n"
+    "Eine vorhandene Ausgabedatei wird ersetzt. Der R\xC3\xBC" "ckgabewert ist 0, wenn alles\n"
+    "umgewandelt wurde, 1, wenn ein Bild nicht gelesen oder nicht gespeichert werden\n"
+    "konnte, und 2 bei einem falschen Aufruf.\n";
+
+ParsedArguments ParseConversionArguments(const std::vector<std::string>& arguments) {
+  ConversionRequest request;
+  request.font = kDefaultTextFont;
+  bool options_ended = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (options_ended || argument.size() < 2 || argument[0] != '-') {
+      request.inputs.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      options_ended = true;
+      continue;
+    }
+    std::string name = argument;
+    std::optional<std::string> value;
+    if (const size_t equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    const auto take_value = [&]() -> bool {
+      if (value) return true;
+      if (i + 1 >= arguments.size()) return false;
+      value = arguments[++i];
+      return true;
+    };
+    const auto flag = [&]() { return !value; };
+
+    if (name == "-h" || name == "--help") {
+      if (!flag()) return Wrong(name + " hat keinen Wert.");
+      request.help = true;
+    } else if (name == "--invert") {
+      if (!flag()) return Wrong(name + " hat keinen Wert.");
+      request.dots.invert = true;
+    } else if (name == "-o" || name == "--output" || name == "--threshold" || name == "--dither" ||
+               name == "--fit" || name == "--text" || name == "--font") {
+      if (!take_value()) return Wrong("Zu " + name + " fehlt der Wert.");
+      if (name == "-o" || name == "--output") {
+        if (value->empty()) return Wrong("Zu " + name + " fehlt der Name der Ausgabe.");
+        request.output = *value;
+      } else if (name == "--threshold") {
+        if (!ParseThreshold(*value, request.dots.threshold)) {
+          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
+                       " f\xC3\xBCr --threshold: erlaubt sind die ganzen Zahlen von 0 bis 255.");
+        }
+      } else if (name == "--dither") {
+        if (!ParseDithering(*value, request.dots.dithering)) {
+          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
+                       " f\xC3\xBCr --dither: erlaubt sind none, floyd-steinberg und atkinson.");
+        }
+      } else if (name == "--fit") {
+        if (!ParseFit(*value, request.fit)) {
+          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
+                       " f\xC3\xBCr --fit: erlaubt sind height und width.");
+        }
+      } else if (name == "--text") {
+        request.text = *value;
+      } else {
+        request.font = *value;
+      }
+    } else {
+      return Wrong("Unbekannte Option " + Quoted(name) + ".");
+    }
+  }
+
+  if (request.help) return ParsedArguments{std::move(request), {}};
+  if (request.text && !request.inputs.empty()) {
+    return Wrong("Ein Text und Bilddateien zugleich gehen nicht: entweder --text oder Bilder.");
+  }
+  if (request.output && !request.text && request.inputs.empty()) {
+    return Wrong("Zu -o fehlt das Bild oder der Text (--text).");
+  }
+  if (!request.output && request.inputs.size() > 1) {
+    return Wrong("Ohne -o \xC3\xB6" "ffnet der Bildwandler ein einziges Bild im Fenster; "
+                 "mehrere Bilder wandelt er mit -o in einen Ordner um.");
+  }
+  return ParsedArguments{std::move(request), {}};
+}
+
+std::string OutputInFolder(std::string_view folder, std::string_view input,
+                           std::string_view separators) {
+  std::string_view name = input;
+  if (const size_t last = name.find_last_of(separators); last != std::string_view::npos) {
+    name.remove_prefix(last + 1);
+  }
+  // A leading dot starts a hidden file's name, not its extension.
+  if (const size_t dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) {
+    name = name.substr(0, dot);
+  }
+  std::string path(folder);
+  if (!path.empty() && separators.find(path.back()) == std::string_view::npos) path += separators.front();
+  path += name.empty() ? "text" : std::string(name);
+  return path + ".bmp";
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,99 @@
+#include "picture_maker/batch_conversion.h"
+
+#include <gio/gio.h>
+#include <glib.h>
+
+#include <set>
+#include <string>
+
+#include "core/file/file_access.h"
+#include "core/picture/text_picture.h"
+#include "picture_maker/picture_file.h"
+
+namespace zielwerk {
+namespace {
+
+constexpr const char* kProgram = "zielwerk-bildwandler: ";
+
+std::string Quoted(const std::string& text) { return "\xE2\x80\x9E" + text + "\xE2\x80\x9C"; }
+
+// What tells files apart on the system (device and inode, volume and file
+// index), or "" for a file that is not there.
+std::string FileIdentity(const std::string& path) {
+  GFile* file = g_file_new_for_path(path.c_str());
+  GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_ID_FILE, G_FILE_QUERY_INFO_NONE,
+                                      nullptr, nullptr);
+  std::string identity;
+  if (info != nullptr) {
+    if (const char* id = g_file_info_get_attribute_string(info, G_FILE_ATTRIBUTE_ID_FILE)) identity = id;
+    g_object_unref(info);
+  }
+  g_object_unref(file);
+  return identity;
+}
+
+}  // namespace
+
+GreyPicture ScaledSource(const ConversionRequest& request, const std::string& input, std::string& error) {
+  error.clear();
+  if (request.text) {
+    GreyPicture text = SetTextAsPicture(*request.text, request.font, request.fit);
+    if (text.width == 0) error = "Der Text " + Quoted(*request.text) + " ergibt kein Bild.";
+    return text;
+  }
+  const SourcePicture source = SourcePicture::Load(input, error);
+  return source.empty() ? GreyPicture{} : ScaleToFit(source.view(), request.fit);
+}
+
+int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std::ostream& problems) {
+  const std::string& output = *request.output;
+  const bool into_folder = g_file_test(output.c_str(), G_FILE_TEST_IS_DIR);
+  if (!into_folder && request.inputs.size() > 1) {
+    problems << kProgram << Quoted(output)
+             << " ist kein Ordner: f\xC3\xBCr mehrere Bilder muss -o einen vorhandenen Ordner nennen.\n";
+    return 2;
+  }
+  std::vector<std::string> inputs = request.inputs;
+  if (request.text) inputs = {""};
+
+  std::set<std::string> inputs_seen;
+  for (const std::string& input : inputs) {
+    if (const std::string identity = FileIdentity(input); !identity.empty()) inputs_seen.insert(identity);
+  }
+  std::set<std::string> saved;
+  int status = 0;
+  for (const std::string& input : inputs) {
+    const std::string target = into_folder ? OutputInFolder(output, input, kPathSeparators) : output;
+    const std::string identity = FileIdentity(target);
+    if (!identity.empty() && inputs_seen.contains(identity)) {
+      problems << kProgram << Quoted(target) << " ist eines der Bilder, die umgewandelt werden; es bleibt, wie es ist.\n";
+      status = 1;
+      continue;
+    }
+    if (saved.contains(target)) {
+      problems << kProgram << Quoted(target) << " ist schon in diesem Lauf entstanden; "
+               << Quoted(input) << " wird nicht dar\xC3\xBC" "ber gespeichert.\n";
+      status = 1;
+      continue;
+    }
+    std::string error;
+    const GreyPicture scaled = ScaledSource(request, input, error);
+    if (!error.empty()) {
+      problems << kProgram << error << "\n";
+      status = 1;
+      continue;
+    }
+    const SaveResult result = SaveDisplayPicture(target, MakeDisplayDots(scaled, request.dots));
+    if (!result.ok) {
+      problems << kProgram << Quoted(target) << " l\xC3\xA4sst sich nicht speichern: "
+               << SaveFailureReason(result) << ".\n";
+      status = 1;
+      continue;
+    }
+    saved.insert(target);
+    out << "Gespeichert: " << target << "\n";
+  }
+  return status;
+}
+
+}  // namespace zielwerk

@@ -1,0 +1,11 @@
+#include "picture_maker/command_line.h"
+
+namespace zielwerk {
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void PrepareConsoleOutput() {}
+
+}  // namespace zielwerk

@@ -1,0 +1,58 @@
+// Zielwerk Bildwandler: turns photos, logos and text into the 160 x 14
+// pictures of the car's display, in a window or, with -o, without one.
+#include <gtk/gtk.h>
+#include <glibmm/miscutils.h>
+#include <gtkmm/main.h>
+#include <pango/pangocairo.h>
+
+#include <iostream>
+
+#include "app/desktop.h"
+#include "core/picture/conversion_options.h"
+#include "picture_maker/batch_conversion.h"
+#include "picture_maker/command_line.h"
+#include "picture_maker/picture_maker_window.h"
+
+namespace zielwerk {
+namespace {
+
+int RunWindow(int argc, char** argv, const ConversionRequest& request) {
+  // As in Zielwerk: Pango reads the font configuration on a thread of its
+  // own while GTK starts.
+  pango_cairo_font_map_get_default();
+  PrepareToolkitEnvironment();
+  const bool started = gtk_init_check(&argc, &argv);
+  RestoreToolkitEnvironment();
+  if (!started) {
+    std::cerr << "zielwerk-bildwandler: Das Fenster l\xC3\xA4sst sich nicht \xC3\xB6" "ffnen, "
+                 "kein Bildschirm erreichbar. Ohne Fenster wandelt der Bildwandler mit -o um "
+                 "(siehe --help).\n";
+    return 1;
+  }
+  Gtk::Main kit(argc, argv);
+  Glib::set_application_name("Zielwerk Bildwandler");
+  PictureMakerWindow window(request);
+  Gtk::Main::run(window);
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  PrepareConsoleOutput();
+  const ParsedArguments parsed = ParseConversionArguments(CommandLineArguments(argc, argv));
+  if (!parsed.request) {
+    std::cerr << "zielwerk-bildwandler: " << parsed.error
+              << "\nEine \xC3\x9C" "bersicht gibt zielwerk-bildwandler --help.\n";
+    return 2;
+  }
+  if (parsed.request->help) {
+    std::cout << kConversionUsage;
+    return 0;
+  }
+  if (parsed.request->output) return RunBatchConversion(*parsed.request, std::cout, std::cerr);
+  return RunWindow(argc, argv, *parsed.request);
+}
+
+}  // namespace
+}  // namespace zielwerk
+
+int main(int argc, char** argv) { return zielwerk::Run(argc, argv); }
