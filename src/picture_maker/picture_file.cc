@@ -5,7 +5,6 @@
 
 #include "core/file/file_access.h"
 #include "core/picture/picture_reader.h"
-#include "core/settings/settings_path.h"
 
 namespace zielwerk {
 namespace {
@@ -131,7 +130,7 @@ std::vector<std::string> PictureFilePatterns() {
   std::sort(extensions.begin(), extensions.end());
   extensions.erase(std::unique(extensions.begin(), extensions.end()), extensions.end());
   std::vector<std::string> patterns;
-  for (const std::string& extension : extensions) patterns.push_back(CaseBlindPattern("*." + extension));
+  for (const std::string& extension : extensions) patterns.push_back("*." + extension);
   return patterns;
 }
 

@@ -37,8 +37,8 @@ class SourcePicture {
   PixelView view_;
 };
 
-// Glob patterns, in either letter case, of the file names of every picture
-// format the program reads on this system ("*.[jJ][pP][gG]", ...).
+// Glob patterns of the file names of every picture format the program reads
+// on this system ("*.jpg", "*.tiff", ...), sorted.
 std::vector<std::string> PictureFilePatterns();
 
 // The last part of `path`, as messages name a file.

@@ -11,10 +11,10 @@
 #include <cctype>
 #include <cmath>
 
+#include "app/ui/file_requester.h"
 #include "app/ui/message_box.h"
 #include "core/file/file_access.h"
 #include "core/picture/text_picture.h"
-#include "core/settings/settings_path.h"
 
 namespace zielwerk {
 namespace {
@@ -32,13 +32,6 @@ std::string WithBmpExtension(const std::string& path) {
     if (end == ".bmp") return path;
   }
   return path + ".bmp";
-}
-
-Glib::RefPtr<Gtk::FileFilter> Filter(const std::string& name, const std::vector<std::string>& patterns) {
-  auto filter = Gtk::FileFilter::create();
-  filter->set_name(name);
-  for (const std::string& pattern : patterns) filter->add_pattern(pattern);
-  return filter;
 }
 
 }  // namespace
@@ -311,8 +304,9 @@ void PictureMakerWindow::OnOpen() {
   dialog.add_button("_\xC3\x96" "ffnen", Gtk::RESPONSE_ACCEPT);
   dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
   dialog.set_current_folder(open_folder_);
-  dialog.add_filter(Filter("Bilder", PictureFilePatterns()));
-  dialog.add_filter(Filter("Alle Dateien", {"*"}));
+  std::string patterns;
+  for (const std::string& pattern : PictureFilePatterns()) patterns += pattern + ";";
+  for (const auto& filter : FileFilters("Bilder | " + patterns + " | Alle Dateien | *.*")) dialog.add_filter(filter);
   if (dialog.run() != Gtk::RESPONSE_ACCEPT) return;
   const std::string path = dialog.get_filename();
   dialog.hide();
@@ -340,7 +334,7 @@ void PictureMakerWindow::OnSave() {
   dialog.set_do_overwrite_confirmation(false);
   dialog.set_current_folder(save_folder_);
   dialog.set_current_name(SuggestedFileName());
-  dialog.add_filter(Filter("BMP-Bilder", {CaseBlindPattern("*.bmp")}));
+  for (const auto& filter : FileFilters("BMP-Bilder | *.bmp")) dialog.add_filter(filter);
   if (dialog.run() != Gtk::RESPONSE_ACCEPT) return;
   const std::string path = WithBmpExtension(dialog.get_filename());
   dialog.hide();

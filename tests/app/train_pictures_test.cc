@@ -104,7 +104,20 @@ TEST_F(TrainPictures, CustomPictureIsLoadedByContentStoredAndSelected) {
   LoadPicture("zug.bmp");  // a PNG under a .bmp name
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(last_request_.title, "Bild individueller Zugtyp laden:");
-  EXPECT_EQ(last_request_.filter_text, "Bild | *.bmp;*.gif;*.jpeg;*.png");
+  // The chooser lists every name the readers take, in either letter case.
+  const auto filters = FileFilters(last_request_.filter_text);
+  ASSERT_EQ(filters.size(), 1u);
+  EXPECT_EQ(filters[0]->get_name(), "Bild");
+  const auto listed = [&](const char* name) {
+    GtkFileFilterInfo info{};
+    info.contains = static_cast<GtkFileFilterFlags>(GTK_FILE_FILTER_FILENAME | GTK_FILE_FILTER_DISPLAY_NAME);
+    info.filename = info.display_name = name;
+    return gtk_file_filter_filter(filters[0]->gobj(), &info);
+  };
+  for (const char* name : {"zug.bmp", "Lok.GIF", "foto.jpeg", "zug.jpg", "IMG_0815.JPG", "logo.Png"}) {
+    EXPECT_TRUE(listed(name)) << name;
+  }
+  EXPECT_FALSE(listed("Default.ini"));
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 3);
   EXPECT_EQ(Shown(), std::make_pair(160, 14));
   EXPECT_NE(ReadFileBytes(folder().File("Default.ini")).find("Bild = " + folder().File("zug.bmp") + "\n"),

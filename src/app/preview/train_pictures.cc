@@ -62,7 +62,7 @@ void ShowTrainPicture(ControlEventKind kind) {
 void LoadTrainPictureCommand() {
   const std::string path =
       FileRequester({FileRequestKind::kOpen, "Bild individueller Zugtyp laden:", WorkingFolder(),
-                     "Bild | *.bmp;*.gif;*.jpeg;*.png"});
+                     "Bild | *.bmp;*.gif;*.jpeg;*.jpg;*.png"});
   if (path.empty()) return;
   LoadSlot(kCustomPictureSlot, path);
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);

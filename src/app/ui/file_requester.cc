@@ -19,6 +19,17 @@ void SetFileRequesterForTesting(std::function<std::string(const FileRequest&)> a
   TestAnswer() = std::move(answer);
 }
 
+std::vector<Glib::RefPtr<Gtk::FileFilter>> FileFilters(const std::string& filter_text) {
+  std::vector<Glib::RefPtr<Gtk::FileFilter>> filters;
+  for (const FileFilter& parsed : ParseFilterText(filter_text)) {
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(parsed.name);
+    for (const std::string& pattern : parsed.patterns) filter->add_pattern(CaseBlindPattern(pattern));
+    filters.push_back(filter);
+  }
+  return filters;
+}
+
 std::string FileRequester(const FileRequest& request) {
   if (TestAnswer()) return TestAnswer()(request);
   const bool save = request.kind == FileRequestKind::kSave;
@@ -32,15 +43,9 @@ std::string FileRequester(const FileRequest& request) {
   dialog.set_do_overwrite_confirmation(false);
   dialog.set_current_folder(request.start_folder);
   if (save) dialog.set_current_name("");
-  bool first = true;
-  for (const FileFilter& parsed : ParseFilterText(request.filter_text)) {
-    auto filter = Gtk::FileFilter::create();
-    filter->set_name(parsed.name);
-    for (const std::string& pattern : parsed.patterns) filter->add_pattern(CaseBlindPattern(pattern));
-    dialog.add_filter(filter);
-    if (first) dialog.set_filter(filter);
-    first = false;
-  }
+  const std::vector<Glib::RefPtr<Gtk::FileFilter>> filters = FileFilters(request.filter_text);
+  for (const Glib::RefPtr<Gtk::FileFilter>& filter : filters) dialog.add_filter(filter);
+  if (!filters.empty()) dialog.set_filter(filters.front());
   if (dialog.run() != Gtk::RESPONSE_ACCEPT) return {};
   return dialog.get_filename();
 }

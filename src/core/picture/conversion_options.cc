@@ -158,7 +158,10 @@ std::string OutputInFolder(std::string_view folder, std::string_view input,
     name = name.substr(0, dot);
   }
   std::string path(folder);
-  if (!path.empty() && separators.find(path.back()) == std::string_view::npos) path += separators.front();
+  if (!path.empty() && separators.find(path.back()) == std::string_view::npos) {
+    const size_t used = path.find_last_of(separators);
+    path += used != std::string::npos ? path[used] : separators.back();
+  }
   path += name.empty() ? "text" : std::string(name);
   return path + ".bmp";
 }

@@ -38,8 +38,9 @@ extern const std::string_view kConversionUsage;
 
 // Where the result for `input` goes when -o names the folder `folder`:
 // the input's file name with its last extension replaced by ".bmp" ("text.bmp"
-// for an input of "", the text). `separators` are the path's separators, the
-// first of them put between folder and name when the folder ends in none.
+// for an input of "", the text). `separators` are the path's separators;
+// when the folder ends in none, the one it uses already (else the last of
+// them, "\\" on Windows) goes between folder and name.
 std::string OutputInFolder(std::string_view folder, std::string_view input,
                            std::string_view separators);
 
