@@ -62,6 +62,14 @@ def png_1x2000000():
             png_chunk(b'IDAT', zlib.compress(b'\0\0')) + png_chunk(b'IEND', b''))
 
 
+def png_20000x20000():
+    """A correct header for a 20000 x 20000 grey picture, within libpng's own
+    limits but beyond the picture maker's, with one row of data."""
+    ihdr = struct.pack('>IIBBBBB', 20000, 20000, 8, 0, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', ihdr) +
+            png_chunk(b'IDAT', zlib.compress(b'\0' * 20001)) + png_chunk(b'IEND', b''))
+
+
 def lzw(pixels, min_code_size):
     """Codes every pixel alone and clears the table after every second code,
     so that the code width never grows."""
@@ -109,6 +117,7 @@ FILES = {
     'bmp16_555.bmp': bmp16_555(),
     'bmp8_rle_clipped.bmp': bmp8_rle_clipped(),
     'png_1x2000000.png': png_1x2000000(),
+    'png_20000x20000.png': png_20000x20000(),
     # 4 x 3 screen, a 4 x 3 frame of red placed at (2, 1): half of it lies outside.
     'gif_frame_partly_outside.gif': gif((4, 3), [BLACK, RED, GREEN, BLUE], (2, 1, 4, 3), [1] * 12),
     # The frame starts right of the screen.
