@@ -71,6 +71,7 @@ void PictureMakerWindow::BuildLayout() {
   layout_.set_border_width(12);
   open_button_.add_accelerator("clicked", accelerators_, GDK_KEY_o, Gdk::CONTROL_MASK, Gtk::ACCEL_VISIBLE);
   save_button_.add_accelerator("clicked", accelerators_, GDK_KEY_s, Gdk::CONTROL_MASK, Gtk::ACCEL_VISIBLE);
+
   buttons_.pack_start(open_button_, Gtk::PACK_SHRINK);
   buttons_.pack_start(save_button_, Gtk::PACK_SHRINK);
 
@@ -86,9 +87,14 @@ void PictureMakerWindow::BuildLayout() {
     grid.set_row_spacing(6);
     grid.set_column_spacing(8);
   };
+  // A control named by the label before it, for the keyboard (the label's
+  // mnemonic) and for screen readers (the label's text).
   const auto left_label = [](Gtk::Label& label, Gtk::Widget& target) {
     label.set_xalign(0.0f);
     label.set_mnemonic_widget(target);
+    std::string name = label.get_text();
+    if (name.ends_with(':')) name.pop_back();
+    target.get_accessible()->set_name(name);
   };
 
   set_up_grid(source_grid_);
@@ -101,6 +107,7 @@ void PictureMakerWindow::BuildLayout() {
   text_entry_.set_width_chars(24);
   text_entry_.set_max_length(static_cast<int>(kMaxPictureTextBytes));
   text_entry_.set_placeholder_text("etwa BERNINA EXPRESS");
+  text_entry_.get_accessible()->set_name("Text");
   left_label(font_label_, font_button_);
   font_button_.set_use_size(false);
   font_button_.set_show_size(false);
@@ -199,6 +206,11 @@ void PictureMakerWindow::ConnectSignals() {
   threshold_scale_.signal_value_changed().connect(on(&PictureMakerWindow::UpdateDots));
   dither_combo_.signal_changed().connect(on(&PictureMakerWindow::UpdateDots));
   invert_check_.signal_toggled().connect(on(&PictureMakerWindow::UpdateDots));
+  signal_key_press_event().connect([this](GdkEventKey* event) {
+    if ((event->state & GDK_CONTROL_MASK) == 0 || gdk_keyval_to_lower(event->keyval) != GDK_KEY_q) return false;
+    close();
+    return true;
+  });
   board_view_.signal_button_press_event().connect(sigc::mem_fun(*this, &PictureMakerWindow::OnDragStart));
   board_view_.signal_motion_notify_event().connect(sigc::mem_fun(*this, &PictureMakerWindow::OnDrag));
   board_view_.signal_style_updated().connect(sigc::mem_fun(*this, &PictureMakerWindow::SizeBoardToText));

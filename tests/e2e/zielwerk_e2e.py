@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Zielwerk as a user runs it: a fresh working folder, the real window under
 Xvfb, driven through its menu, toolbar and controls by their accessible
-names (AT-SPI), with a pseudo-terminal standing in for the display."""
+names (AT-SPI), with a pseudo-terminal standing in for the display; and the
+picture maker, Zielwerk Bildwandler, the same way."""
 
 import argparse
 import os
@@ -43,7 +44,7 @@ def wait_for(predicate, timeout=10.0, step=0.05):
 class Program:
     """The program in its own working folder, reached through AT-SPI."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, program=None, args=(), title="Zielwerk V"):
         # The serial ports the program lists come from "ls -1 /dev"; a stand-in
         # "ls" makes the list the same on every machine.
         bin_folder = os.path.join(folder, ".bin")
@@ -60,11 +61,12 @@ class Program:
         pyatspi.Registry.getDesktop(0)
         self.stderr_path = os.path.join(folder, ".stderr")
         with open(self.stderr_path, "wb") as stderr:
-            self.process = subprocess.Popen([ARGS.program], cwd=folder, env=env,
+            self.process = subprocess.Popen([program or ARGS.program, *args], cwd=folder, env=env,
                                             stdout=subprocess.DEVNULL, stderr=stderr)
         self.app = wait_for(self._find_app, timeout=45)  # a first start on a busy machine registers late on the bus
         if self.app is None:
             raise RuntimeError("the program's window did not appear")
+        self.title = title
         self.frame = wait_for(lambda: self._frame(), timeout=10)
 
     def _find_app(self):
@@ -78,7 +80,7 @@ class Program:
 
     def _frame(self):
         for child in self.app:
-            if child is not None and child.getRoleName() == "frame" and child.name.startswith("Zielwerk V"):
+            if child is not None and child.getRoleName() == "frame" and self.title in child.name:
                 return child
         return None
 
@@ -110,6 +112,20 @@ class Program:
         wait_for(lambda: node.getState().contains(pyatspi.STATE_SHOWING), timeout=3)
         time.sleep(0.1)
         self.click(node)
+
+    def dialog(self, name):
+        """The program's dialog of that title, once it is shown."""
+        return wait_for(lambda: next((child for child in self.app if child is not None
+                                      and child.getRoleName() in ("dialog", "file chooser")
+                                      and child.name == name), None), timeout=10)
+
+    def keys(self, window_title, command, *keys):
+        """Types (command "type") or presses (command "key") in the window of
+        that title. No window manager runs under Xvfb, so the window is given
+        the keyboard first."""
+        subprocess.run(["timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", "--name",
+                        window_title, "windowfocus", "--sync", "%1", command, "--delay", "40", *keys],
+                       check=True, stdout=subprocess.DEVNULL)
 
     def press(self, role, name):
         self.click(self.find(role, name))
@@ -270,9 +286,70 @@ class ZielwerkEndToEnd(unittest.TestCase):
             far_end.close()
 
 
+class BildwandlerEndToEnd(unittest.TestCase):
+    """The picture maker: a photo opened through its chooser, the threshold
+    changed, the picture saved through its chooser."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="bildwandler-e2e-")
+        self.program = None
+
+    def tearDown(self):
+        if self.program:
+            self.program.kill()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def test_photo_threshold_and_save(self):
+        photo = os.path.join(self.folder, "Urlaub", "IMG_0815.JPG")
+        os.makedirs(os.path.dirname(photo))
+        shutil.copy(os.path.join(ARGS.fixtures, "picture", "photo.jpg"), photo)
+        program = Program(self.folder, ARGS.bildwandler, title="Bildwandler")
+        self.program = program
+        save = program.find("push button", "Als BMP speichern …")
+        self.assertFalse(program.sensitive(save), "nothing to save before a picture is open")
+
+        program.keys("Zielwerk Bildwandler$", "key", "ctrl+o")
+        chooser = program.dialog("Bild öffnen")
+        self.assertIsNotNone(chooser)
+        program.keys("Bild öffnen", "type", photo)
+
+        def typed():
+            entry = pyatspi.findDescendant(chooser, lambda n: n is not None and n.getRoleName() == "text")
+            return entry is not None and entry.queryText().getText(0, -1) == photo
+        self.assertTrue(wait_for(typed, timeout=5))
+        # The chooser looks the typed folder up before it takes Return.
+        time.sleep(1)
+        program.keys("Bild öffnen", "key", "Return")
+        self.assertTrue(wait_for(lambda: pyatspi.findDescendant(
+            program.frame, lambda n: n is not None and n.getRoleName() == "label"
+            and n.name == "IMG_0815.JPG"), timeout=10), "the photo is open")
+
+        threshold = program.find("slider", "Helligkeitsschwelle")
+        threshold.queryValue().currentValue = 90
+        program.keys("Zielwerk Bildwandler$", "key", "ctrl+s")
+        chooser = program.dialog("Zugbild speichern")
+        self.assertIsNotNone(chooser)
+        program.find("push button", "Speichern", root=chooser).queryAction().doAction(0)
+        saved = os.path.join(self.folder, "IMG_0815.bmp")
+        self.assertTrue(wait_for(lambda: os.path.exists(saved), timeout=10))
+        program.keys("Zielwerk Bildwandler$", "key", "ctrl+q")
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(program.stderr(), "")
+
+        # The file holds what the batch mode makes of the photo at that
+        # threshold, and not what it makes at the default one.
+        for threshold, same in ((90, True), (128, False)):
+            expected = os.path.join(self.folder, f"erwartet-{threshold}.bmp")
+            subprocess.run([ARGS.bildwandler, photo, "--threshold", str(threshold), "-o", expected],
+                           check=True, stdout=subprocess.DEVNULL)
+            with open(saved, "rb") as a, open(expected, "rb") as b:
+                self.assertEqual(a.read() == b.read(), same, threshold)
+
+
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
+    parser.add_argument("--bildwandler", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--fixtures", required=True)
     ARGS, rest = parser.parse_known_args()
