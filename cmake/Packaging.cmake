@@ -1,10 +1,12 @@
 # Installation where a Linux desktop expects things, and the Debian package.
 #
 #   bin/zielwerk                    launcher: per-user working folder, then the program
+#   bin/zielwerk-bildwandler        the picture maker (its desktop entry starts it
+#                                   through the launcher, in the same working folder)
 #   bin/zielwerk-display-sim        the display simulator
 #   libexec/zielwerk/zielwerk       the program itself
 #   share/zielwerk/                 the working-folder files from data/ (Icons/, wagen_*.bmp)
-#   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entry, metainfo, icon
+#   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entries, metainfo, icon
 #
 # `cmake --install <build>` installs it; `cpack` in the build folder makes
 # zielwerk_<version>_<arch>.deb with its dependencies taken from the shared
@@ -13,6 +15,7 @@
 include(GNUInstallDirs)
 
 set(ZIELWERK_APP_ID "de.zielwerk.Zielwerk")
+set(ZIELWERK_PICTURE_MAKER_ID "de.zielwerk.Bildwandler")
 set(ZIELWERK_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
 set(ZIELWERK_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zielwerk")
 set(ZIELWERK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/zielwerk")
@@ -22,6 +25,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS zielwerk RUNTIME DESTINATION "${ZIELWERK_PROGRAM_DIR}")
+# The picture maker is also a command-line tool, so it lies on the PATH itself.
+install(TARGETS zielwerk-bildwandler RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 if(TARGET zielwerk-display-sim)
   install(TARGETS zielwerk-display-sim RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endif()
@@ -36,13 +41,14 @@ file(RELATIVE_PATH ZIELWERK_LAUNCHER_DATA "/${CMAKE_INSTALL_BINDIR}" "/${ZIELWER
 configure_file("${ZIELWERK_PACKAGING_DIR}/zielwerk-launcher.in" "${CMAKE_BINARY_DIR}/packaging/zielwerk" @ONLY)
 install(PROGRAMS "${CMAKE_BINARY_DIR}/packaging/zielwerk" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
-install(FILES "${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 # The release the metainfo names is the project's version.
-configure_file("${ZIELWERK_PACKAGING_DIR}/${ZIELWERK_APP_ID}.metainfo.xml.in"
-               "${CMAKE_BINARY_DIR}/packaging/${ZIELWERK_APP_ID}.metainfo.xml" @ONLY)
-install(FILES "${CMAKE_BINARY_DIR}/packaging/${ZIELWERK_APP_ID}.metainfo.xml"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+foreach(id IN ITEMS "${ZIELWERK_APP_ID}" "${ZIELWERK_PICTURE_MAKER_ID}")
+  install(FILES "${ZIELWERK_PACKAGING_DIR}/${id}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  configure_file("${ZIELWERK_PACKAGING_DIR}/${id}.metainfo.xml.in"
+                 "${CMAKE_BINARY_DIR}/packaging/${id}.metainfo.xml" @ONLY)
+  install(FILES "${CMAKE_BINARY_DIR}/packaging/${id}.metainfo.xml"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+endforeach()
 install(FILES "${ZIELWERK_PACKAGING_DIR}/icons/${ZIELWERK_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 foreach(size IN ITEMS 16 32 48 64 128 256)
@@ -83,8 +89,10 @@ stations as a running text, run-in and run-out modes, and the car number.
 It keeps the settings in INI files, previews the display live, sends the
 settings to the display over a 9600-baud serial line and prints them.
 .
-The package also holds zielwerk-display-sim, which stands in for the display
-on a pseudo-terminal.")
+The package also holds Zielwerk Bildwandler (zielwerk-bildwandler), which
+turns photos, logos and text into the display's 160 x 14 pictures, in a
+window or many at once on the command line, and zielwerk-display-sim, which
+stands in for the display on a pseudo-terminal.")
 include(CPack)
 
 if(ZIELWERK_BUILD_TESTS)

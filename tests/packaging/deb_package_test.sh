@@ -37,7 +37,7 @@ awk '$2 != "root/root"' "$scratch/contents" | grep -q . &&
 check
 awk '{ print $6 }' "$scratch/contents" | grep -v -e '^\./$' -e '^\./usr/' | grep -q . &&
   fail "entries outside /usr: $(awk '{ print $6 }' "$scratch/contents" | grep -v -e '^\./$' -e '^\./usr/')"
-for program in usr/bin/zielwerk usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk; do
+for program in $programs; do
   check
   grep -q "^-rwxr-xr-x .* \./$program\$" "$scratch/contents" || fail "$program is not mode 0755 in the package"
 done

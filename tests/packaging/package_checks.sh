@@ -27,6 +27,8 @@ report_and_exit() {
 }
 
 app_id=de.zielwerk.Zielwerk
+picture_maker_id=de.zielwerk.Bildwandler
+programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
@@ -36,15 +38,15 @@ icon_sizes="16 32 48 64 128 256"
 expected_paths() {
   source_dir=$1
   cat <<EOF
-usr/bin/zielwerk
-usr/bin/zielwerk-display-sim
-usr/libexec/zielwerk/zielwerk
+$(printf '%s\n' "$programs" | tr ' ' '\n')
 usr/share/zielwerk/Icons/Help.png
 usr/share/zielwerk/wagen_BERNINA_EXPRESS.bmp
 usr/share/zielwerk/wagen_GLACIER_EXPRESS.bmp
 usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp
 usr/share/applications/$app_id.desktop
 usr/share/metainfo/$app_id.metainfo.xml
+usr/share/applications/$picture_maker_id.desktop
+usr/share/metainfo/$picture_maker_id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 usr/share/doc/zielwerk/README.md
 EOF
@@ -74,7 +76,7 @@ check_installed_tree() {
     fail "missing from the installed tree: $(tr '\n' ' ' <"$scratch/missing")"
   fi
 
-  for program in usr/bin/zielwerk usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk; do
+  for program in $programs; do
     check
     [ -x "$root/$program" ] || fail "$program is not executable"
   done
@@ -96,17 +98,30 @@ check_installed_tree() {
       fail "icon $png is not a ${size} x ${size} PNG"
   done
 
-  check
-  if ! desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$scratch/validate.log" 2>&1 ||
-     [ -s "$scratch/validate.log" ]; then
-    fail "desktop-file-validate: $(cat "$scratch/validate.log")"
-  fi
-  check
-  appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
-    fail "appstreamcli validate: $(cat "$scratch/validate.log")"
+  for id in "$app_id" "$picture_maker_id"; do
+    check
+    if ! desktop-file-validate "$root/usr/share/applications/$id.desktop" >"$scratch/validate.log" 2>&1 ||
+       [ -s "$scratch/validate.log" ]; then
+      fail "desktop-file-validate $id: $(cat "$scratch/validate.log")"
+    fi
+    check
+    appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
+      fail "appstreamcli validate $id: $(cat "$scratch/validate.log")"
+  done
   check
   grep -qx "Exec=zielwerk" "$root/usr/share/applications/$app_id.desktop" ||
     fail "the desktop entry does not start the launcher"
+  check
+  grep -qx "Exec=zielwerk --bildwandler %f" "$root/usr/share/applications/$picture_maker_id.desktop" ||
+    fail "the picture maker's desktop entry does not start it through the launcher"
+
+  # The picture maker works without a display: the installed one converts a
+  # standard picture (its libraries are all there).
+  check
+  if ! "$root/usr/bin/zielwerk-bildwandler" "$root/usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp" \
+       -o "$scratch/converted.bmp" >"$scratch/converted.log" 2>&1 || [ ! -s "$scratch/converted.bmp" ]; then
+    fail "the installed picture maker did not convert a picture: $(cat "$scratch/converted.log")"
+  fi
 }
 
 # A stand-in for the program: records its working folder and arguments.
@@ -221,4 +236,13 @@ check_launcher() {
   fi
   check
   grep -qi "display" "$scratch/real.log" || fail "real program was not started: $(cat "$scratch/real.log")"
+
+  # --bildwandler starts the picture maker in the same working folder with
+  # the arguments after it: here it converts a picture there, without a window.
+  check
+  if ! env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
+       wagen_REGIO_EXPRESS.bmp -o umgewandelt.bmp >"$scratch/bildwandler.log" 2>&1 ||
+     [ ! -s "$homes/g/.local/share/zielwerk/umgewandelt.bmp" ]; then
+    fail "the launcher did not start the picture maker in the working folder: $(cat "$scratch/bildwandler.log")"
+  fi
 }
