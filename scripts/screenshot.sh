@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the main window: starts Zielwerk under Xvfb in
-# a temporary working folder made from data/, waits until its window is
-# mapped, saves the window's content as PNG and closes the program.
+# Takes the README's pictures of the windows: starts Zielwerk (or the picture
+# maker) under Xvfb in a temporary working folder made from data/, waits
+# until its window is mapped, saves the window's content as PNG and closes the
+# program.
 #
-# Usage: scripts/screenshot.sh [--settings FILE] [OUTPUT.png]
-#   OUTPUT.png       where to write the picture (default docs/zielwerk.png)
+# Usage: scripts/screenshot.sh [--settings FILE | --bildwandler] [OUTPUT.png]
+#   OUTPUT.png       where to write the picture (default docs/zielwerk.png,
+#                    with --bildwandler docs/bildwandler.png)
 #   --settings FILE  start with FILE as Default.ini instead of the defaults
+#   --bildwandler    the picture maker's window with the test photo
+#                    tests/data/picture/photo.jpg opened
 #
 # The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
 # the picture is the same on every machine and no "no port" box is in the way.
@@ -16,11 +20,13 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 settings=""
-output=docs/zielwerk.png
+output=""
 inside=0
+bildwandler=0
 while [ $# -gt 0 ]; do
   case $1 in
     --settings) settings=$(realpath "$2"); shift 2 ;;
+    --bildwandler) bildwandler=1; shift ;;
     --inside) inside=1; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
@@ -28,14 +34,25 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+if [ "$bildwandler" = 1 ]; then
+  program=zielwerk-bildwandler
+  title='Bildwandler$'
+  : "${output:=docs/bildwandler.png}"
+else
+  program=zielwerk
+  title='^Zielwerk V'
+  : "${output:=docs/zielwerk.png}"
+fi
+
 if [ "$inside" = 0 ]; then
   ./scripts/install-deps.sh
   cmake -S . -B build >/dev/null
-  cmake --build build -j2 --target zielwerk >/dev/null
+  cmake --build build -j2 --target "$program" >/dev/null
   mkdir -p "$(dirname "$output")"
   output=$(realpath "$output")
   args=(--inside)
   [ -n "$settings" ] && args+=(--settings "$settings")
+  [ "$bildwandler" = 1 ] && args+=(--bildwandler)
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
 fi
 
@@ -57,10 +74,12 @@ mkdir "$work/.bin"
 printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
 chmod 755 "$work/.bin/ls"
 
-(cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/zielwerk" 2>"$work/stderr") &
+program_args=()
+[ "$bildwandler" = 1 ] && program_args=("$root/tests/data/picture/photo.jpg")
+(cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/$program" "${program_args[@]}" 2>"$work/stderr") &
 program_pid=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zielwerk V' | head -n 1) || true
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || true
 if [ -z "$window" ]; then
   echo "screenshot.sh: the window did not appear" >&2
   cat "$work/stderr" >&2

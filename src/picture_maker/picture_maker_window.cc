@@ -368,8 +368,8 @@ void PictureMakerWindow::OnSave() {
   }
   save_folder_ = Glib::path_get_dirname(path);
   info_label_.set_text("Gespeichert: " + path +
-                       " \xE2\x80\x93 in Zielwerk mit \xE2\x80\x9E" "Bild Zugtyp\xE2\x80\x9C \xE2\x86\x92 "
-                       "\xE2\x80\x9ELaden \xE2\x80\xA6\xE2\x80\x9C w\xC3\xA4hlen");
+                       " \xE2\x80\x93 in Zielwerk unter \xE2\x80\x9E" "Bild Zugtyp\xE2\x80\x9C \xE2\x86\x92 "
+                       "\xE2\x80\x9ELaden...\xE2\x80\x9C zu w\xC3\xA4hlen");
 }
 
 bool PictureMakerWindow::OnDragStart(GdkEventButton* event) {
