@@ -5,6 +5,7 @@
 
 #include "core/file/file_access.h"
 #include "core/picture/picture_reader.h"
+#include "picture_maker/system_decoder.h"
 
 namespace zielwerk {
 namespace {
@@ -98,6 +99,16 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
                               static_cast<size_t>(gdk_pixbuf_get_rowstride(pixbuf.get())),
                               gdk_pixbuf_get_n_channels(pixbuf.get())};
     picture.pixbuf_ = std::move(pixbuf);
+  } else if (!check.refused) {
+    SystemDecoding system = DecodeWithSystem(bytes);
+    if (system.picture) {
+      auto shared = std::make_shared<const TrainPicture>(std::move(*system.picture));
+      picture.view_ = ViewOf(*shared);
+      picture.decoded_ = std::move(shared);
+    }
+    check.refused = system.too_large;
+    check.width = system.width;
+    check.height = system.height;
   }
   if (!picture.empty()) return picture;
   if (check.refused && check.width > 0 && check.height > 0 && !PictureSizeAllowed(check.width, check.height)) {
@@ -112,7 +123,8 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
 }
 
 std::vector<std::string> PictureFilePatterns() {
-  std::vector<std::string> extensions = {"gif"};
+  std::vector<std::string> extensions = SystemPictureExtensions();
+  extensions.push_back("gif");
   GSList* formats = gdk_pixbuf_get_formats();
   for (GSList* item = formats; item != nullptr; item = item->next) {
     auto* format = static_cast<GdkPixbufFormat*>(item->data);

@@ -23,9 +23,10 @@ class SourcePicture {
   // Zielwerk's own reader, which decodes the first frame alone; every other
   // format through gdk-pixbuf, which is asked for the picture's size first
   // and stopped before it decodes a picture larger than the readers accept
-  // (PictureSizeAllowed). A photo's stored orientation is applied. On
-  // failure the result is empty and `error` says why, in German, naming the
-  // file.
+  // (PictureSizeAllowed); what gdk-pixbuf does not know goes to the
+  // system's decoders (DecodeWithSystem). A photo's stored orientation is
+  // applied. On failure the result is empty and `error` says why, in German,
+  // naming the file.
   static SourcePicture Load(const std::string& path, std::string& error);
 
   bool empty() const { return view_.pixels == nullptr; }

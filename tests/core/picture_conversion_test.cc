@@ -140,7 +140,11 @@ TEST(PictureConversionTest, FitKeepsTheAspectAndOffsetsMoveThePicture) {
       EXPECT_EQ(LitIn(MakeDisplayDots(scaled, settings), 0, 0, 160, 14), lit) << x << ", " << y;
     }
   }
-  EXPECT_EQ(FittedSize(1, 16384, PictureFit::kWidth).height, kMaxScaledSide);
+  // A picture one dot wide fitted to the width stops at the longest side.
+  const GreyPicture thread = ScaleToFit(ViewOf(Filled(1, 16384, 0)), PictureFit::kWidth);
+  EXPECT_EQ(thread.width, 160);
+  EXPECT_EQ(thread.height, kMaxScaledSide);
+  EXPECT_EQ(thread.At(159, kMaxScaledSide - 1), 0);
   EXPECT_EQ(FittedSize(0, 5, PictureFit::kWidth).width, 0);
 }
 

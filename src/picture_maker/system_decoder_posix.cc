@@ -1,0 +1,9 @@
+#include "picture_maker/system_decoder.h"
+
+namespace zielwerk {
+
+SystemDecoding DecodeWithSystem(std::string_view) { return {}; }
+
+std::vector<std::string> SystemPictureExtensions() { return {}; }
+
+}  // namespace zielwerk
