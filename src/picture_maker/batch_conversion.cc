@@ -70,7 +70,7 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
       status = 1;
       continue;
     }
-    if (saved.contains(target)) {
+    if (!identity.empty() && saved.contains(identity)) {
       problems << kProgram << Quoted(target) << " ist schon in diesem Lauf entstanden; "
                << Quoted(input) << " wird nicht dar\xC3\xBC" "ber gespeichert.\n";
       status = 1;
@@ -90,7 +90,9 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
       status = 1;
       continue;
     }
-    saved.insert(target);
+    // Known by what the system tells files apart by, so that IMG.bmp and
+    // img.bmp count as one on Windows.
+    saved.insert(FileIdentity(target));
     out << "Gespeichert: " << target << "\n";
   }
   return status;

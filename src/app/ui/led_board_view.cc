@@ -1,6 +1,6 @@
 #include "app/ui/led_board_view.h"
 
-#include <cmath>
+#include <numbers>
 
 namespace zielwerk {
 namespace {
@@ -61,10 +61,10 @@ void LedBoardView::MakeLayers(int width, int height) {
   const double y1 = geometry.top + (layer_rows_ + 0.5) * pitch;
   const double corner = pitch;
   dark->begin_new_sub_path();
-  dark->arc(x1 - corner, y0 + corner, corner, -M_PI / 2, 0);
-  dark->arc(x1 - corner, y1 - corner, corner, 0, M_PI / 2);
-  dark->arc(x0 + corner, y1 - corner, corner, M_PI / 2, M_PI);
-  dark->arc(x0 + corner, y0 + corner, corner, M_PI, 3 * M_PI / 2);
+  dark->arc(x1 - corner, y0 + corner, corner, -std::numbers::pi / 2, 0);
+  dark->arc(x1 - corner, y1 - corner, corner, 0, std::numbers::pi / 2);
+  dark->arc(x0 + corner, y1 - corner, corner, std::numbers::pi / 2, std::numbers::pi);
+  dark->arc(x0 + corner, y0 + corner, corner, std::numbers::pi, 3 * std::numbers::pi / 2);
   dark->close_path();
   dark->set_source_rgb(kPanel.red, kPanel.green, kPanel.blue);
   dark->fill();
@@ -73,7 +73,7 @@ void LedBoardView::MakeLayers(int width, int height) {
     for (int y = 0; y < layer_rows_; ++y) {
       for (int x = 0; x < layer_columns_; ++x) {
         cr->move_to(geometry.CentreX(x) + radius, geometry.CentreY(y));
-        cr->arc(geometry.CentreX(x), geometry.CentreY(y), radius, 0, 2 * M_PI);
+        cr->arc(geometry.CentreX(x), geometry.CentreY(y), radius, 0, 2 * std::numbers::pi);
       }
     }
   };
