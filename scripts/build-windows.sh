@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Windows package of Zielwerk on Debian 12 and leaves in dist/:
 #   zielwerk-<version>-win64.zip    one folder zielwerk-<version>-win64/ to unpack
-#                                   anywhere and start zielwerk.exe from (it is
-#                                   also the working folder);
-#   zielwerk-<version>-setup.exe    installer: Program Files, Start-menu entry,
-#                                   uninstaller; the program then works in
-#                                   %APPDATA%\Zielwerk, set up by the launcher.
+#                                   anywhere and start zielwerk.exe or
+#                                   zielwerk-bildwandler.exe from (it is also
+#                                   the working folder);
+#   zielwerk-<version>-setup.exe    installer: Program Files, Start-menu entries
+#                                   for both, uninstaller; the programs then work
+#                                   in %APPDATA%\Zielwerk, set up by the launcher.
 # Steps: the Debian packages the Windows build needs, the cross-built GTK stack
-# (reused when it exists), zielwerk.exe and zielwerk-launcher.exe (Release,
+# (reused when it exists), zielwerk.exe, zielwerk-bildwandler.exe and its
+# console twin zielwerk-bildwandler.com, zielwerk-launcher.exe (Release,
 # stripped) in build-win/ (the folder scripts/windows/test-windows.sh tests:
 # the package holds the program the suites ran against), the staged folders in
 # build-win/stage/ (made afresh on every run), the zip, the installer.
@@ -47,17 +49,20 @@ fi
 # -O2 rather than CMake's -O3: GCC 12 at -O3 warns falsely about std::string
 # copies in the suites built here too.
 release_flags=(-DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG")
-echo "== zielwerk.exe and zielwerk-launcher.exe in $build"
+echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com, zielwerk-launcher.exe in $build"
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZIELWERK_MINGW_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" >/dev/null
-cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-launcher
+cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console \
+  zielwerk-launcher
 
 echo "== Staging in $stage"
 rm -rf "$stage"
 common=$stage/common
 mkdir -p "$common"
-$host-strip -o "$common/zielwerk.exe" "$build/zielwerk.exe"
-scripts/windows/collect-dlls.sh "$common/zielwerk.exe" "$prefix" "$common"
+for program in zielwerk.exe zielwerk-bildwandler.exe zielwerk-bildwandler.com; do
+  $host-strip -o "$common/$program" "$build/$program"
+  scripts/windows/collect-dlls.sh "$common/$program" "$prefix" "$common"
+done
 dll_count=$(find "$common" -maxdepth 1 -iname '*.dll' | wc -l)
 
 # A text file for Windows: UTF-8 with a byte-order mark (Notepad of Windows 7

@@ -76,6 +76,9 @@ Section "Zielwerk"
   ; its icon is the program's.
   CreateShortCut "$SMPROGRAMS\Zielwerk.lnk" "$INSTDIR\zielwerk-launcher.exe" "" \
     "$INSTDIR\zielwerk.exe" 0 SW_SHOWNORMAL "" "Zielanzeige eines Modellbahnwagens einstellen"
+  ; The picture maker through the same launcher, in the same working folder.
+  CreateShortCut "$SMPROGRAMS\Zielwerk Bildwandler.lnk" "$INSTDIR\zielwerk-launcher.exe" "--bildwandler" \
+    "$INSTDIR\zielwerk-bildwandler.exe" 0 SW_SHOWNORMAL "" "Fotos, Logos und Text in Zugbilder umwandeln"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Zielwerk"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -91,6 +94,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$SMPROGRAMS\Zielwerk.lnk"
+  Delete "$SMPROGRAMS\Zielwerk Bildwandler.lnk"
   ; Delete and RMDir lines for every installed file and folder, deepest first.
   ; RMDir without /r leaves a folder that holds anything else.
   !include "${UNINSTALL_LIST}"

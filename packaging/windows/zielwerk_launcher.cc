@@ -10,6 +10,11 @@
 // in that folder with the launcher's arguments. It waits for the program and
 // ends with its exit status. Errors are shown in a message box.
 //
+// With --bildwandler as its first argument it starts the picture maker,
+// zielwerk-bildwandler.exe, there instead (its Start-menu entry does so),
+// with the arguments after it: the pictures it saves then lie where Zielwerk
+// looks for them first.
+//
 // ZIELWERK_PROGRAM, when set, names the program to start instead of the
 // installed one (the package tests use it).
 //
@@ -19,12 +24,15 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
 
 constexpr wchar_t kTitle[] = L"Zielwerk";
 constexpr wchar_t kProgramName[] = L"zielwerk.exe";
+constexpr wchar_t kPictureMakerName[] = L"zielwerk-bildwandler.exe";
+constexpr wchar_t kPictureMakerSwitch[] = L"--bildwandler";
 constexpr wchar_t kDataFolderName[] = L"Daten";
 constexpr wchar_t kWorkFolderName[] = L"Zielwerk";
 
@@ -166,12 +174,26 @@ std::wstring OwnArguments() {
   return rest;
 }
 
+// Takes --bildwandler off the front of `arguments` (OwnArguments); true when
+// it was there.
+bool TakePictureMakerSwitch(std::wstring& arguments) {
+  constexpr size_t kLength = std::size(kPictureMakerSwitch) - 1;
+  const size_t start = arguments.find_first_not_of(L" \t");
+  if (start == std::wstring::npos || arguments.compare(start, kLength, kPictureMakerSwitch) != 0) return false;
+  const size_t end = start + kLength;
+  if (end < arguments.size() && arguments[end] != L' ' && arguments[end] != L'\t') return false;
+  arguments.erase(0, end);
+  return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring here = OwnFolder();
+  std::wstring arguments = OwnArguments();
+  const bool picture_maker = TakePictureMakerSwitch(arguments);
   std::wstring program = Environment(L"ZIELWERK_PROGRAM");
-  if (program.empty()) program = here + L"\\" + kProgramName;
+  if (program.empty()) program = here + L"\\" + (picture_maker ? kPictureMakerName : kProgramName);
   const std::wstring work_folder = WorkFolder();
 
   const std::wstring data_folder = here + L"\\" + kDataFolderName;
@@ -180,7 +202,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     AddMissing(data_folder, work_folder);
   }
 
-  std::wstring command_line = L"\"" + program + L"\"" + OwnArguments();
+  std::wstring command_line = L"\"" + program + L"\"" + arguments;
   STARTUPINFOW own{};
   own.cb = sizeof own;
   GetStartupInfoW(&own);

@@ -5,7 +5,10 @@
 #include <gtkmm/main.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/desktop.h"
 #include "core/picture/conversion_options.h"
@@ -48,8 +51,15 @@ int Run(int argc, char** argv) {
     std::cout << kConversionUsage;
     return 0;
   }
-  if (parsed.request->output) return RunBatchConversion(*parsed.request, std::cout, std::cerr);
-  return RunWindow(argc, argv, *parsed.request);
+  ConversionRequest request = *parsed.request;
+  std::vector<std::string> unmatched;
+  request.inputs = ExpandWildcards(request.inputs, unmatched);
+  if (!request.output) return RunWindow(argc, argv, request);
+  for (const std::string& pattern : unmatched) {
+    std::cerr << "zielwerk-bildwandler: Zu \xE2\x80\x9E" << pattern << "\xE2\x80\x9C passt keine Datei.\n";
+  }
+  const int status = RunBatchConversion(request, std::cout, std::cerr);
+  return unmatched.empty() ? status : std::max(status, 1);
 }
 
 }  // namespace
