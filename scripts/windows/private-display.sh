@@ -25,18 +25,20 @@ start_private_display() {
   export DISPLAY=$display
 }
 
-# Waits up to 30 s for the program's window; prints its id.
+# Waits up to 30 s for the program's window, or the one whose title matches
+# $1; prints its id.
 wait_window() {
   local window
   for _ in $(seq 300); do
-    window=$(xdotool search --name '^Zielwerk V' 2>/dev/null | head -1 || true)
+    window=$(xdotool search --name "${1:-^Zielwerk V}" 2>/dev/null | head -1 || true)
     [ -n "$window" ] && { echo "$window"; return 0; }
     sleep 0.1
   done
   return 1
 }
-# Sends the program a close request, as from its title bar.
-close_program() { "${wine64:?}" taskkill /im zielwerk.exe >/dev/null 2>&1 || true; }
+# Sends the program (or the one whose file is $1) a close request, as from its
+# title bar.
+close_program() { "${wine64:?}" taskkill /im "${1:-zielwerk.exe}" >/dev/null 2>&1 || true; }
 # Waits up to 30 s for process $1 to end; sets status to its exit status or "timeout".
 # shellcheck disable=SC2034 # status is for the caller
 wait_status() {

@@ -2,13 +2,17 @@
 # Tests the Windows package of dist/ under Wine, headless, the way a user gets it:
 #   1. the zip unpacked into a folder with an umlaut in its path: zielwerk.exe
 #      starts from there with nothing but the zip's DLLs, shows its window, ends
-#      with status 0 on a close request and writes Zielstell.ini there;
-#   2. the installer (/S): the program folder, the Start-menu entry and the
+#      with status 0 on a close request and writes Zielstell.ini there; the
+#      picture maker's .com converts the standard pictures and a photo in
+#      each format it must read in one run;
+#   2. the installer (/S): the program folder, the Start-menu entries and the
 #      uninstall entry; the launcher with a stand-in program fills the working
 #      folder %APPDATA%\Zielwerk, keeps a file the user changed and starts the
 #      program there; the real program from the Start-menu entry writes its
-#      Zielstell.ini there; the uninstaller (/S) removes what was installed and
-#      leaves the working folder alone.
+#      Zielstell.ini there; the launcher starts the picture maker there with
+#      --bildwandler, and its Start-menu entry shows its window; the
+#      uninstaller (/S) removes what was installed and leaves the working
+#      folder alone.
 # Wine gets a private prefix under /tmp (whose AppData folder has an umlaut in
 # its path) and a private Xvfb; the stack's DLLs are not on its path. The last
 # line reads "package: N passed, M failed".
@@ -104,10 +108,37 @@ wait_status "$program_pid"
 check "zip: exit status $status after the close request" [ "$status" = 0 ]
 check "zip: Zielstell.ini written in the unpacked folder" [ -s "$folder/Zielstell.ini" ]
 
+# The picture maker from the zip as typed at a prompt (its .com), with the
+# zip's DLLs alone: the standard pictures and a photo in each format it must
+# read, in one run, into a folder whose name has blanks and an umlaut.
+photos=$work/Fotos
+pictures_out="$work/Zugbilder für Jürgen"
+mkdir -p "$photos" "$pictures_out"
+for format in jpg png gif bmp tif; do
+  convert "$root/tests/data/picture/photo.jpg" "$photos/foto_$format.$format"
+done
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+bildwandler_status=0
+(cd "$folder" && "$wine64" zielwerk-bildwandler.com wagen_BERNINA_EXPRESS.bmp wagen_GLACIER_EXPRESS.bmp \
+  wagen_REGIO_EXPRESS.bmp "$(to_windows "$photos")\\foto_*.*" -o "$(to_windows "$pictures_out")") \
+  >"$work/bildwandler.log" 2>&1 || bildwandler_status=$?
+converted() {
+  local name
+  for name in wagen_BERNINA_EXPRESS wagen_GLACIER_EXPRESS wagen_REGIO_EXPRESS foto_jpg foto_png foto_gif \
+              foto_bmp foto_tif; do
+    [ "$(stat -c %s "$pictures_out/$name.bmp" 2>/dev/null)" = 6774 ] ||
+      { echo "   $name.bmp missing: $(head -c 600 "$work/bildwandler.log")" >&2; return 1; }
+  done
+  [ "$bildwandler_status" = 0 ] && [ "$(grep -c '^Gespeichert: ' "$work/bildwandler.log")" = 8 ]
+}
+check "zip: the picture maker converts the standard pictures and a JPEG, PNG, GIF, BMP and TIFF photo (status $bildwandler_status)" \
+  converted
+
 # --- the installer -------------------------------------------------------------------
 echo "== The installer, silent"
 program_files=$WINEPREFIX/drive_c/Program\ Files/Zielwerk
 start_menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Zielwerk.lnk
+start_menu_bildwandler=$(dirname "$start_menu")/Zielwerk\ Bildwandler.lnk
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zielwerk'
 setup_status=0
 "$wine64" "$setup_file" /S >/dev/null 2>&1 || setup_status=$?
@@ -124,6 +155,7 @@ installed_as_zip() {
 }
 check "installer: program, DLLs, launcher and Daten\\ under Program Files (status $setup_status)" installed_as_zip
 check "installer: Start-menu entry Zielwerk.lnk" [ -s "$start_menu" ]
+check "installer: Start-menu entry Zielwerk Bildwandler.lnk" [ -s "$start_menu_bildwandler" ]
 uninstall_entry() {
   local entry
   entry=$("$wine64" reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
@@ -179,6 +211,28 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
+# --bildwandler: the picture maker in the same working folder, with the
+# arguments after it; from the Start menu, its window.
+set +e
+"$wine64" 'C:\Program Files\Zielwerk\zielwerk-launcher.exe' --bildwandler wagen_GLACIER_EXPRESS.bmp \
+  -o umgewandelt.bmp </dev/null >/dev/null 2>&1
+launcher_status=$?
+set -e
+check "launcher --bildwandler: the picture maker converts in %APPDATA%\\Zielwerk (status $launcher_status)" \
+  [ "$(stat -c %s "$work_folder/umgewandelt.bmp" 2>/dev/null)" = 6774 -a "$launcher_status" = 0 ]
+if [ -f "$start_menu_bildwandler" ] && "$wine64" start /unix "$start_menu_bildwandler" >/dev/null 2>&1 &&
+   window=$(wait_window '^Zielwerk Bildwandler$'); then
+  check "Start menu: window \"$(xdotool getwindowname "$window")\"" \
+    [ "$(xdotool getwindowname "$window")" = "Zielwerk Bildwandler" ]
+  close_program zielwerk-bildwandler.exe
+else
+  fail "Start menu: no picture maker window within 30 s"
+fi
+for _ in $(seq 100); do
+  xdotool search --name 'Bildwandler$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+
 echo "== The uninstaller, silent"
 find "$work_folder" -type f -exec md5sum {} + | sort >"$work/work-folder.before"
 # It copies itself to the temporary folder and does its work from there, so
@@ -189,9 +243,10 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 removed() {
-  [ ! -e "$program_files" ] && [ ! -e "$start_menu" ] && ! "$wine64" reg query "$uninstall_key" >/dev/null 2>&1
+  [ ! -e "$program_files" ] && [ ! -e "$start_menu" ] && [ ! -e "$start_menu_bildwandler" ] &&
+    ! "$wine64" reg query "$uninstall_key" >/dev/null 2>&1
 }
-check "uninstaller: program folder, Start-menu entry and registry entry removed" removed
+check "uninstaller: program folder, Start-menu entries and registry entry removed" removed
 check "uninstaller: %APPDATA%\\Zielwerk left as it was" \
   cmp -s "$work/work-folder.before" <(find "$work_folder" -type f -exec md5sum {} + | sort)
 
