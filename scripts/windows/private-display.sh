@@ -27,6 +27,7 @@ start_private_display() {
 
 # Waits up to 30 s for the program's window, or the one whose title matches
 # $1; prints its id.
+# shellcheck disable=SC2120 # $1 is optional
 wait_window() {
   local window
   for _ in $(seq 300); do
@@ -38,6 +39,7 @@ wait_window() {
 }
 # Sends the program (or the one whose file is $1) a close request, as from its
 # title bar.
+# shellcheck disable=SC2120 # $1 is optional
 close_program() { "${wine64:?}" taskkill /im "${1:-zielwerk.exe}" >/dev/null 2>&1 || true; }
 # Waits up to 30 s for process $1 to end; sets status to its exit status or "timeout".
 # shellcheck disable=SC2034 # status is for the caller
