@@ -187,6 +187,9 @@ TEST(PictureConversionTest, TextFillsTheFourteenRowsOrTheWidth) {
     EXPECT_GE(wide.width, 157) << font;
     EXPECT_LE(wide.width, 160) << font;
   }
+  // A text too long for the width at any size is set to the height instead.
+  EXPECT_EQ(SetTextAsPicture(std::string(kMaxPictureTextBytes, 'W'), kDefaultTextFont, PictureFit::kWidth).height,
+            14);
   EXPECT_EQ(SetTextAsPicture(" \t\n", kDefaultTextFont, PictureFit::kHeight).width, 0);
   EXPECT_EQ(SetTextAsPicture("Glacier\nExpress", kDefaultTextFont, PictureFit::kHeight).height, 14);
 }

@@ -13,6 +13,8 @@ namespace {
 // The largest font size tried, in pixels: a text of dashes set 14 rows high
 // would otherwise grow without end.
 constexpr int kLargestTextPixels = 512;
+// The size at which a text is first measured, in pixels.
+constexpr int kReferencePixels = 100;
 // Room round the inked part that Pango reports, for the few pixels the
 // hinted outlines may reach beyond it.
 constexpr int kMargin = 4;
@@ -91,19 +93,43 @@ GreyPicture SetTextAsPicture(std::string_view text, std::string_view font, Pictu
   pango_layout_set_text(layout.get(), line.data(), static_cast<int>(line.size()));
 
   const int limit = fit == PictureFit::kHeight ? kDisplayPictureHeight : kDisplayPictureWidth;
+  const auto side = [&](int width, int height) { return fit == PictureFit::kHeight ? height : width; };
   const auto fits = [&](const GreyPicture& picture) {
-    return (fit == PictureFit::kHeight ? picture.height : picture.width) <= limit;
+    return picture.width > 0 && side(picture.width, picture.height) <= limit;
   };
-  // The inked side grows with the size (give or take a row where hinting
-  // snaps), so halving the range finds the largest size that fits in a few
-  // dozen drawings, in steps of 1/16 pixel.
-  int small = PANGO_SCALE, large = kLargestTextPixels * PANGO_SCALE;
+  // The inked side grows in proportion to the size, give or take a row where
+  // hinting snaps: one measurement at a reference size points near the size
+  // wanted, and halving a range round it finds the largest that fits in a
+  // few drawings, in steps of 1/16 pixel.
+  pango_font_description_set_absolute_size(description.get(), kReferencePixels * PANGO_SCALE);
+  pango_layout_set_font_description(layout.get(), description.get());
+  PangoRectangle ink;
+  pango_layout_get_pixel_extents(layout.get(), &ink, nullptr);
+  if (side(ink.width, ink.height) <= 0) return {};
+  const double estimate = static_cast<double>(kReferencePixels) * limit / side(ink.width, ink.height);
+  int small = std::clamp(static_cast<int>(estimate * 0.8 * PANGO_SCALE), PANGO_SCALE, kLargestTextPixels * PANGO_SCALE);
+  int large = std::clamp(static_cast<int>(estimate * 1.25 * PANGO_SCALE), small, kLargestTextPixels * PANGO_SCALE);
   GreyPicture best = DrawInked(layout.get(), description.get(), small);
-  if (!fits(best)) return {};
+  while (!fits(best) && small > PANGO_SCALE) {
+    large = small;
+    small = std::max(PANGO_SCALE, small / 2);
+    best = DrawInked(layout.get(), description.get(), small);
+  }
+  if (!fits(best)) {
+    // Too long to fit the width at any size: it is set to the height
+    // instead, and the user moves it along.
+    return fit == PictureFit::kWidth ? SetTextAsPicture(text, font, PictureFit::kHeight) : GreyPicture{};
+  }
+  if (GreyPicture drawn = DrawInked(layout.get(), description.get(), large); fits(drawn)) {
+    // The estimate was low; the rest of the range up to the largest size is searched.
+    small = large;
+    best = std::move(drawn);
+    large = kLargestTextPixels * PANGO_SCALE;
+  }
   while (large - small > PANGO_SCALE / 16) {
     const int middle = small + (large - small) / 2;
     GreyPicture drawn = DrawInked(layout.get(), description.get(), middle);
-    if (drawn.width > 0 && fits(drawn)) {
+    if (fits(drawn)) {
       small = middle;
       best = std::move(drawn);
     } else {

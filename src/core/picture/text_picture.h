@@ -19,7 +19,8 @@ inline constexpr size_t kMaxPictureTextBytes = 256;
 // U+FFFD) set in `font`, a Pango font description such as "DejaVu Serif Bold
 // Italic" whose size is ignored, black on white with smooth edges, at the
 // largest size at which its inked part is at most 14 rows high (kHeight) or
-// 160 columns wide (kWidth); the picture is cut to the inked part. Empty when
+// 160 columns wide (kWidth); the picture is cut to the inked part. A text too
+// long to fit the width at any size is set to the height instead. Empty when
 // nothing is inked, or when cairo cannot draw it.
 GreyPicture SetTextAsPicture(std::string_view text, std::string_view font, PictureFit fit);
 
