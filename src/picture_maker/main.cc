@@ -34,6 +34,8 @@ int RunWindow(int argc, char** argv, const ConversionRequest& request) {
   }
   Gtk::Main kit(argc, argv);
   Glib::set_application_name("Zielwerk Bildwandler");
+  // A desktop session ending the program closes the window like the user.
+  WatchSessionEnd([] { Gtk::Main::quit(); });
   PictureMakerWindow window(request);
   Gtk::Main::run(window);
   return 0;
