@@ -15,13 +15,13 @@
 # Usage: scripts/build-windows.sh
 # Environment: ZIELWERK_MINGW_PREFIX  a finished GTK stack to use (then the
 #                                     stack script is not run at all)
-#              ZIELWERK_JOBS          build jobs (default 2)
+#              ZIELWERK_JOBS          build jobs (default: the number of cores)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 started=$(date +%s)
-jobs=${ZIELWERK_JOBS:-2}
+jobs=${ZIELWERK_JOBS:-$(nproc)}
 host=x86_64-w64-mingw32
 version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "ERROR: no version in CMakeLists.txt" >&2; exit 1; }

@@ -31,7 +31,7 @@ done
 if [ "$inside" = 0 ]; then
   ./scripts/install-deps.sh
   cmake -S . -B build >/dev/null
-  cmake --build build -j2 --target zielwerk >/dev/null
+  cmake --build build -j"${ZIELWERK_JOBS:-$(nproc)}" --target zielwerk >/dev/null
   mkdir -p "$(dirname "$output")"
   output=$(realpath "$output")
   args=(--inside)

@@ -16,12 +16,12 @@
 # Environment: ZIELWERK_MINGW_PREFIX  the cross-built GTK stack (default: the
 #                                     one scripts/windows/build-stack.sh builds
 #                                     or reuses)
-#              ZIELWERK_JOBS          build jobs (default 2)
+#              ZIELWERK_JOBS          build jobs (default: the number of cores)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
-jobs=${ZIELWERK_JOBS:-2}
+jobs=${ZIELWERK_JOBS:-$(nproc)}
 build=$root/build-win
 version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
