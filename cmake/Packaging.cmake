@@ -12,7 +12,6 @@
 
 include(GNUInstallDirs)
 
-set(ZIELWERK_APP_ID "de.zielwerk.Zielwerk")
 set(ZIELWERK_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
 set(ZIELWERK_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zielwerk")
 set(ZIELWERK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/zielwerk")

@@ -22,7 +22,9 @@
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
 #include "app/settings/settings_file.h"
+#include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
+#include "core/file/work_folder.h"
 #include "core/ini/ini_store.h"
 #include "core/preview/scroll_preview.h"
 #include "core/link/port_listing.h"
@@ -46,6 +48,8 @@ constexpr int64_t kDefaultWindowPosition = 20;
 
 std::unique_ptr<MainWindow> main_window;
 sigc::connection preview_timer;
+// An installed copy's window belongs with the Start-menu entry on the taskbar.
+bool installed_copy = false;
 
 // Widgets in the form must fit 20-pixel rows: small paddings and no theme
 // minimum heights, buttons padded by 2 pixels. Each control must also fit its
@@ -116,6 +120,7 @@ void StartUp() {
                                                DispatchUserEvent([command] { RunCommand(command); });
                                              });
   SetForm(main_window.get());
+  if (installed_copy) ShowAsInstalledProgram(*main_window);
   gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);
   // The window stays until the shut-down has run.
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
@@ -165,6 +170,8 @@ void ShutDown() {
 }
 
 int RunZielwerk(int argc, char** argv) {
+  const WorkFolder work_folder = EnterWorkFolder();
+  installed_copy = work_folder.installed;
   // Pango reads the font configuration on a thread of its own once its font
   // map exists, and the first text laid out waits for it. Made here, the
   // map has that work done on the other core while GTK starts, instead of
@@ -179,9 +186,13 @@ int RunZielwerk(int argc, char** argv) {
   StartListingSerialPorts();
   CreateMainLoop();
   // A desktop session ending the program is a close request like any other,
-  // also while a start-up message box waits.
-  WatchSessionEnd(RequestClose);
+  // also while a start-up message box waits; where the system ends the
+  // process right after telling it, the shut-down runs at once.
+  WatchSessionEnd(RequestClose, [] { RunProgramCode(ShutDown); });
   RunProgramCode(StartUp);
+  if (!work_folder.problem.empty()) {
+    RunProgramCode([&] { ShowMessageBox(kWarningTitle, work_folder.problem); });
+  }
   RunMainLoop();
   RunProgramCode(ShutDown);
   ReleaseMainLoop();

@@ -50,7 +50,7 @@ void RestoreToolkitEnvironment() {
   saved_variables.clear();
 }
 
-void WatchSessionEnd(void (*request_close)()) {
+void WatchSessionEnd(void (*request_close)(), void (*)()) {
   session_end_handler = request_close;
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
     g_unix_signal_add(signal_number, [](gpointer) -> gboolean {
@@ -59,6 +59,8 @@ void WatchSessionEnd(void (*request_close)()) {
     }, nullptr);
   }
 }
+
+void ShowAsInstalledProgram(Gtk::Window&) {}
 
 void OpenInBrowser(const std::string& url) {
   try {
