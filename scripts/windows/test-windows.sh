@@ -6,8 +6,9 @@
 #   2. the serial line: a COM port of Wine mapped to the pseudo-terminal of the
 #      Linux display simulator, which records what arrives;
 #   3. the program itself on a private Xvfb display: window title, client
-#      area, stderr, the first-start Zielstell.ini after a close request, exit
-#      status;
+#      area, stderr, and the end of the session (wineboot --end-session) with
+#      the program open: the first-start Zielstell.ini byte for byte, the
+#      settings file, exit status 0;
 #   4. the zip and the installer of dist/ (scripts/windows/test-package.sh).
 # Wine gets a private prefix under /tmp, removed at the end. The last line
 # reads "windows: N passed, M failed" (CTest's cases and the other checks).
@@ -23,10 +24,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
 jobs=${ZIELWERK_JOBS:-$(nproc)}
 build=$root/build-win
-version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # --- build ------------------------------------------------------------------
 scripts/build-windows.sh
+version=$(sed -n 's/^version=//p' "$build/package.env")
 echo "== The core suites in build-win/"
 cmake --build "$build" -j"$jobs"
 prefix=${ZIELWERK_MINGW_PREFIX:-$(scripts/windows/build-stack.sh --print-prefix)}
@@ -63,12 +64,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 unset DISPLAY
-# Windows paths: the stack's DLLs, the MinGW runtime DLLs they link (libgcc,
-# winpthread) and the chgport stand-in.
+# Windows paths: the stack's DLLs and the MinGW runtime DLLs they link
+# (libgcc, winpthread).
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
 WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$gcc_runtime");$(to_windows /usr/x86_64-w64-mingw32/lib)"
-WINEPATH="$WINEPATH;$(to_windows "$build/tests/windows/stand-in")"
 export WINEPATH
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 # One wineserver, kept until the end, for all the runs to come.
@@ -147,12 +147,13 @@ else
   mkdir -p "$build/screenshots"
   import -window root -display "$DISPLAY" "$build/screenshots/zielwerk-wine.png"
   echo "   screenshot: $build/screenshots/zielwerk-wine.png"
-  close_program
+  # Logging off: Windows ends the process right after WM_ENDSESSION.
+  "$wine64" wineboot --end-session >/dev/null 2>&1 || true
 fi
 
 wait_status "$program_pid"
 if [ "$status" = timeout ]; then
-  fail "the program did not end within 30 s of the close request"
+  fail "the program did not end within 30 s of the session's end"
 elif [ "$status" -eq 0 ]; then
   pass "exit status 0"
 else
@@ -170,7 +171,8 @@ else
   fail "warnings on stderr: $unexpected"
 fi
 
-# The first start writes Zielstell.ini with CR LF after the mark and every line.
+# The first start writes Zielstell.ini with CR LF after the mark and every
+# line, and the settings file, also when the session ends.
 config=$folder/Zielstell.ini
 if [ -f "$config" ]; then
   x=$(sed -n 's/^Fensterposition X = \(-\?[0-9]\+\)\r$/\1/p' "$config")
@@ -183,7 +185,7 @@ if [ -f "$config" ]; then
     fail "Zielstell.ini differs: $(od -c "$config" | head -5)"
   fi
 else
-  fail "no Zielstell.ini after the close request"
+  fail "no Zielstell.ini after the session's end"
 fi
 settings=$folder/Default.ini
 if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')" = efbbbf0d0a ] &&
