@@ -178,8 +178,9 @@ previous_version=0.94.1
 previous_stage=$work/previous-stage
 cp -a "$build/stage/setup" "$previous_stage"
 printf 'nicht mehr dabei' >"$previous_stage/zielwerk-launcher.exe"
+# Without compression: made in 3 s instead of 40.
 scripts/windows/make-installer.sh "$previous_stage" "$work/previous-setup.exe" "$previous_version" "$app_id" \
-  -X"SetCompressor /FINAL zlib" >/dev/null
+  -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
 custom='C:\Eigene Programme\Zielwerk'
 custom_folder=$WINEPREFIX/drive_c/Eigene\ Programme/Zielwerk
 # /D= takes the rest of the command line, unquoted; cmd passes it on as it is.
