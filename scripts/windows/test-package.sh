@@ -121,6 +121,16 @@ program_files_of() {
   (cd "$1" && find . -type f ! -regex '\./[^/]*\.ini' ! -name 'wagen_*' ! -path './Icons/*' \
                ! -path './Daten/*' ! -name uninstall.exe | LC_ALL=C sort)
 }
+# Runs the uninstaller in Windows folder $1 silently and waits up to 30 s for
+# the folder ($2 on this side) to go: it copies itself to the temporary folder
+# and does its work from there, so the first process returns at once.
+uninstall_from() {
+  "$wine64" "$1\\uninstall.exe" /S >/dev/null 2>&1 || true
+  for _ in $(seq 300); do
+    [ -e "$2" ] || return 0
+    sleep 0.1
+  done
+}
 # Waits until no program window is left.
 wait_no_window() {
   for _ in $(seq 300); do
@@ -264,13 +274,7 @@ wait_no_window || true
 
 echo "== The uninstaller, silent"
 find "$work_folder" -type f -exec md5sum {} + | sort >"$work/work-folder.before"
-# It copies itself to the temporary folder and does its work from there, so
-# the first process returns at once.
-"$wine64" "$custom\\uninstall.exe" /S >/dev/null 2>&1 || true
-for _ in $(seq 300); do
-  [ -e "$custom_folder" ] || break
-  sleep 0.1
-done
+uninstall_from "$custom" "$custom_folder"
 check "uninstaller: program folder, Start-menu entry and uninstall entry removed" \
   [ ! -e "$custom_folder" -a ! -e "$start_menu" -a -z "$(uninstall_entry HKLM)" ]
 check "uninstaller: %APPDATA%\\Zielwerk left as it was" \
@@ -292,11 +296,7 @@ check "current user: %LOCALAPPDATA%\\Programs\\Zielwerk, the user's Start menu, 
 check "current user: nothing for all users, and the installer asks for no administrator" \
   [ ! -e "$program_files/Zielwerk" -a ! -e "$start_menu" -a -z "$(uninstall_entry HKLM)" -a \
     "$(grep -ao 'requestedExecutionLevel level="[a-zA-Z]*"' "$setup_file")" = 'requestedExecutionLevel level="highestAvailable"' ]
-"$wine64" "$(uninstall_entry HKCU | sed -n 's/^InstallLocation //p')\\uninstall.exe" /S >/dev/null 2>&1 || true
-for _ in $(seq 300); do
-  [ -e "$own" ] || break
-  sleep 0.1
-done
+uninstall_from "$(uninstall_entry HKCU | sed -n 's/^InstallLocation //p')" "$own"
 check "current user: the uninstaller removes the folder, the Start-menu entry and the uninstall entry" \
   [ ! -e "$own" -a ! -e "$user_menu/Zielwerk.lnk" -a -z "$(uninstall_entry HKCU)" ]
 
