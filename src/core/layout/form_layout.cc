@@ -1,6 +1,7 @@
 #include "layout/form_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -47,6 +48,23 @@ const FormLayout& BaseFormLayout() {
       {30, 130, 210, 20},   // InvertDirectionCheck
   }};
   return layout;
+}
+
+int ScaleLength(int pixels, double factor) {
+  return static_cast<int>(std::lround(pixels * factor));
+}
+
+FormLayout ScaleFormLayout(const FormLayout& layout, double factor) {
+  FormLayout scaled = layout;
+  for (FormRect& rect : scaled) {
+    const int right = ScaleLength(rect.x + rect.width, factor);
+    const int bottom = ScaleLength(rect.y + rect.height, factor);
+    rect.x = ScaleLength(rect.x, factor);
+    rect.y = ScaleLength(rect.y, factor);
+    rect.width = right - rect.x;
+    rect.height = bottom - rect.y;
+  }
+  return scaled;
 }
 
 bool IsFormFrame(FormControl control) {
