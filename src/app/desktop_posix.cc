@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib-unix.h>
 #include <glibmm/spawn.h>
 
@@ -58,6 +59,10 @@ void WatchSessionEnd(void (*request_close)()) {
       return G_SOURCE_CONTINUE;
     }, nullptr);
   }
+}
+
+double TextResolution() {
+  return gdk_screen_get_resolution(gdk_screen_get_default());
 }
 
 void OpenInBrowser(const std::string& url) {

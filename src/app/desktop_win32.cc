@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib.h>
 
 // After the GTK and GLib headers: windows.h defines macros (DELETE, ERROR)
@@ -15,6 +16,16 @@ void PrepareToolkitEnvironment() {}
 void RestoreToolkitEnvironment() {}
 
 void WatchSessionEnd(void (*)()) {}
+
+double TextResolution() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96.0;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  GdkMonitor* primary = gdk_display_get_primary_monitor(gdk_display_get_default());
+  const int gtk_scale = primary ? gdk_monitor_get_scale_factor(primary) : 1;
+  return static_cast<double>(dpi) / (gtk_scale > 1 ? gtk_scale : 1);
+}
 
 void OpenInBrowser(const std::string& url) {
   gunichar2* wide_url = g_utf8_to_utf16(url.c_str(), -1, nullptr, nullptr, nullptr);

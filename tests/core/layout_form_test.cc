@@ -130,6 +130,18 @@ TEST_P(ScaleFormLayoutTest, CompactionKeepsTheScaledFormFaithful) {
 INSTANTIATE_TEST_SUITE_P(Factors, ScaleFormLayoutTest,
                          ::testing::Values(100 / 96.0, 1.25, 1.5, 1.75, 2.0, 1.13, 1.37, 2.71));
 
+// A picture takes its control's growth: one of the control's own size fills
+// the control's place exactly, whatever the rounding of its edges.
+TEST(PictureInPlaceTest, GrowsAsItsControl) {
+  const FormRect base{330, 95, 160, 14};
+  const FormRect place{695, 279, 337, 29};
+  EXPECT_EQ(PictureInPlace(160, 14, base, place), place);
+  EXPECT_EQ(PictureInPlace(161, 14, base, place), (FormRect{695, 279, 339, 29}));
+  EXPECT_EQ(PictureInPlace(80, 7, base, place), (FormRect{695, 279, 169, 15}));
+  EXPECT_EQ(PictureInPlace(160, 14, base, base), base);
+  EXPECT_EQ(PictureInPlace(20, 30, FormRect{0, 0, 0, 0}, place), (FormRect{695, 279, 20, 30}));
+}
+
 // Whatever the heights of menu, toolbar and status bar, the layout this
 // build shows lies inside its form area.
 TEST(PlatformFormLayoutTest, LiesInsideTheFormArea) {

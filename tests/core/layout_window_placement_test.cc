@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace zielwerk {
@@ -26,7 +27,7 @@ class StoredPositionTest : public ::testing::TestWithParam<PositionCase> {};
 
 TEST_P(StoredPositionTest, StaysWhileTheTitleBarCanBeGrabbed) {
   const PositionCase& c = GetParam();
-  const WindowPlacement placement = PlaceMainWindow(c.x, c.y, 530, 600, 96.0, kTwoMonitors);
+  const WindowPlacement placement = PlaceMainWindow(c.x, c.y, 530, 600, 1.0, kTwoMonitors);
   EXPECT_EQ(placement.x, c.expected_x);
   EXPECT_EQ(placement.y, c.expected_y);
   EXPECT_EQ(placement.factor, 1.0);
@@ -54,14 +55,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StoredPositionTest, GoesToThePrimaryMonitor) {
   const std::vector<Monitor> primary_right = {{{1280, 0, 1920, 1080}, {1280, 32, 1920, 1048}},
                                               {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}}};
-  EXPECT_EQ(PlaceMainWindow(4000, 200, 530, 600, 96.0, primary_right),
+  EXPECT_EQ(PlaceMainWindow(4000, 200, 530, 600, 1.0, primary_right),
             (WindowPlacement{1300, 52, 1.0}));
-  EXPECT_EQ(PlaceMainWindow(100, 200, 530, 600, 96.0, primary_right),
+  EXPECT_EQ(PlaceMainWindow(100, 200, 530, 600, 1.0, primary_right),
             (WindowPlacement{100, 200, 1.0}));
 }
 
 struct FactorCase {
-  double resolution;
+  double text_factor;
   ScreenRect work_area;
   int window_height;
   double factor;
@@ -74,7 +75,7 @@ TEST_P(ScaleFactorTest, FollowsTheTextSizeWithinTheWorkArea) {
   const std::vector<Monitor> monitor = {{{0, 0, c.work_area.width, c.work_area.height + 40},
                                          c.work_area}};
   const WindowPlacement placement =
-      PlaceMainWindow(20, 20, 530, c.window_height, c.resolution, monitor);
+      PlaceMainWindow(20, 20, 530, c.window_height, c.text_factor, monitor);
   EXPECT_DOUBLE_EQ(placement.factor, c.factor);
 }
 
@@ -82,16 +83,17 @@ TEST_P(ScaleFactorTest, FollowsTheTextSizeWithinTheWorkArea) {
 // factor shrinks to fit, never below 1.
 INSTANTIATE_TEST_SUITE_P(
     Resolutions, ScaleFactorTest,
-    ::testing::Values(FactorCase{96, {0, 0, 1920, 1040}, 600, 1.0},
-                      FactorCase{120, {0, 0, 1920, 1040}, 600, 1.25},
-                      FactorCase{144, {0, 0, 1920, 1040}, 600, 1.5},
-                      FactorCase{192, {0, 0, 2560, 1400}, 600, 2.0},
-                      FactorCase{72, {0, 0, 1920, 1040}, 600, 1.0},
-                      FactorCase{144, {0, 0, 1366, 728}, 600, 728 / 640.0},
-                      FactorCase{144, {0, 0, 1366, 728}, 480, 1.4},
-                      FactorCase{192, {0, 0, 1000, 3000}, 600, 1000 / 546.0},
-                      FactorCase{120, {0, 0, 1024, 560}, 600, 1.0},
-                      FactorCase{-1, {0, 0, 1920, 1040}, 600, 1.0},
+    ::testing::Values(FactorCase{1.0, {0, 0, 1920, 1040}, 600, 1.0},
+                      FactorCase{1.25, {0, 0, 1920, 1040}, 600, 1.25},
+                      FactorCase{1.5, {0, 0, 1920, 1040}, 600, 1.5},
+                      FactorCase{2.0, {0, 0, 2560, 1400}, 600, 2.0},
+                      FactorCase{0.75, {0, 0, 1920, 1040}, 600, 1.0},
+                      FactorCase{1.5, {0, 0, 1366, 728}, 600, 728 / 640.0},
+                      FactorCase{1.5, {0, 0, 1366, 728}, 480, 1.4},
+                      FactorCase{2.0, {0, 0, 1000, 3000}, 600, 1000 / 546.0},
+                      FactorCase{1.25, {0, 0, 1024, 560}, 600, 1.0},
+                      FactorCase{-1.0, {0, 0, 1920, 1040}, 600, 1.0},
+                      FactorCase{std::nan(""), {0, 0, 1920, 1040}, 600, 1.0},
                       FactorCase{1e12, {0, 0, 1920, 1040}, 600, 1040 / 640.0}));
 
 // The work area of the monitor the window opens on decides: the larger
@@ -99,13 +101,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScaleFactorTest, TakesTheWorkAreaOfItsMonitor) {
   const std::vector<Monitor> monitors = {{{0, 0, 1366, 768}, {0, 0, 1366, 728}},
                                          {{1366, 0, 2560, 1440}, {1366, 0, 2560, 1440}}};
-  EXPECT_DOUBLE_EQ(PlaceMainWindow(1500, 100, 530, 600, 192.0, monitors).factor, 2.0);
-  EXPECT_DOUBLE_EQ(PlaceMainWindow(-32000, -32000, 530, 600, 192.0, monitors).factor,
+  EXPECT_DOUBLE_EQ(PlaceMainWindow(1500, 100, 530, 600, 2.0, monitors).factor, 2.0);
+  EXPECT_DOUBLE_EQ(PlaceMainWindow(-32000, -32000, 530, 600, 2.0, monitors).factor,
                    728 / 640.0);
 }
 
-TEST(ScaleFactorTest, WithoutMonitorsTheResolutionDecides) {
-  EXPECT_EQ(PlaceMainWindow(-32000, 5, 530, 600, 144.0, {}), (WindowPlacement{-32000, 5, 1.5}));
+TEST(ScaleFactorTest, WithoutMonitorsTheTextSizeDecides) {
+  EXPECT_EQ(PlaceMainWindow(-32000, 5, 530, 600, 1.5, {}), (WindowPlacement{-32000, 5, 1.5}));
 }
 
 }  // namespace

@@ -77,11 +77,20 @@ const FormLayout& BaseFormLayout();
 // through here, so that its parts grow together; factor 1 returns `pixels`.
 int ScaleLength(int pixels, double factor);
 
-// `layout` drawn `factor` times as large. Each edge of each rectangle is
-// scaled and rounded on its own (ScaleLength), so rounding never makes
-// neighbours overlap that did not, a control inside a frame stays inside it,
-// and factor 1 returns `layout` unchanged.
+// `rect` drawn `factor` times as large: each of its edges scaled and rounded
+// on its own (ScaleLength), so rounding never makes neighbours overlap that
+// did not, a control inside a frame stays inside it, and factor 1 returns
+// `rect` unchanged.
+FormRect ScaleFormRect(const FormRect& rect, double factor);
+// Every rectangle of `layout` through ScaleFormRect.
 FormLayout ScaleFormLayout(const FormLayout& layout, double factor);
+
+// Where a picture of width x height lies when shown from the top-left corner
+// of a control that was `base` in the table and is `place` in the window:
+// each side enlarged as the control's was, so that a picture of the
+// control's own size fills its place exactly (a side of the control that is
+// empty leaves that side as it is).
+FormRect PictureInPlace(int width, int height, const FormRect& base, const FormRect& place);
 
 // True for the controls drawn as frames around others.
 bool IsFormFrame(FormControl control);

@@ -19,7 +19,7 @@ constexpr int kGripWidth = 40;
 // work area.
 constexpr int kFallbackOffset = 20;
 // More than any monitor has room for; keeps the sizes far from overflowing
-// whatever resolution the desktop reports.
+// whatever text size the desktop reports.
 constexpr double kLargestFactor = 8.0;
 
 int Overlap(int start_a, int length_a, int start_b, int length_b) {
@@ -60,10 +60,10 @@ double FittingFactor(double wanted, int width, int height, const ScreenRect& are
 
 }  // namespace
 
-WindowPlacement PlaceMainWindow(int x, int y, int width, int height, double resolution,
+WindowPlacement PlaceMainWindow(int x, int y, int width, int height, double text_factor,
                                 std::span<const Monitor> monitors) {
-  double wanted = resolution / kStandardResolution;
-  // Also catches a resolution that is no number at all.
+  double wanted = text_factor;
+  // Also catches a factor that is no number at all.
   if (!(wanted >= 1.0)) wanted = 1.0;
   wanted = std::min(wanted, kLargestFactor);
   if (monitors.empty()) return {x, y, wanted};

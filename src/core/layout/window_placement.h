@@ -36,19 +36,20 @@ struct WindowPlacement {
 };
 
 // Where the main window opens, stored at (x, y) (its frame's top-left corner)
-// with a client area of width x height at factor 1, on a desktop that lays
-// texts out at `resolution` dpi, with `monitors` (the primary one first).
+// with a client area of width x height at factor 1, on a desktop whose texts
+// are `text_factor` times as large as at the standard resolution, with
+// `monitors` (the primary one first).
 //
 // The position stays exactly as stored while enough of the title bar to
 // grab it (40 pixels across, half its height) lies in one monitor's work
 // area; otherwise (a monitor unplugged since, a position stored while Windows
 // had the window minimised at -32000) the window goes to (20, 20) of the
 // primary monitor's work area. The factor is
-// resolution / 96, but no larger than lets the window with its frame fit
-// into the work area of the monitor it opens on, and never below 1: the form
-// is never drawn smaller than its standard size. Without monitors the
-// position stays and only the resolution counts.
-WindowPlacement PlaceMainWindow(int x, int y, int width, int height, double resolution,
+// `text_factor`, but no larger than lets the window with its frame fit into
+// the work area of the monitor it opens on, and never below 1: the form is
+// never drawn smaller than its standard size. Without monitors the position
+// stays and only the text size counts.
+WindowPlacement PlaceMainWindow(int x, int y, int width, int height, double text_factor,
                                 std::span<const Monitor> monitors);
 
 }  // namespace zielwerk
