@@ -19,6 +19,7 @@
 #include "app/command_table.h"
 #include "app/preview/scroll_preview.h"
 #include "app/support/drawn_pixels.h"
+#include "app/support/form_checks.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
@@ -92,20 +93,6 @@ Gdk::Rectangle PlaceOf(const Placement& p, const MainWindow& w) {
   return Gdk::Rectangle(rect.x, rect.y, rect.width, rect.height);
 }
 
-// The labels a control shows: itself, a button's or check box's text, a
-// frame's title.
-std::vector<Gtk::Label*> LabelsIn(Gtk::Widget& widget) {
-  std::vector<Gtk::Label*> labels;
-  if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
-    if (!label->get_text().empty()) labels.push_back(label);
-  } else if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
-    for (Gtk::Widget* child : container->get_children()) {
-      for (Gtk::Label* label : LabelsIn(*child)) labels.push_back(label);
-    }
-  }
-  return labels;
-}
-
 using MainWindowLayout = WindowTest;
 
 TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
@@ -133,6 +120,7 @@ TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
     EXPECT_EQ(widget.get_allocated_width(), place.get_width());
     EXPECT_EQ(widget.get_allocated_height(), place.get_height());
   }
+  testing::ExpectEveryControlInItsScaledPlace(w);
 }
 
 // What each control draws lies inside its rectangle, on the screen: hiding
@@ -241,70 +229,11 @@ TEST_F(MainWindowLayout, SpinArrowsAreSmallTrianglesInTheirButtons) {
   }
 }
 
-// Every text of the form reads in full with the default theme and font: no
-// label is cut with an ellipsis, the ink of each lies inside its control's
-// rectangle, and each list is wide and high enough for its longest entry.
-TEST_F(MainWindowLayout, EveryTextFitsItsControl) {
-  MainWindow& w = Form();
-  int texts = 0;
-  for (const Placement& p : kPlacements) {
-    SCOPED_TRACE(p.name);
-    Gtk::Widget& widget = p.widget(w);
-    if (auto* combo = dynamic_cast<Gtk::ComboBox*>(&widget)) {
-      int minimum = 0, natural = 0;
-      combo->get_preferred_width(minimum, natural);
-      EXPECT_LE(minimum, PlaceOf(p, w).get_width());
-      combo->get_preferred_height(minimum, natural);
-      EXPECT_LE(minimum, PlaceOf(p, w).get_height());
-      continue;
-    }
-    const Gtk::Allocation box = widget.get_allocation();
-    for (Gtk::Label* label : LabelsIn(widget)) {
-      SCOPED_TRACE(label->get_text());
-      ++texts;
-      const Glib::RefPtr<Pango::Layout> layout = label->get_layout();
-      EXPECT_FALSE(pango_layout_is_ellipsized(layout->gobj()));
-      int x = 0, y = 0;
-      label->get_layout_offsets(x, y);
-      const Pango::Rectangle ink = layout->get_pixel_ink_extents();
-      EXPECT_GE(x + ink.get_x(), box.get_x());
-      EXPECT_LE(x + ink.get_x() + ink.get_width(), box.get_x() + box.get_width());
-      EXPECT_GE(y + ink.get_y(), box.get_y());
-      EXPECT_LE(y + ink.get_y() + ink.get_height(), box.get_y() + box.get_height());
-    }
-  }
-  EXPECT_EQ(texts, 23);
-}
+// Every text of the form reads in full with the default theme and font, and
+// so do the preview's three lines, whatever the text size.
+TEST_F(MainWindowLayout, EveryTextFitsItsControl) { testing::ExpectEveryTextFits(Form()); }
 
-// The preview's three lines in the preview font read in full, each inside
-// its own rectangle and apart from the others: the stations and the running
-// text of the first start.
-TEST_F(MainWindowLayout, PreviewShowsThreeWholeLines) {
-  MainWindow& w = Form();
-  const std::pair<Gtk::Widget*, Glib::RefPtr<Pango::Layout>> lines[] = {
-      {&w.preview_start_text, w.preview_start_text.get_layout()},
-      {&w.preview_scroll_text, w.preview_scroll_text.get_layout()},
-      {&w.preview_end_text, w.preview_end_text.get_layout()}};
-  int previous_bottom = 0;
-  for (const auto& [widget, layout] : lines) {
-    SCOPED_TRACE(layout->get_text());
-    EXPECT_FALSE(pango_layout_is_ellipsized(layout->gobj()));
-    EXPECT_EQ(layout->get_line_count(), 1);
-    // A label says where its text starts; the running line draws its own
-    // from its top-left corner.
-    const Gtk::Allocation box = widget->get_allocation();
-    int x = box.get_x(), y = box.get_y();
-    if (auto* label = dynamic_cast<Gtk::Label*>(widget)) label->get_layout_offsets(x, y);
-    const Pango::Rectangle ink = layout->get_pixel_ink_extents();
-    EXPECT_GT(ink.get_width(), 0);
-    EXPECT_GE(x + ink.get_x(), box.get_x());
-    EXPECT_LE(x + ink.get_x() + ink.get_width(), box.get_x() + box.get_width());
-    EXPECT_GE(y + ink.get_y(), box.get_y());
-    EXPECT_LE(y + ink.get_y() + ink.get_height(), box.get_y() + box.get_height());
-    EXPECT_GE(y + ink.get_y(), previous_bottom) << "overlaps the line above";
-    previous_bottom = y + ink.get_y() + ink.get_height();
-  }
-}
+TEST_F(MainWindowLayout, PreviewShowsThreeWholeLines) { testing::ExpectPreviewLinesWhole(Form()); }
 
 TEST_F(MainWindowLayout, WindowIsFixedSize530By600) {
   MainWindow& w = Form();

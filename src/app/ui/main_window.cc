@@ -382,6 +382,10 @@ MainWindow::MainWindow(int x, int y, double factor, const IconSet& icons,
   show_all();
 }
 
+Gtk::Widget& MainWindow::control(FormControl control) {
+  return kControls[static_cast<size_t>(control)].widget(*this);
+}
+
 void MainWindow::PositionToStore(int& x, int& y) {
   if (!minimised_) get_position(normal_x_, normal_y_);
   x = normal_x_;

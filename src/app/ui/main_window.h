@@ -75,6 +75,8 @@ class MainWindow : public Gtk::Window {
   int toolbar_height() const { return toolbar_height_; }
   // The factor the form is drawn at (1 at the standard resolution).
   double factor() const { return factor_; }
+  // The widget of `control`.
+  Gtk::Widget& control(FormControl control);
   // Where `control` was placed when the window was built.
   const FormRect& place(FormControl control) const {
     return form_layout_[static_cast<size_t>(control)];
