@@ -22,6 +22,20 @@ int Bottom(const FormLayout& layout) {
   return bottom;
 }
 
+// Control `i` of `layout` stays inside the frames that hold it in `base` and
+// overlaps no control it does not overlap there.
+void ExpectNeighboursKept(const FormLayout& base, const FormLayout& layout, size_t i) {
+  for (size_t j = 0; j < kFormControlCount; ++j) {
+    if (j == i) continue;
+    if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
+      EXPECT_TRUE(Inside(layout[i], layout[j])) << "left frame " << j;
+    }
+    if (!Overlap(base[i], base[j])) {
+      EXPECT_FALSE(Overlap(layout[i], layout[j])) << "with " << j;
+    }
+  }
+}
+
 // Everything that makes a compacted layout a faithful copy of the base one:
 // same x and sizes, inside the form, the same controls inside the same
 // frames, no overlap that the base layout does not have, rows in order.
@@ -35,14 +49,8 @@ void ExpectFaithful(const FormLayout& base, const FormLayout& layout, int form_h
     EXPECT_GE(layout[i].y, 0);
     EXPECT_LE(layout[i].y + layout[i].height, form_height);
     EXPECT_LE(layout[i].x + layout[i].width, window_width);
+    ExpectNeighboursKept(base, layout, i);
     for (size_t j = 0; j < kFormControlCount; ++j) {
-      if (j == i) continue;
-      if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
-        EXPECT_TRUE(Inside(layout[i], layout[j])) << "left frame " << j;
-      }
-      if (!Overlap(base[i], base[j])) {
-        EXPECT_FALSE(Overlap(layout[i], layout[j])) << "with " << j;
-      }
       if (base[i].y < base[j].y) {
         EXPECT_LE(layout[i].y, layout[j].y) << "order with " << j;
       }
@@ -105,15 +113,7 @@ TEST_P(ScaleFormLayoutTest, KeepsNeighboursApartAndControlsInTheirFrames) {
     EXPECT_NEAR(scaled[i].y, base[i].y * factor, 0.5);
     EXPECT_NEAR(scaled[i].x + scaled[i].width, (base[i].x + base[i].width) * factor, 0.5);
     EXPECT_NEAR(scaled[i].y + scaled[i].height, (base[i].y + base[i].height) * factor, 0.5);
-    for (size_t j = 0; j < kFormControlCount; ++j) {
-      if (j == i) continue;
-      if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
-        EXPECT_TRUE(Inside(scaled[i], scaled[j])) << "left frame " << j;
-      }
-      if (!Overlap(base[i], base[j])) {
-        EXPECT_FALSE(Overlap(scaled[i], scaled[j])) << "with " << j;
-      }
-    }
+    ExpectNeighboursKept(base, scaled, i);
   }
 }
 

@@ -5,20 +5,16 @@
 
 #include <span>
 
+#include "layout/form_layout.h"
+
 namespace zielwerk {
 
 // The resolution, in dots per inch, at which the form's sizes hold as they
 // are (factor 1).
 inline constexpr double kStandardResolution = 96.0;
 
-struct ScreenRect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-
-  bool operator==(const ScreenRect&) const = default;
-};
+// A rectangle of the screen, in the desktop's pixels.
+using ScreenRect = FormRect;
 
 // A monitor as the desktop reports it: all of it, and the part that panels
 // and task bars leave to windows.
