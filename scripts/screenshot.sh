@@ -3,24 +3,29 @@
 # a temporary working folder made from data/, waits until its window is
 # mapped, saves the window's content as PNG and closes the program.
 #
-# Usage: scripts/screenshot.sh [--settings FILE] [OUTPUT.png]
+# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [OUTPUT.png]
 #   OUTPUT.png       where to write the picture (default docs/zielwerk.png)
 #   --settings FILE  start with FILE as Default.ini instead of the defaults
+#   --scale FACTOR   texts FACTOR times as large, as GNOME's text scaling
+#                    makes them (GDK_DPI_SCALE), on a screen large enough for
+#                    the window that grows with them
 #
 # The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
 # the picture is the same on every machine and no "no port" box is in the way.
 # No window manager runs under Xvfb: the picture shows the window without its
-# frame, menu bar to status bar, 530 x 600 pixels.
+# frame, menu bar to status bar, 530 x 600 pixels at the standard text size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 settings=""
+scale=""
 output=docs/zielwerk.png
 inside=0
 while [ $# -gt 0 ]; do
   case $1 in
     --settings) settings=$(realpath "$2"); shift 2 ;;
+    --scale) scale=$2; shift 2 ;;
     --inside) inside=1; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
@@ -36,7 +41,8 @@ if [ "$inside" = 0 ]; then
   output=$(realpath "$output")
   args=(--inside)
   [ -n "$settings" ] && args+=(--settings "$settings")
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
+  [ -n "$scale" ] && args+=(--scale "$scale")
+  exec xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
 fi
 
 # ------------------------------------------------------------ on the Xvfb display
@@ -57,6 +63,7 @@ mkdir "$work/.bin"
 printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
 chmod 755 "$work/.bin/ls"
 
+[ -n "$scale" ] && export GDK_DPI_SCALE=$scale
 (cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/zielwerk" 2>"$work/stderr") &
 program_pid=$!
 

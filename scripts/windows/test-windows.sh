@@ -8,7 +8,9 @@
 #   3. the program itself on a private Xvfb display: window title, client
 #      area, stderr, and the end of the session (wineboot --end-session) with
 #      the program open: the first-start Zielstell.ini byte for byte, the
-#      settings file, exit status 0;
+#      settings file, exit status 0; then the window test
+#      (tests/windows/window_test.cc) there at LogPixels 96, 120, 144 and 192:
+#      the form at the text size, every text and the preview's lines whole;
 #   4. the zip and the installer of dist/ (scripts/windows/test-package.sh).
 # Wine gets a private prefix under /tmp, removed at the end. The last line
 # reads "windows: N passed, M failed" (CTest's cases and the other checks).
@@ -194,6 +196,29 @@ if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')
 else
   fail "Default.ini missing or not CR LF"
 fi
+
+# The window at the four text sizes of Windows' display settings (100 %, 125 %,
+# 150 %, 200 %); at 192 dpi GTK draws every pixel twice itself and the form
+# stays at factor 1. Each run is one GoogleTest case in the build's test
+# program, with the working folder of its own that the fixture makes. Wine
+# took its screen's size when its services first started, without a display
+# (1024 x 768, too small for the window at 150 %); started anew here they
+# take this display's.
+wineserver -k
+wineserver -w
+wineserver -p >>"$work/wineserver.log" 2>&1
+"$wine64" wineboot >/dev/null 2>&1
+for case in 96:1 120:1.25 144:1.5 192:1; do
+  dpi=${case%%:*}
+  "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  if ZIELWERK_TEST_FACTOR=${case#*:} timeout 120 "$wine64" "$build/tests/windows/window_test.exe" \
+       >"$work/window-$dpi.log" 2>&1 && grep -q '^\[  PASSED  \] 1 test' "$work/window-$dpi.log"; then
+    pass "window at LogPixels $dpi: the form at its text size, every text whole"
+  else
+    fail "window at LogPixels $dpi: $(grep -E 'Failure|Expected|actual|trace' "$work/window-$dpi.log" | head -20)"
+  fi
+done
+"$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 
 # --- the package -------------------------------------------------------------
 echo "== The zip and the installer"

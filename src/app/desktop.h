@@ -34,6 +34,16 @@ void WatchSessionEnd(void (*request_close)(), void (*shut_down)());
 // desktop entry does this.
 void ShowAsInstalledProgram(Gtk::Window& window);
 
+// The resolution, in dots per inch, at which the desktop wants the window's
+// texts laid out, counted in the window's own pixels (GTK may draw each of
+// them as several device pixels). On Linux GTK's screen resolution, which
+// follows Xft.dpi, GNOME's text scaling and GDK_DPI_SCALE (and is already
+// divided by GDK_SCALE). On Windows the system DPI divided by the whole
+// factor GTK scales windows by, so that 250 % leaves 1.25 for the form on
+// top of GTK's 2 (where GTK itself lays texts out at 96 dpi). Needs GTK
+// started.
+double TextResolution();
+
 // Opens `url` in the desktop's browser and returns at once: "xdg-open" found
 // along PATH, started detached, on Linux; the shell's "open" verb on Windows.
 // Silent when that fails.

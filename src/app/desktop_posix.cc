@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib-unix.h>
 #include <glibmm/spawn.h>
 
@@ -61,6 +62,10 @@ void WatchSessionEnd(void (*request_close)(), void (*)()) {
 }
 
 void ShowAsInstalledProgram(Gtk::Window&) {}
+
+double TextResolution() {
+  return gdk_screen_get_resolution(gdk_screen_get_default());
+}
 
 void OpenInBrowser(const std::string& url) {
   try {

@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib.h>
 #include <gtkmm/window.h>
 
@@ -120,6 +121,16 @@ void ShowAsInstalledProgram(Gtk::Window& window) {
     store->Release();
   }
   if (SUCCEEDED(com)) CoUninitialize();
+}
+
+double TextResolution() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96.0;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  GdkMonitor* primary = gdk_display_get_primary_monitor(gdk_display_get_default());
+  const int gtk_scale = primary ? gdk_monitor_get_scale_factor(primary) : 1;
+  return static_cast<double>(dpi) / (gtk_scale > 1 ? gtk_scale : 1);
 }
 
 void OpenInBrowser(const std::string& url) {
