@@ -73,7 +73,7 @@ fi
 
 note "Building in $build_dir..."
 cmake -S . -B "$build_dir" >/dev/null
-cmake --build "$build_dir" -j2 --target zielwerk zielwerk-display-sim zielwerk-core-bench \
+cmake --build "$build_dir" -j"${ZIELWERK_JOBS:-$(nproc)}" --target zielwerk zielwerk-display-sim zielwerk-core-bench \
   zielwerk-window-wait zielwerk-x-requests zielwerk-label-gtk zielwerk-label-gtkmm \
   zielwerk-picture-maker-bench >/dev/null
 build_dir=$(cd "$build_dir" && pwd)

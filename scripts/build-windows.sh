@@ -4,35 +4,36 @@
 #                                   anywhere and start zielwerk.exe or
 #                                   zielwerk-bildwandler.exe from (it is also
 #                                   the working folder);
-#   zielwerk-<version>-setup.exe    installer: Program Files, Start-menu entries
-#                                   for both, uninstaller; the programs then work
-#                                   in %APPDATA%\Zielwerk, set up by the launcher.
+#   zielwerk-<version>-setup.exe    installer: Program Files or the user's own
+#                                   programs folder, Start-menu entries for
+#                                   both, uninstaller; the programs then work
+#                                   in %APPDATA%\Zielwerk;
+#   zielwerk-<version>-win64-quellen.zip
+#                                   the sources of the bundled libraries: the
+#                                   upstream tarballs, the patches and the
+#                                   scripts that build them, with the list that
+#                                   the packages carry as Lizenzen\Quellen.txt.
 # Steps: the Debian packages the Windows build needs, the cross-built GTK stack
 # (reused when it exists), zielwerk.exe, zielwerk-bildwandler.exe and its
-# console twin zielwerk-bildwandler.com, zielwerk-launcher.exe (Release,
-# stripped) in build-win/ (the folder scripts/windows/test-windows.sh tests:
-# the package holds the program the suites ran against), the staged folders in
-# build-win/stage/ (made afresh on every run), the zip, the installer.
+# console twin zielwerk-bildwandler.com (Release, stripped) in build-win/ (the
+# folder scripts/windows/test-windows.sh tests: the package holds the programs
+# the suites ran against), the staged folders in build-win/stage/ (made afresh
+# on every run), the zip, the installer, the sources.
 #
 # Usage: scripts/build-windows.sh
 # Environment: ZIELWERK_MINGW_PREFIX  a finished GTK stack to use (then the
 #                                     stack script is not run at all)
-#              ZIELWERK_JOBS          build jobs (default 2)
+#              ZIELWERK_JOBS          build jobs (default: the number of cores)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 started=$(date +%s)
-jobs=${ZIELWERK_JOBS:-2}
+jobs=${ZIELWERK_JOBS:-$(nproc)}
 host=x86_64-w64-mingw32
-version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "ERROR: no version in CMakeLists.txt" >&2; exit 1; }
 build=$root/build-win
 stage=$build/stage
 dist=$root/dist
-name=zielwerk-$version-win64
-zip_file=$dist/$name.zip
-setup_file=$dist/zielwerk-$version-setup.exe
 
 echo "== Build tools"
 scripts/windows/install-deps.sh
@@ -49,11 +50,17 @@ fi
 # -O2 rather than CMake's -O3: GCC 12 at -O3 warns falsely about std::string
 # copies in the suites built here too.
 release_flags=(-DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG")
-echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com, zielwerk-launcher.exe in $build"
+echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com in $build"
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZIELWERK_MINGW_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" >/dev/null
-cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console \
-  zielwerk-launcher
+cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console
+version=$(sed -n 's/^version=//p' "$build/package.env")
+app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
+name=zielwerk-$version-win64
+zip_file=$dist/$name.zip
+setup_file=$dist/zielwerk-$version-setup.exe
+sources_name=$name-quellen
+sources_file=$dist/$sources_name.zip
 
 echo "== Staging in $stage"
 rm -rf "$stage"
@@ -127,6 +134,65 @@ done < <(find "$licences" -type l)
 # Plain-text files with Windows line ends, so Notepad shows them whole.
 find "$licences" -type f -exec sed -i 's/\r\?$/\r/' {} +
 
+# The exact sources of what the packages bring, for the LGPL and its kin: a
+# list in the packages (Lizenzen\Quellen.txt) and beside them a zip with every
+# tarball and patch it names and the scripts that build the stack from them.
+# Both come from this checkout's recipe, which is the stack's when the key
+# matches.
+stack_key=$(scripts/windows/build-stack.sh --print-key)
+if [ "$(basename "$prefix")" != "$stack_key" ]; then
+  echo "WARNING: the stack in $prefix was not built from this checkout's recipe (key $stack_key);" \
+       "the source list describes the recipe" >&2
+fi
+source_list=$stage/Quellen.txt
+(
+  # shellcheck source=scripts/windows/stack/recipe.sh
+  . scripts/windows/stack/recipe.sh
+  cat <<LIST
+Quellen der mitgelieferten Bibliotheken
+=======================================
+
+Zielwerk @VERSION@ für Windows bringt freie Bibliotheken mit. Sie sind aus den
+Original-Quellarchiven der Debian-Quellpakete gebaut, mit den Änderungen der
+aufgeführten Patches. Die Archive, die Patches und die Skripte, die daraus
+die Bibliotheken bauen (scripts/windows/build-stack.sh auf Debian 12), liegen
+in $sources_name.zip, das mit diesem Paket veröffentlicht wird.
+
+LIST
+  printf '%-20s %-10s %-45s %s\n' Paket Version Datei SHA-256
+  for entry in "${packages[@]}"; do
+    id=$(field "$entry" 0) package=$(field "$entry" 3) package_version=$(field "$entry" 2)
+    printf '%-20s %-10s %-45s %s\n' "$package" "$package_version" "$(field "$entry" 5)" "$(field "$entry" 6)"
+    patch=scripts/windows/stack/$id.patch
+    if [ -f "$patch" ]; then
+      printf '%-20s %-10s %-45s %s\n' "$package" "$package_version" "$patch" "$(sha256sum "$patch" | cut -d' ' -f1)"
+    fi
+  done
+  cat <<LIST
+
+Unverändert aus Debian 12 übernommen: zlib aus dem Paket libz-mingw-w64
+$(dpkg-query -W -f='${Version}' libz-mingw-w64 2>/dev/null), die Laufzeit von GCC und MinGW-w64 aus den Paketen
+gcc-mingw-w64-x86-64-posix $(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix 2>/dev/null) und mingw-w64-x86-64-dev $(dpkg-query -W -f='${Version}' mingw-w64-x86-64-dev 2>/dev/null).
+LIST
+) >"$source_list"
+windows_text "$source_list" "$licences/Quellen.txt"
+
+sources_tree=$stage/quellen/$sources_name
+mkdir -p "$sources_tree/scripts/windows/stack"
+cp "$licences/Quellen.txt" "$sources_tree/"
+cp scripts/install-deps.sh "$sources_tree/scripts/"
+cp scripts/windows/build-stack.sh scripts/windows/install-deps.sh "$sources_tree/scripts/windows/"
+cp scripts/windows/stack/* "$sources_tree/scripts/windows/stack/"
+while read -r _ _ file sha; do
+  [[ $sha =~ ^[0-9a-f]{64}$ ]] || continue
+  [ -f "$sources_tree/$file" ] && continue
+  [ -f "$sources/$file" ] || { echo "ERROR: source tarball $sources/$file is missing" >&2; exit 1; }
+  [ "$(sha256sum "$sources/$file" | cut -d' ' -f1)" = "$sha" ] ||
+    { echo "ERROR: $sources/$file does not have the SHA-256 of the recipe" >&2; exit 1; }
+  # zip stores what a link points to.
+  ln -s "$sources/$file" "$sources_tree/$file"
+done <"$source_list"
+
 # The zip: the program runs in its own folder, so the data files lie beside it.
 zip_tree=$stage/zip/$name
 mkdir -p "$zip_tree/Icons"
@@ -134,38 +200,31 @@ cp -a "$common/." "$zip_tree/"
 cp data/wagen_*.bmp "$zip_tree/"
 cp data/Icons/*.ico "$zip_tree/Icons/"
 
-# The installer: the launcher copies Daten\ into the user's working folder.
+# The installer: the program copies Daten\ into the user's working folder.
 setup_tree=$stage/setup
 mkdir -p "$setup_tree/Daten/Icons"
 cp -a "$common/." "$setup_tree/"
-$host-strip -o "$setup_tree/zielwerk-launcher.exe" "$build/zielwerk-launcher.exe"
 cp data/wagen_*.bmp "$setup_tree/Daten/"
 cp data/Icons/*.ico "$setup_tree/Daten/Icons/"
-
-# What the uninstaller removes: every installed file, then every folder,
-# deepest first. NSIS wants backslashes.
-uninstall_list=$stage/uninstall-list.nsh
-# shellcheck disable=SC2016 # $INSTDIR is NSIS's, not the shell's
-{
-  (cd "$setup_tree" && find . -type f | LC_ALL=C sort) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|Delete "$INSTDIR\\&"|'
-  (cd "$setup_tree" && find . -mindepth 1 -type d | LC_ALL=C sort -r) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|RMDir "$INSTDIR\\&"|'
-} >"$uninstall_list"
 size_kb=$(du -sk "$setup_tree" | cut -f1)
 
 echo "== $zip_file"
 mkdir -p "$dist"
-rm -f "$zip_file" "$setup_file"
+rm -f "$zip_file" "$setup_file" "$sources_file"
 (cd "$stage/zip" && zip -q -r -X -9 "$zip_file" "$name")
 
 echo "== $setup_file"
-makensis -V2 -DVERSION="$version" -DSTAGE="$setup_tree" -DUNINSTALL_LIST="$uninstall_list" \
-  -DSIZE_KB="$size_kb" -DICON="$root/packaging/icons/de.zielwerk.Zielwerk.ico" -DOUTFILE="$setup_file" \
-  packaging/windows/zielwerk.nsi
+scripts/windows/make-installer.sh "$setup_tree" "$setup_file" "$version" "$app_id"
+
+echo "== $sources_file"
+# The tarballs are compressed already.
+(cd "$stage/quellen" && zip -q -r -X -0 "$sources_file" "$sources_name")
 
 elapsed=$(( $(date +%s) - started ))
 echo
 printf 'DLLs:       %d\n' "$dll_count"
 printf 'Zip:        %s (%s)\n' "$zip_file" "$(du -h "$zip_file" | cut -f1)"
 printf 'Installer:  %s (%s)\n' "$setup_file" "$(du -h "$setup_file" | cut -f1)"
+printf 'Sources:    %s (%s)\n' "$sources_file" "$(du -h "$sources_file" | cut -f1)"
 printf 'Installed:  %d MB\n' $(( (size_kb + 512) / 1024 ))
 printf 'Time:       %d min %d s\n' $((elapsed / 60)) $((elapsed % 60))

@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build "$@" >/dev/null
-cmake --build build -j"$(nproc)"
+cmake --build build -j"${ZIELWERK_JOBS:-$(nproc)}"

@@ -4,7 +4,7 @@
 # pseudo-terminal and saves what the X server shows. Needs a built build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build --target display_simulator_window_test -j2 >/dev/null
+cmake --build build --target display_simulator_window_test -j"${ZIELWERK_JOBS:-$(nproc)}" >/dev/null
 rm -f build/display-sim.png
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   build/tests/display_simulator_window_test >/dev/null

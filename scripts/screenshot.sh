@@ -4,28 +4,33 @@
 # until its window is mapped, saves the window's content as PNG and closes the
 # program.
 #
-# Usage: scripts/screenshot.sh [--settings FILE | --bildwandler] [OUTPUT.png]
+# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [--bildwandler] [OUTPUT.png]
 #   OUTPUT.png       where to write the picture (default docs/zielwerk.png,
 #                    with --bildwandler docs/bildwandler.png)
 #   --settings FILE  start with FILE as Default.ini instead of the defaults
+#   --scale FACTOR   texts FACTOR times as large, as GNOME's text scaling
+#                    makes them (GDK_DPI_SCALE), on a screen large enough for
+#                    the window that grows with them
 #   --bildwandler    the picture maker's window with the test photo
 #                    tests/data/picture/photo.jpg opened
 #
 # The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
 # the picture is the same on every machine and no "no port" box is in the way.
 # No window manager runs under Xvfb: the picture shows the window without its
-# frame, menu bar to status bar, 530 x 600 pixels.
+# frame, menu bar to status bar, 530 x 600 pixels at the standard text size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 settings=""
+scale=""
 output=""
 inside=0
 bildwandler=0
 while [ $# -gt 0 ]; do
   case $1 in
     --settings) settings=$(realpath "$2"); shift 2 ;;
+    --scale) scale=$2; shift 2 ;;
     --bildwandler) bildwandler=1; shift ;;
     --inside) inside=1; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
@@ -47,13 +52,14 @@ fi
 if [ "$inside" = 0 ]; then
   ./scripts/install-deps.sh
   cmake -S . -B build >/dev/null
-  cmake --build build -j2 --target "$program" >/dev/null
+  cmake --build build -j"${ZIELWERK_JOBS:-$(nproc)}" --target "$program" >/dev/null
   mkdir -p "$(dirname "$output")"
   output=$(realpath "$output")
   args=(--inside)
   [ -n "$settings" ] && args+=(--settings "$settings")
+  [ -n "$scale" ] && args+=(--scale "$scale")
   [ "$bildwandler" = 1 ] && args+=(--bildwandler)
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
+  exec xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
 fi
 
 # ------------------------------------------------------------ on the Xvfb display
@@ -74,6 +80,7 @@ mkdir "$work/.bin"
 printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
 chmod 755 "$work/.bin/ls"
 
+[ -n "$scale" ] && export GDK_DPI_SCALE=$scale
 program_args=()
 [ "$bildwandler" = 1 ] && program_args=("$root/tests/data/picture/photo.jpg")
 (cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/$program" "${program_args[@]}" 2>"$work/stderr") &

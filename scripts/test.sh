@@ -27,7 +27,7 @@ case "${1:-}" in
   *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
 esac
 
-jobs=$(nproc)
+jobs=${ZIELWERK_JOBS:-$(nproc)}
 fuzz_seconds=${FUZZ_SECONDS:-60}
 fuzz_jobs=${FUZZ_JOBS:-2}
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")

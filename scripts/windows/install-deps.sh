@@ -9,7 +9,7 @@ packages=(
   libz-mingw-w64-dev
   meson ninja-build cmake pkg-config nasm python3 python3-packaging
   mm-common m4 perl libxml-parser-perl
-  bison flex gperf gettext
+  bison flex gperf gettext patch
   libglib2.0-bin libglib2.0-dev-bin libgdk-pixbuf2.0-bin
   xz-utils bzip2 ca-certificates debian-archive-keyring
   wine wine64 fonts-wine fonts-dejavu-core

@@ -6,8 +6,11 @@
 #   2. the serial line: a COM port of Wine mapped to the pseudo-terminal of the
 #      Linux display simulator, which records what arrives;
 #   3. the program itself on a private Xvfb display: window title, client
-#      area, stderr, the first-start Zielstell.ini after a close request, exit
-#      status;
+#      area, stderr, and the end of the session (wineboot --end-session) with
+#      the program open: the first-start Zielstell.ini byte for byte, the
+#      settings file, exit status 0; then the window test
+#      (tests/windows/window_test.cc) there at LogPixels 96, 120, 144 and 192:
+#      the form at the text size, every text and the preview's lines whole;
 #   4. the zip and the installer of dist/ (scripts/windows/test-package.sh).
 # Wine gets a private prefix under /tmp, removed at the end. The last line
 # reads "windows: N passed, M failed" (CTest's cases and the other checks).
@@ -16,17 +19,17 @@
 # Environment: ZIELWERK_MINGW_PREFIX  the cross-built GTK stack (default: the
 #                                     one scripts/windows/build-stack.sh builds
 #                                     or reuses)
-#              ZIELWERK_JOBS          build jobs (default 2)
+#              ZIELWERK_JOBS          build jobs (default: the number of cores)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
-jobs=${ZIELWERK_JOBS:-2}
+jobs=${ZIELWERK_JOBS:-$(nproc)}
 build=$root/build-win
-version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # --- build ------------------------------------------------------------------
 scripts/build-windows.sh
+version=$(sed -n 's/^version=//p' "$build/package.env")
 echo "== The core suites in build-win/"
 cmake --build "$build" -j"$jobs"
 prefix=${ZIELWERK_MINGW_PREFIX:-$(scripts/windows/build-stack.sh --print-prefix)}
@@ -63,12 +66,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 unset DISPLAY
-# Windows paths: the stack's DLLs, the MinGW runtime DLLs they link (libgcc,
-# winpthread) and the chgport stand-in.
+# Windows paths: the stack's DLLs and the MinGW runtime DLLs they link
+# (libgcc, winpthread).
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
 WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$gcc_runtime");$(to_windows /usr/x86_64-w64-mingw32/lib)"
-WINEPATH="$WINEPATH;$(to_windows "$build/tests/windows/stand-in")"
 export WINEPATH
 echo "== Preparing a Wine prefix in $WINEPREFIX"
 # One wineserver, kept until the end, for all the runs to come.
@@ -147,12 +149,13 @@ else
   mkdir -p "$build/screenshots"
   import -window root -display "$DISPLAY" "$build/screenshots/zielwerk-wine.png"
   echo "   screenshot: $build/screenshots/zielwerk-wine.png"
-  close_program
+  # Logging off: Windows ends the process right after WM_ENDSESSION.
+  "$wine64" wineboot --end-session >/dev/null 2>&1 || true
 fi
 
 wait_status "$program_pid"
 if [ "$status" = timeout ]; then
-  fail "the program did not end within 30 s of the close request"
+  fail "the program did not end within 30 s of the session's end"
 elif [ "$status" -eq 0 ]; then
   pass "exit status 0"
 else
@@ -170,7 +173,8 @@ else
   fail "warnings on stderr: $unexpected"
 fi
 
-# The first start writes Zielstell.ini with CR LF after the mark and every line.
+# The first start writes Zielstell.ini with CR LF after the mark and every
+# line, and the settings file, also when the session ends.
 config=$folder/Zielstell.ini
 if [ -f "$config" ]; then
   x=$(sed -n 's/^Fensterposition X = \(-\?[0-9]\+\)\r$/\1/p' "$config")
@@ -183,7 +187,7 @@ if [ -f "$config" ]; then
     fail "Zielstell.ini differs: $(od -c "$config" | head -5)"
   fi
 else
-  fail "no Zielstell.ini after the close request"
+  fail "no Zielstell.ini after the session's end"
 fi
 settings=$folder/Default.ini
 if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')" = efbbbf0d0a ] &&
@@ -192,6 +196,29 @@ if [ -f "$settings" ] && [ "$(head -c 5 "$settings" | od -An -tx1 | tr -d ' \n')
 else
   fail "Default.ini missing or not CR LF"
 fi
+
+# The window at the four text sizes of Windows' display settings (100 %, 125 %,
+# 150 %, 200 %); at 192 dpi GTK draws every pixel twice itself and the form
+# stays at factor 1. Each run is one GoogleTest case in the build's test
+# program, with the working folder of its own that the fixture makes. Wine
+# took its screen's size when its services first started, without a display
+# (1024 x 768, too small for the window at 150 %); started anew here they
+# take this display's.
+wineserver -k
+wineserver -w
+wineserver -p >>"$work/wineserver.log" 2>&1
+"$wine64" wineboot >/dev/null 2>&1
+for case in 96:1 120:1.25 144:1.5 192:1; do
+  dpi=${case%%:*}
+  "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  if ZIELWERK_TEST_FACTOR=${case#*:} timeout 120 "$wine64" "$build/tests/windows/window_test.exe" \
+       >"$work/window-$dpi.log" 2>&1 && grep -q '^\[  PASSED  \] 1 test' "$work/window-$dpi.log"; then
+    pass "window at LogPixels $dpi: the form at its text size, every text whole"
+  else
+    fail "window at LogPixels $dpi: $(grep -E 'Failure|Expected|actual|trace' "$work/window-$dpi.log" | head -20)"
+  fi
+done
+"$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 
 # --- the package -------------------------------------------------------------
 echo "== The zip and the installer"

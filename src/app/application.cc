@@ -8,12 +8,15 @@
 #include <gtkmm/main.h>
 #include <gtkmm/stylecontext.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/desktop.h"
@@ -22,8 +25,12 @@
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
 #include "app/settings/settings_file.h"
+#include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
+#include "core/file/work_folder.h"
 #include "core/ini/ini_store.h"
+#include "core/layout/form_layout.h"
+#include "core/layout/window_placement.h"
 #include "core/preview/scroll_preview.h"
 #include "core/link/port_listing.h"
 #include "core/settings/settings_keys.h"
@@ -46,6 +53,8 @@ constexpr int64_t kDefaultWindowPosition = 20;
 
 std::unique_ptr<MainWindow> main_window;
 sigc::connection preview_timer;
+// An installed copy's window belongs with the Start-menu entry on the taskbar.
+bool installed_copy = false;
 
 // Widgets in the form must fit 20-pixel rows: small paddings and no theme
 // minimum heights, buttons padded by 2 pixels. Each control must also fit its
@@ -53,26 +62,38 @@ sigc::connection preview_timer;
 // arrow keeps 12 of its 16 pixels, so "Automatisch" fits DccAnalogCombo's 100
 // pixels, and a check box's label drops the 4-pixel margin the theme puts
 // after it, so "keine Wagennummer anzeigen" fits its 220 pixels. The combo
-// arrow comes from the program's own icons (see InstallFormStyle).
-constexpr const char* kFormStyle = R"css(
-.zw-form entry { min-height: 0; padding-top: 0; padding-bottom: 0; padding-left: 3px; padding-right: 3px; }
-.zw-form button, .zw-form button.text-button, .zw-form combobox button {
-  min-height: 0; min-width: 0; padding: 0 2px; }
-.zw-form combobox button, .zw-form combobox entry { padding-top: 0; padding-bottom: 0; }
-.zw-form combobox arrow { min-width: 12px; -gtk-icon-source: -gtk-icontheme("zielwerk-pan-down-symbolic"); }
-.zw-form checkbutton { min-height: 0; padding: 0; }
-.zw-form checkbutton check { margin: 0 3px 0 0; }
-.zw-form checkbutton label { margin: 0; }
-.zw-form button.zw-spin-arrow { padding: 0; min-width: 0; min-height: 0; border-radius: 0; }
-)css";
+// arrow comes from the program's own icons (see InstallFormStyle). Every
+// length is that at factor 1, scaled as the form is.
+std::string FormStyle(double factor) {
+  const auto px = [factor](int pixels) {
+    return std::to_string(ScaleLength(pixels, factor)) + "px";
+  };
+  return ".zw-form entry { min-height: 0; padding-top: 0; padding-bottom: 0; padding-left: " +
+         px(3) + "; padding-right: " + px(3) +
+         "; }\n"
+         ".zw-form button, .zw-form button.text-button, .zw-form combobox button {\n"
+         "  min-height: 0; min-width: 0; padding: 0 " +
+         px(2) +
+         "; }\n"
+         ".zw-form combobox button, .zw-form combobox entry { padding-top: 0; padding-bottom: 0; }\n"
+         ".zw-form combobox arrow { min-width: " +
+         px(12) +
+         "; -gtk-icon-source: -gtk-icontheme(\"zielwerk-pan-down-symbolic\"); }\n"
+         ".zw-form checkbutton { min-height: 0; padding: 0; }\n"
+         ".zw-form checkbutton check { margin: 0 " +
+         px(3) +
+         " 0 0; }\n"
+         ".zw-form checkbutton label { margin: 0; }\n"
+         ".zw-form button.zw-spin-arrow { padding: 0; min-width: 0; min-height: 0; border-radius: 0; }\n";
+}
 
-// The theme draws the combo arrow, 12 pixels wide in the form, from its
+// The theme draws the combo arrow, 12 pixels wide in the form at factor 1, from its
 // pan-down icon, which it has at that size only as SVG: drawing it would load
 // librsvg and libxml2, some 8 MB and several milliseconds of start-up for one
 // triangle. The program brings the same triangle at 12 pixels as a symbolic
 // PNG among its built-in icons, which the icon theme finds directly in the
 // resource path and centres and recolours as it does the theme's own.
-void InstallFormStyle() {
+void InstallFormStyle(double factor) {
   static const bool icons_added = [] {
     zielwerk_form_icons_register_resource();
     Gtk::IconTheme::get_default()->add_resource_path("/de/zielwerk/icons");
@@ -80,7 +101,7 @@ void InstallFormStyle() {
   }();
   (void)icons_added;
   auto provider = Gtk::CssProvider::create();
-  provider->load_from_data(kFormStyle);
+  provider->load_from_data(FormStyle(factor));
   Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
@@ -101,21 +122,68 @@ void WatchForCloseRequest(GdkEvent* event, gpointer) {
   gtk_main_do_event(event);
 }
 
+// The desktop's monitors, the primary one first.
+std::vector<Monitor> DesktopMonitors() {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+  std::vector<Monitor> monitors;
+  const int count = gdk_display_get_n_monitors(display);
+  for (int i = 0; i < count; ++i) {
+    GdkMonitor* monitor = gdk_display_get_monitor(display, i);
+    GdkRectangle geometry, work_area;
+    gdk_monitor_get_geometry(monitor, &geometry);
+    gdk_monitor_get_workarea(monitor, &work_area);
+    monitors.push_back({{geometry.x, geometry.y, geometry.width, geometry.height},
+                        {work_area.x, work_area.y, work_area.width, work_area.height}});
+    if (monitor == primary) std::rotate(monitors.begin(), monitors.end() - 1, monitors.end());
+  }
+  return monitors;
+}
+
+// Where the window opens and at which scale, from the stored position, the
+// text size and the monitors. GTK lays texts out at the resolution the
+// desktop asks for, except for what its whole-number scale takes on Windows;
+// the form then grows as its texts do. Where the window must stay smaller to
+// fit its monitor, the texts are laid out smaller too, until they grow no
+// more than the form (GTK takes the resolution for every text it lays out
+// from here on).
+WindowPlacement PlaceWindow(int x, int y) {
+  GdkScreen* screen = gdk_screen_get_default();
+  double resolution = TextResolution();
+  if (resolution > 0 && std::abs(resolution - gdk_screen_get_resolution(screen)) > 0.01) {
+    gdk_screen_set_resolution(screen, resolution);
+  }
+  const std::vector<Monitor> monitors = DesktopMonitors();
+  WindowPlacement placement;
+  // Hinting makes the growth step with the resolution, so a smaller
+  // resolution is tried until the texts fit the form; three tries suffice.
+  for (int tries = 0; tries < 3; ++tries) {
+    const double growth = FormTextGrowth();
+    placement = PlaceMainWindow(x, y, kMainWindowWidth, kMainWindowHeight, growth, monitors);
+    if (placement.factor >= growth) break;
+    resolution *= placement.factor / growth;
+    gdk_screen_set_resolution(screen, resolution);
+  }
+  return placement;
+}
+
 }  // namespace
 
 void StartUp() {
-  InstallFormStyle();
   const IconSet icons = LoadIcons();
 
   OpenIni(kAppConfigPath);
   const int y = static_cast<int>(ReadIniInteger(kKeyWindowY, kDefaultWindowPosition));
   const int x = static_cast<int>(ReadIniInteger(kKeyWindowX, kDefaultWindowPosition));
-  main_window = std::make_unique<MainWindow>(x, y, kMainWindowWidth, kMainWindowHeight, icons,
+  const WindowPlacement placement = PlaceWindow(x, y);
+  InstallFormStyle(placement.factor);
+  main_window = std::make_unique<MainWindow>(placement.x, placement.y, placement.factor, icons,
                                              CommandTable(),
                                              [](Command command) {
                                                DispatchUserEvent([command] { RunCommand(command); });
                                              });
   SetForm(main_window.get());
+  if (installed_copy) ShowAsInstalledProgram(*main_window);
   gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);
   // The window stays until the shut-down has run.
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
@@ -152,7 +220,7 @@ void ShutDown() {
   WriteSettingsFile();
 
   int x = 0, y = 0;
-  main_window->get_position(x, y);
+  main_window->PositionToStore(x, y);
   OpenIni(kAppConfigPath);
   WriteIniInteger(kKeyWindowX, x);
   WriteIniInteger(kKeyWindowY, y);
@@ -165,6 +233,8 @@ void ShutDown() {
 }
 
 int RunZielwerk(int argc, char** argv) {
+  const WorkFolder work_folder = EnterWorkFolder();
+  installed_copy = work_folder.installed;
   // Pango reads the font configuration on a thread of its own once its font
   // map exists, and the first text laid out waits for it. Made here, the
   // map has that work done on the other core while GTK starts, instead of
@@ -179,9 +249,13 @@ int RunZielwerk(int argc, char** argv) {
   StartListingSerialPorts();
   CreateMainLoop();
   // A desktop session ending the program is a close request like any other,
-  // also while a start-up message box waits.
-  WatchSessionEnd(RequestClose);
+  // also while a start-up message box waits; where the system ends the
+  // process right after telling it, the shut-down runs at once.
+  WatchSessionEnd(RequestClose, [] { RunProgramCode(ShutDown); });
   RunProgramCode(StartUp);
+  if (!work_folder.problem.empty()) {
+    RunProgramCode([&] { ShowMessageBox(kWarningTitle, work_folder.problem); });
+  }
   RunMainLoop();
   RunProgramCode(ShutDown);
   ReleaseMainLoop();

@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib-unix.h>
 #include <glibmm/spawn.h>
 
@@ -50,7 +51,7 @@ void RestoreToolkitEnvironment() {
   saved_variables.clear();
 }
 
-void WatchSessionEnd(void (*request_close)()) {
+void WatchSessionEnd(void (*request_close)(), void (*)()) {
   session_end_handler = request_close;
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
     g_unix_signal_add(signal_number, [](gpointer) -> gboolean {
@@ -58,6 +59,12 @@ void WatchSessionEnd(void (*request_close)()) {
       return G_SOURCE_CONTINUE;
     }, nullptr);
   }
+}
+
+void ShowAsInstalledProgram(Gtk::Window&) {}
+
+double TextResolution() {
+  return gdk_screen_get_resolution(gdk_screen_get_default());
 }
 
 void OpenInBrowser(const std::string& url) {

@@ -1,20 +1,137 @@
 #include "app/desktop.h"
 
+#include <gdk/gdk.h>
 #include <glib.h>
+#include <gtkmm/window.h>
 
-// After the GTK and GLib headers: windows.h defines macros (DELETE, ERROR)
-// that collide with names in gtkmm's enums.
+#include <string>
+
+// After the GTK and GLib headers: windows.h (which gdkwin32.h includes too)
+// defines macros (DELETE, ERROR) that collide with names in gtkmm's enums.
+#include <gdk/gdkwin32.h>
 #include <windows.h>
 #include <objbase.h>
+#include <propkey.h>
+#include <propsys.h>
 #include <shellapi.h>
+#include <shobjidl.h>
+
+#include "core/settings/version.h"
 
 namespace zielwerk {
+namespace {
 
-void PrepareToolkitEnvironment() {}
+constexpr const char* kTabletInputVariable = "GDK_WIN32_TABLET_INPUT_API";
+bool tablet_input_set = false;
 
-void RestoreToolkitEnvironment() {}
+void (*close_handler)() = nullptr;
+void (*shut_down_handler)() = nullptr;
 
-void WatchSessionEnd(void (*)()) {}
+std::wstring AppId() { return std::wstring(kAppId.begin(), kAppId.end()); }
+
+// The hidden window: Windows sends WM_QUERYENDSESSION and WM_ENDSESSION to
+// every top-level window, visible or not, and GTK's own windows ignore them.
+LRESULT CALLBACK SessionWindowProcedure(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (w_param) {
+        shut_down_handler();
+        ExitProcess(0);
+      }
+      return 0;
+    case WM_CLOSE:
+      close_handler();
+      return 0;
+    default:
+      return DefWindowProcW(window, message, w_param, l_param);
+  }
+}
+
+// The full path of this program file; empty when Windows does not say.
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return path.substr(0, length);
+    path.resize(path.size() * 2);
+  }
+}
+
+bool SetText(IPropertyStore* store, const PROPERTYKEY& key, const std::wstring& text) {
+  PROPVARIANT value{};
+  value.vt = VT_LPWSTR;
+  // The store keeps a copy.
+  value.pwszVal = const_cast<wchar_t*>(text.c_str());
+  return SUCCEEDED(store->SetValue(key, value));
+}
+
+}  // namespace
+
+void PrepareToolkitEnvironment() {
+  // The form takes no pen input of its own, and Windows hands a pen to it as
+  // a mouse either way. Left to itself, GDK loads Wintab where the newer
+  // pointer calls are missing (Windows 7, Wine), and Wintab keeps a hidden
+  // window in the process whose answer to the session's end is not the
+  // program's: Wine's says no, and the session then does not end, nor does
+  // the program save. A value of the user's own is kept.
+  if (g_getenv(kTabletInputVariable) == nullptr) {
+    g_setenv(kTabletInputVariable, "none", TRUE);
+    tablet_input_set = true;
+  }
+}
+
+void RestoreToolkitEnvironment() {
+  if (tablet_input_set) g_unsetenv(kTabletInputVariable);
+  tablet_input_set = false;
+}
+
+void WatchSessionEnd(void (*request_close)(), void (*shut_down)()) {
+  close_handler = request_close;
+  shut_down_handler = shut_down;
+  // The class carries the application ID: the installer looks for windows of
+  // this class to ask a running program to close.
+  static const std::wstring class_name = AppId();
+  WNDCLASSW session_class{};
+  session_class.lpfnWndProc = SessionWindowProcedure;
+  session_class.hInstance = GetModuleHandleW(nullptr);
+  session_class.lpszClassName = class_name.c_str();
+  if (RegisterClassW(&session_class) == 0) return;
+  // A top-level window, not a message-only one: those get no session messages.
+  CreateWindowExW(0, class_name.c_str(), L"Zielwerk", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                  session_class.hInstance, nullptr);
+}
+
+void ShowAsInstalledProgram(Gtk::Window& window) {
+  const Glib::RefPtr<Gdk::Window> gdk_window = window.get_window();
+  const std::wstring program = ProgramPath();
+  if (!gdk_window || program.empty()) return;
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  IPropertyStore* store = nullptr;
+  const HWND handle = static_cast<HWND>(gdk_win32_window_get_handle(gdk_window->gobj()));
+  if (SUCCEEDED(SHGetPropertyStoreForWindow(handle, IID_PPV_ARGS(&store)))) {
+    // Windows wants the relaunch command and its name together with the ID.
+    const bool set = SetText(store, PKEY_AppUserModel_ID, AppId()) &&
+                     SetText(store, PKEY_AppUserModel_RelaunchCommand, L"\"" + program + L"\"") &&
+                     SetText(store, PKEY_AppUserModel_RelaunchDisplayNameResource, L"Zielwerk") &&
+                     SetText(store, PKEY_AppUserModel_RelaunchIconResource, program + L",-1");
+    if (set) store->Commit();
+    store->Release();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+double TextResolution() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96.0;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  GdkMonitor* primary = gdk_display_get_primary_monitor(gdk_display_get_default());
+  const int gtk_scale = primary ? gdk_monitor_get_scale_factor(primary) : 1;
+  return static_cast<double>(dpi) / (gtk_scale > 1 ? gtk_scale : 1);
+}
 
 void OpenInBrowser(const std::string& url) {
   gunichar2* wide_url = g_utf8_to_utf16(url.c_str(), -1, nullptr, nullptr, nullptr);

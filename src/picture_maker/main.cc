@@ -1,5 +1,6 @@
 // Zielwerk Bildwandler: turns photos, logos and text into the 160 x 14
 // pictures of the car's display, in a window or, with -o, without one.
+#include <glib.h>
 #include <gtk/gtk.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/main.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "core/file/work_folder.h"
 #include "core/picture/conversion_options.h"
 #include "picture_maker/batch_conversion.h"
 #include "picture_maker/command_line.h"
@@ -19,7 +21,16 @@
 namespace zielwerk {
 namespace {
 
-int RunWindow(int argc, char** argv, const ConversionRequest& request) {
+int RunWindow(int argc, char** argv, ConversionRequest request) {
+  // An installed copy works in the user's folder, as Zielwerk does, so that
+  // its chooser saves where Zielwerk's opens; a picture named on the command
+  // line is taken from where it was named.
+  for (std::string& input : request.inputs) {
+    gchar* absolute = g_canonicalize_filename(input.c_str(), nullptr);
+    input = absolute;
+    g_free(absolute);
+  }
+  const WorkFolder work_folder = EnterWorkFolder();
   // As in Zielwerk: Pango reads the font configuration on a thread of its
   // own while GTK starts.
   pango_cairo_font_map_get_default();
@@ -34,9 +45,11 @@ int RunWindow(int argc, char** argv, const ConversionRequest& request) {
   }
   Gtk::Main kit(argc, argv);
   Glib::set_application_name("Zielwerk Bildwandler");
-  // A desktop session ending the program closes the window like the user.
-  WatchSessionEnd([] { Gtk::Main::quit(); });
+  // A desktop session ending the program (or an installer replacing it)
+  // closes the window like the user; there is nothing to save.
+  WatchSessionEnd([] { Gtk::Main::quit(); }, [] {});
   PictureMakerWindow window(request);
+  if (!work_folder.problem.empty()) window.ShowWarning(work_folder.problem);
   Gtk::Main::run(window);
   return 0;
 }

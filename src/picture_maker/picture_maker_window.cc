@@ -12,7 +12,6 @@
 #include <cmath>
 
 #include "app/ui/file_requester.h"
-#include "app/ui/message_box.h"
 #include "core/file/file_access.h"
 #include "core/picture/text_picture.h"
 
@@ -392,10 +391,14 @@ bool PictureMakerWindow::OnDrag(GdkEventMotion* event) {
   return true;
 }
 
-void PictureMakerWindow::ShowError(const std::string& text) {
+void PictureMakerWindow::ShowMessage(const char* title, const std::string& text) {
   Gtk::MessageDialog dialog(*this, text, false, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_OK, true);
-  dialog.set_title(kErrorTitle);
+  dialog.set_title(title);
   dialog.run();
+}
+
+void PictureMakerWindow::ShowWarning(const std::string& text) {
+  Glib::signal_idle().connect_once([this, text] { ShowMessage(kWarningTitle, text); });
 }
 
 }  // namespace zielwerk

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/ui/led_board_view.h"
+#include "app/ui/message_box.h"
 #include "core/picture/conversion_options.h"
 #include "core/picture/picture_bits.h"
 #include "picture_maker/picture_file.h"
@@ -37,6 +38,8 @@ class PictureMakerWindow : public Gtk::Window {
   // Loads the picture at `path` as the source; on failure reports why in a
   // message box, keeps the source it had and returns false.
   bool OpenPicture(const std::string& path);
+  // Shows `text` in a warning box over the window once the window is there.
+  void ShowWarning(const std::string& text);
   // The dots the preview shows.
   const LedBoard& dots() const { return board_view_.board(); }
   Gtk::Scale& threshold_scale() { return threshold_scale_; }
@@ -62,7 +65,8 @@ class PictureMakerWindow : public Gtk::Window {
   void OnSave();
   bool OnDragStart(GdkEventButton* event);
   bool OnDrag(GdkEventMotion* event);
-  void ShowError(const std::string& text);
+  void ShowMessage(const char* title, const std::string& text);
+  void ShowError(const std::string& text) { ShowMessage(kErrorTitle, text); }
   std::string SuggestedFileName() const;
 
   SourcePicture picture_;

@@ -1,5 +1,8 @@
 // The real window in-process under Xvfb: every control where the table puts
-// it, the menu and toolbar, the spin fields, and the event gate.
+// it, the menu and toolbar, the spin fields, and the event gate. CTest runs
+// the layout's cases again at larger text sizes (GDK_DPI_SCALE, GDK_SCALE),
+// naming in ZIELWERK_TEST_FACTOR the text size asked for beyond GTK's own
+// scale.
 #include <gtk/gtk.h>
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>
@@ -9,16 +12,19 @@
 #include <gtkmm/settings.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 
 #include "app/command_table.h"
 #include "app/preview/scroll_preview.h"
 #include "app/support/drawn_pixels.h"
+#include "app/support/form_checks.h"
 #include "app/support/window_fixture.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
 #include "app/ui/picture_pixbuf.h"
+#include "core/layout/form_layout.h"
 
 namespace zielwerk {
 namespace {
@@ -74,18 +80,17 @@ const Placement kPlacements[] = {
     {"InvertDirectionCheck", CONTROL(invert_direction_check), 30, 130, 210, 20},
 };
 
-// The labels a control shows: itself, a button's or check box's text, a
-// frame's title.
-std::vector<Gtk::Label*> LabelsIn(Gtk::Widget& widget) {
-  std::vector<Gtk::Label*> labels;
-  if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
-    if (!label->get_text().empty()) labels.push_back(label);
-  } else if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
-    for (Gtk::Widget* child : container->get_children()) {
-      for (Gtk::Label* label : LabelsIn(*child)) labels.push_back(label);
-    }
-  }
-  return labels;
+// The text size this run asks for, beyond GTK's own whole-number scale.
+double TextSizeAskedFor() {
+  const char* factor = std::getenv("ZIELWERK_TEST_FACTOR");
+  return factor ? std::atof(factor) : 1.0;
+}
+
+// Where the window puts a control of the table, in its form area: the place
+// at factor 1 one toolbar height lower, scaled by the window's factor.
+Gdk::Rectangle PlaceOf(const Placement& p, const MainWindow& w) {
+  const FormRect rect = ScaleFormRect({p.x, p.y + w.toolbar_height(), p.w, p.h}, w.factor());
+  return Gdk::Rectangle(rect.x, rect.y, rect.width, rect.height);
 }
 
 using MainWindowLayout = WindowTest;
@@ -95,17 +100,27 @@ TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
   const int toolbar = w.main_toolbar.get_allocated_height();
   EXPECT_EQ(toolbar, w.toolbar_height());
   EXPECT_GT(toolbar, 0);
+  // The form grows as its texts do: as the resolution asks, or a little
+  // more where hinting rounds the fonts up; at 96 dpi not at all.
+  if (TextSizeAskedFor() == 1.0) {
+    EXPECT_EQ(w.factor(), 1.0);
+  } else {
+    EXPECT_GE(w.factor(), TextSizeAskedFor());
+    EXPECT_LE(w.factor(), TextSizeAskedFor() * 1.1);
+  }
   ASSERT_EQ(std::size(kPlacements), 37u);
   for (const Placement& p : kPlacements) {
     SCOPED_TRACE(p.name);
     Gtk::Widget& widget = p.widget(w);
+    const Gdk::Rectangle place = PlaceOf(p, w);
     int x = -1, y = -1;
     ASSERT_TRUE(widget.translate_coordinates(w.form_area, 0, 0, x, y));
-    EXPECT_EQ(x, p.x);
-    EXPECT_EQ(y, p.y + toolbar);
-    EXPECT_EQ(widget.get_allocated_width(), p.w);
-    EXPECT_EQ(widget.get_allocated_height(), p.h);
+    EXPECT_EQ(x, place.get_x());
+    EXPECT_EQ(y, place.get_y());
+    EXPECT_EQ(widget.get_allocated_width(), place.get_width());
+    EXPECT_EQ(widget.get_allocated_height(), place.get_height());
   }
+  testing::ExpectEveryControlInItsScaledPlace(w);
 }
 
 // What each control draws lies inside its rectangle, on the screen: hiding
@@ -124,22 +139,29 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
     w.end_station_field.set_text("Poschiavo Brusio Campocologno Tirano");
     RebuildScrollPreview(ControlEventKind::kChange);
     w.unset_focus();  // no blinking cursor
+    // The window's pixels, GTK's whole-number scale and all.
+    const int scale = w.get_scale_factor();
+    const int width = ScaleLength(530, w.factor()) * scale;
+    const int height = ScaleLength(600, w.factor()) * scale;
     for (const Placement& p : kPlacements) {
       SCOPED_TRACE(p.name);
       Gtk::Widget& widget = p.widget(w);
+      const Gdk::Rectangle place = PlaceOf(p, w);
       int x = 0, y = 0;
-      w.form_area.translate_coordinates(w, p.x, p.y + w.toolbar_height(), x, y);
+      w.form_area.translate_coordinates(w, place.get_x(), place.get_y(), x, y);
       const auto shown = testing::RedrawnWindowPixels(w);
       widget.hide();
       const auto hidden = testing::RedrawnWindowPixels(w);
       widget.show();
       // The long station names widen nothing.
-      ASSERT_EQ(shown->get_width(), 530);
-      ASSERT_EQ(shown->get_height(), 600);
-      ASSERT_EQ(hidden->get_width(), 530);
-      ASSERT_EQ(hidden->get_height(), 600);
-      const testing::PixelDifference drawn =
-          testing::DifferingPixels(shown, hidden, Gdk::Rectangle(x, y, p.w, p.h));
+      ASSERT_EQ(shown->get_width(), width);
+      ASSERT_EQ(shown->get_height(), height);
+      ASSERT_EQ(hidden->get_width(), width);
+      ASSERT_EQ(hidden->get_height(), height);
+      const testing::PixelDifference drawn = testing::DifferingPixels(
+          shown, hidden,
+          Gdk::Rectangle(x * scale, y * scale, place.get_width() * scale,
+                         place.get_height() * scale));
       EXPECT_GT(drawn.inside, 0);
       EXPECT_EQ(drawn.outside, 0);
     }
@@ -207,47 +229,18 @@ TEST_F(MainWindowLayout, SpinArrowsAreSmallTrianglesInTheirButtons) {
   }
 }
 
-// Every text of the form reads in full with the default theme and font: no
-// label is cut with an ellipsis, the ink of each lies inside its control's
-// rectangle, and each list is wide and high enough for its longest entry.
-TEST_F(MainWindowLayout, EveryTextFitsItsControl) {
-  MainWindow& w = Form();
-  int texts = 0;
-  for (const Placement& p : kPlacements) {
-    SCOPED_TRACE(p.name);
-    Gtk::Widget& widget = p.widget(w);
-    if (auto* combo = dynamic_cast<Gtk::ComboBox*>(&widget)) {
-      int minimum = 0, natural = 0;
-      combo->get_preferred_width(minimum, natural);
-      EXPECT_LE(minimum, p.w);
-      combo->get_preferred_height(minimum, natural);
-      EXPECT_LE(minimum, p.h);
-      continue;
-    }
-    const Gtk::Allocation box = widget.get_allocation();
-    for (Gtk::Label* label : LabelsIn(widget)) {
-      SCOPED_TRACE(label->get_text());
-      ++texts;
-      const Glib::RefPtr<Pango::Layout> layout = label->get_layout();
-      EXPECT_FALSE(pango_layout_is_ellipsized(layout->gobj()));
-      int x = 0, y = 0;
-      label->get_layout_offsets(x, y);
-      const Pango::Rectangle ink = layout->get_pixel_ink_extents();
-      EXPECT_GE(x + ink.get_x(), box.get_x());
-      EXPECT_LE(x + ink.get_x() + ink.get_width(), box.get_x() + box.get_width());
-      EXPECT_GE(y + ink.get_y(), box.get_y());
-      EXPECT_LE(y + ink.get_y() + ink.get_height(), box.get_y() + box.get_height());
-    }
-  }
-  EXPECT_EQ(texts, 23);
-}
+// Every text of the form reads in full with the default theme and font, and
+// so do the preview's three lines, whatever the text size.
+TEST_F(MainWindowLayout, EveryTextFitsItsControl) { testing::ExpectEveryTextFits(Form()); }
+
+TEST_F(MainWindowLayout, PreviewShowsThreeWholeLines) { testing::ExpectPreviewLinesWhole(Form()); }
 
 TEST_F(MainWindowLayout, WindowIsFixedSize530By600) {
   MainWindow& w = Form();
   EXPECT_FALSE(w.get_resizable());
-  EXPECT_EQ(w.get_allocated_width(), 530);
-  EXPECT_EQ(w.get_allocated_height(), 600);
-  EXPECT_EQ(w.main_status_bar.get_allocated_width(), 530);
+  EXPECT_EQ(w.get_allocated_width(), ScaleLength(530, w.factor()));
+  EXPECT_EQ(w.get_allocated_height(), ScaleLength(600, w.factor()));
+  EXPECT_EQ(w.main_status_bar.get_allocated_width(), w.get_allocated_width());
   EXPECT_EQ(w.StatusText(), "Ok");
 }
 
@@ -306,7 +299,7 @@ TEST_F(MainWindowLayout, MenuHasElevenItemsWithPicturesAndTwoSeparators) {
 // alone has no button.
 TEST_F(MainWindowLayout, MenuItemsAndToolbarButtonsCarryTheirCommands) {
   std::vector<Command> chosen;
-  MainWindow window(0, 0, 530, 600, LoadIcons(), CommandTable(),
+  MainWindow window(0, 0, 1.0, LoadIcons(), CommandTable(),
                     [&](Command command) { chosen.push_back(command); });
   for (int i = 0; i < kCommandCount; ++i) {
     const auto command = static_cast<Command>(i);
@@ -335,6 +328,52 @@ TEST_F(MainWindowLayout, StartStateOfControls) {
             "der Fahrtrichtung umgekehrt, Automatisch = Umschaltung DCC/Analog automatisch");
   EXPECT_EQ(w.start_time_label.get_xalign(), 1.0f);
   EXPECT_TRUE(w.get_title().find("Zielwerk V0.95 - [") == 0);
+}
+
+// Windows reports a minimised window at -32000, -32000. Such a position is
+// never stored: the place where the window was last shown normally is. The
+// next start opens a window stored off every monitor at (20, 20).
+class WindowPosition : public WindowTest {
+  void PrepareFolder(testing::WorkingFolder& folder) override {
+    testing::WriteFileBytes(folder.File("Zielstell.ini"),
+                            "Fensterposition X = -32000\nFensterposition Y = -32000\n");
+  }
+};
+
+TEST_F(WindowPosition, MinimisedIsNotStoredAndOffScreenComesBack) {
+  MainWindow& w = Form();
+  int x = 0, y = 0;
+  w.get_position(x, y);
+  EXPECT_EQ(x, 20);
+  EXPECT_EQ(y, 20);
+  // Moves the window and waits until the window has handled the move.
+  const auto move_to = [&w](int to_x, int to_y) {
+    bool moved = false;
+    sigc::connection watch = w.signal_configure_event().connect(
+        [&](GdkEventConfigure* event) {
+          moved = moved || (event->x == to_x && event->y == to_y);
+          return false;
+        },
+        false);
+    w.move(to_x, to_y);
+    const bool done = testing::PumpEventsUntil([&moved] { return moved; });
+    watch.disconnect();
+    return done;
+  };
+  ASSERT_TRUE(move_to(100, 120));
+  // No window manager runs here to minimise the window, so GDK hands on the
+  // state change one would report.
+  GdkEvent* minimised = gdk_event_new(GDK_WINDOW_STATE);
+  minimised->window_state.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
+  minimised->window_state.changed_mask = GDK_WINDOW_STATE_ICONIFIED;
+  minimised->window_state.new_window_state = GDK_WINDOW_STATE_ICONIFIED;
+  gtk_main_do_event(minimised);
+  gdk_event_free(minimised);
+  ASSERT_TRUE(move_to(-32000, -32000));
+  ShutDownNow();
+  const std::string config = testing::ReadFileBytes(folder().File("Zielstell.ini"));
+  EXPECT_NE(config.find("Fensterposition X = 100\n"), std::string::npos) << config;
+  EXPECT_NE(config.find("Fensterposition Y = 120\n"), std::string::npos) << config;
 }
 
 class MissingIcon : public WindowTest {

@@ -71,10 +71,15 @@ class TrainPictures : public WindowTest {
     });
     RunProgramCode([] { RunCommand(Command::kLoadTrainPicture); });
   }
+  // The size of the picture shown, in pixels of the window.
   std::pair<int, int> Shown() {
-    auto pixbuf = Form().train_picture_image.get_pixbuf();
-    if (!pixbuf) return {0, 0};
-    return {pixbuf->get_width(), pixbuf->get_height()};
+    cairo_surface_t* surface = nullptr;
+    g_object_get(Form().train_picture_image.gobj(), "surface", &surface, nullptr);
+    if (!surface) return {0, 0};
+    const std::pair<int, int> size{cairo_image_surface_get_width(surface),
+                                   cairo_image_surface_get_height(surface)};
+    cairo_surface_destroy(surface);
+    return size;
   }
   FileRequest last_request_{};
 };

@@ -1,5 +1,5 @@
-// The form's places: the Linux table and the compacted layout of the smaller
-// Windows window.
+// The form's places: the Linux table, the table scaled for larger texts and
+// the compacted layout of the smaller Windows window.
 #include "core/layout/form_layout.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +22,25 @@ int Bottom(const FormLayout& layout) {
   return bottom;
 }
 
+// Control `i` of `layout` stays inside the frames that hold it in `base` and
+// overlaps no control it does not overlap there.
+void ExpectNeighboursKept(const FormLayout& base, const FormLayout& layout, size_t i) {
+  for (size_t j = 0; j < kFormControlCount; ++j) {
+    if (j == i) continue;
+    if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
+      EXPECT_TRUE(Inside(layout[i], layout[j])) << "left frame " << j;
+    }
+    if (!Overlap(base[i], base[j])) {
+      EXPECT_FALSE(Overlap(layout[i], layout[j])) << "with " << j;
+    }
+  }
+}
+
 // Everything that makes a compacted layout a faithful copy of the base one:
 // same x and sizes, inside the form, the same controls inside the same
 // frames, no overlap that the base layout does not have, rows in order.
-void ExpectFaithful(const FormLayout& base, const FormLayout& layout, int form_height) {
+void ExpectFaithful(const FormLayout& base, const FormLayout& layout, int form_height,
+                    int window_width = kMainWindowWidth) {
   for (size_t i = 0; i < kFormControlCount; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(layout[i].x, base[i].x);
@@ -33,15 +48,9 @@ void ExpectFaithful(const FormLayout& base, const FormLayout& layout, int form_h
     EXPECT_EQ(layout[i].height, base[i].height);
     EXPECT_GE(layout[i].y, 0);
     EXPECT_LE(layout[i].y + layout[i].height, form_height);
-    EXPECT_LE(layout[i].x + layout[i].width, kMainWindowWidth);
+    EXPECT_LE(layout[i].x + layout[i].width, window_width);
+    ExpectNeighboursKept(base, layout, i);
     for (size_t j = 0; j < kFormControlCount; ++j) {
-      if (j == i) continue;
-      if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
-        EXPECT_TRUE(Inside(layout[i], layout[j])) << "left frame " << j;
-      }
-      if (!Overlap(base[i], base[j])) {
-        EXPECT_FALSE(Overlap(layout[i], layout[j])) << "with " << j;
-      }
       if (base[i].y < base[j].y) {
         EXPECT_LE(layout[i].y, layout[j].y) << "order with " << j;
       }
@@ -83,6 +92,54 @@ TEST(CompactFormLayoutTest, GapsShrinkInProportion) {
   EXPECT_EQ(y(FormControl::kScrollTextLabel), 210);
   EXPECT_EQ(y(FormControl::kEndModeFrame), 260);
   EXPECT_EQ(y(FormControl::kTrainTypeFrame), 345);
+}
+
+TEST(ScaleFormLayoutTest, FactorOneIsTheIdentity) {
+  EXPECT_EQ(ScaleFormLayout(BaseFormLayout(), 1.0), BaseFormLayout());
+}
+
+// Factors of common desktop settings (100, 120, 144 and 168 dpi, 200 %) and
+// odd ones whose rounding falls differently from edge to edge.
+class ScaleFormLayoutTest : public ::testing::TestWithParam<double> {};
+
+TEST_P(ScaleFormLayoutTest, KeepsNeighboursApartAndControlsInTheirFrames) {
+  const double factor = GetParam();
+  const FormLayout& base = BaseFormLayout();
+  const FormLayout scaled = ScaleFormLayout(base, factor);
+  for (size_t i = 0; i < kFormControlCount; ++i) {
+    SCOPED_TRACE(i);
+    // Every edge lies within half a pixel of where the factor puts it.
+    EXPECT_NEAR(scaled[i].x, base[i].x * factor, 0.5);
+    EXPECT_NEAR(scaled[i].y, base[i].y * factor, 0.5);
+    EXPECT_NEAR(scaled[i].x + scaled[i].width, (base[i].x + base[i].width) * factor, 0.5);
+    EXPECT_NEAR(scaled[i].y + scaled[i].height, (base[i].y + base[i].height) * factor, 0.5);
+    ExpectNeighboursKept(base, scaled, i);
+  }
+}
+
+// The smaller Windows window compacts the scaled form as it does the one at
+// factor 1: a form area of the Windows window's 392 pixels, scaled.
+TEST_P(ScaleFormLayoutTest, CompactionKeepsTheScaledFormFaithful) {
+  const double factor = GetParam();
+  const FormLayout scaled = ScaleFormLayout(BaseFormLayout(), factor);
+  const int form_height = ScaleLength(392, factor);
+  ExpectFaithful(scaled, CompactFormLayout(scaled, form_height), form_height,
+                 ScaleLength(kMainWindowWidth, factor));
+}
+
+INSTANTIATE_TEST_SUITE_P(Factors, ScaleFormLayoutTest,
+                         ::testing::Values(100 / 96.0, 1.25, 1.5, 1.75, 2.0, 1.13, 1.37, 2.71));
+
+// A picture takes its control's growth: one of the control's own size fills
+// the control's place exactly, whatever the rounding of its edges.
+TEST(PictureInPlaceTest, GrowsAsItsControl) {
+  const FormRect base{330, 95, 160, 14};
+  const FormRect place{695, 279, 337, 29};
+  EXPECT_EQ(PictureInPlace(160, 14, base, place), place);
+  EXPECT_EQ(PictureInPlace(161, 14, base, place), (FormRect{695, 279, 339, 29}));
+  EXPECT_EQ(PictureInPlace(80, 7, base, place), (FormRect{695, 279, 169, 15}));
+  EXPECT_EQ(PictureInPlace(160, 14, base, base), base);
+  EXPECT_EQ(PictureInPlace(20, 30, FormRect{0, 0, 0, 0}, place), (FormRect{695, 279, 20, 30}));
 }
 
 // Whatever the heights of menu, toolbar and status bar, the layout this

@@ -1,9 +1,10 @@
-// Listing the serial ports on Windows: "chgport /query" (a stand-in, as Wine
-// has none) run without a console window, and the registry when there is no
-// chgport.
+// Listing the serial ports on Windows: "chgport /query" of the system folder
+// (a stand-in, as Wine has none) run without a console window, and the
+// registry when there is no chgport there.
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,8 @@ std::wstring SystemFolder() {
   return std::wstring(folder, length);
 }
 
-TEST(PortListingWin32Test, ChgportLinesGiveComOneToNinetyNineInTheirOrder) {
+TEST(PortListingWin32Test, AConsoleProgramRunsWithoutAConsoleWindow) {
   ScopedPath path(StandInFolder() + L";" + SystemFolder());
-  EXPECT_EQ(ListSerialPortNames(), (std::vector<std::string>{"COM1", "COM10", "COMX"}));
-  // The console program runs without a console window of its own.
   EXPECT_EQ(CaptureProgramOutput({"chgport", "/console"}), "no console\r\n");
   EXPECT_EQ(CaptureProgramOutput({"chgport", "/unknown"}), "");
   EXPECT_EQ(CaptureProgramOutput({"zielwerk-no-such-program"}), std::nullopt);
@@ -73,20 +72,51 @@ class SerialCommKey {
   std::vector<std::wstring> names_;
 };
 
-TEST(PortListingWin32Test, WithoutChgportTheRegistryListsThePortsInByteOrder) {
+// Sets the working folder for the life of the object, then puts the old one back.
+class ScopedWorkingFolder {
+ public:
+  explicit ScopedWorkingFolder(const std::filesystem::path& folder) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~ScopedWorkingFolder() { std::filesystem::current_path(old_); }
+  ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+  ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
+// One case for both sources, as the second puts a chgport into the system folder.
+TEST(PortListingWin32Test, ChgportOfTheSystemFolderElseTheRegistryInByteOrder) {
+  const std::filesystem::path system_chgport = std::filesystem::path(SystemFolder()) / L"chgport.exe";
+  const std::filesystem::path stand_in = std::filesystem::path(StandInFolder()) / L"chgport.exe";
+  if (std::filesystem::exists(system_chgport)) GTEST_SKIP() << "this system has a chgport of its own";
   SerialCommKey key;
   ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest0", L"COM7"));
   ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest1", L"COM12"));
   ASSERT_TRUE(key.Add(L"\\Device\\ZielwerkTest2", L"COM123"));
-  ScopedPath path(SystemFolder());
+
+  {
+    // A chgport in the working folder and along PATH is not the system's.
+    testing::TempDir dir;
+    std::filesystem::copy_file(stand_in, testing::FsPath(dir.File("chgport.exe")));
+    ScopedWorkingFolder working(testing::FsPath(dir.path()));
+    ScopedPath path(StandInFolder() + L";" + SystemFolder());
+    const std::optional<std::vector<std::string>> names = ListSerialPortNames();
+    ASSERT_TRUE(names.has_value());
+    // Wine lists ports of its own there too; ours keep their relative order.
+    const auto at = [&](const std::string& name) { return std::find(names->begin(), names->end(), name); };
+    EXPECT_NE(at("COM7"), names->end());
+    EXPECT_LT(at("COM12"), at("COM7"));
+    EXPECT_EQ(at("COM123"), names->end());
+    EXPECT_EQ(at("COMX"), names->end()) << "the stand-in ran";
+    EXPECT_TRUE(std::is_sorted(names->begin(), names->end()));
+  }
+
+  std::filesystem::copy_file(stand_in, system_chgport);
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
-  ASSERT_TRUE(names.has_value());
-  // Wine lists ports of its own there too; ours keep their relative order.
-  const auto at = [&](const std::string& name) { return std::find(names->begin(), names->end(), name); };
-  EXPECT_NE(at("COM7"), names->end());
-  EXPECT_LT(at("COM12"), at("COM7"));
-  EXPECT_EQ(at("COM123"), names->end());
-  EXPECT_TRUE(std::is_sorted(names->begin(), names->end()));
+  std::filesystem::remove(system_chgport);
+  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM10", "COMX"}));
 }
 
 }  // namespace

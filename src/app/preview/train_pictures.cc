@@ -10,6 +10,7 @@
 #include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/ini/ini_store.h"
+#include "core/layout/form_layout.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_slots.h"
 #include "core/settings/settings_keys.h"
@@ -27,8 +28,8 @@ void LoadSlot(int slot, const std::string& path) {
       picture ? PixbufFromPicture(*picture) : Glib::RefPtr<Gdk::Pixbuf>();
 }
 
-// Shows the slot's picture at its own size; an empty slot (or no slot)
-// clears the control, which keeps its size.
+// Shows the slot's picture at its own size, enlarged as the form is; an empty
+// slot (or no slot) clears the control, which keeps its size.
 void ShowSlot(int slot) {
   MainWindow& form = Form();
   if (slot < 0 || slot >= kPictureSlotCount || !slot_pixbufs[static_cast<size_t>(slot)]) {
@@ -36,8 +37,13 @@ void ShowSlot(int slot) {
     return;
   }
   const auto& pixbuf = slot_pixbufs[static_cast<size_t>(slot)];
-  form.train_picture_image.set(pixbuf);
-  form.form_area.Resize(form.train_picture_image, pixbuf->get_width(), pixbuf->get_height());
+  const FormRect shown = PictureInPlace(
+      pixbuf->get_width(), pixbuf->get_height(),
+      BaseFormLayout()[static_cast<size_t>(FormControl::kTrainPictureImage)],
+      form.place(FormControl::kTrainPictureImage));
+  form.train_picture_image.set(
+      EnlargedPicture(pixbuf, shown.width, shown.height, form.get_scale_factor()));
+  form.form_area.Resize(form.train_picture_image, shown.width, shown.height);
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 #include <gtkmm/separatortoolitem.h>
+#include <gtkmm/settings.h>
+#include <pango/pangocairo.h>
 #include <pangomm/attrlist.h>
 
 #include <algorithm>
 
+#include "core/layout/window_placement.h"
+#include "core/settings/settings_keys.h"
 #include "core/text/font_families.h"
 
 namespace zielwerk {
@@ -192,7 +196,61 @@ void InitControl(Gtk::Widget& widget, ControlKind kind, const char* text) {
   }
 }
 
+// How wide `text` is laid out in `font` at `resolution`, in pixels.
+int TextWidth(const Glib::RefPtr<Pango::Context>& context, double resolution,
+              const Pango::FontDescription& font, const Glib::ustring& text) {
+  pango_cairo_context_set_resolution(context->gobj(), resolution);
+  const Glib::RefPtr<Pango::Layout> layout = Pango::Layout::create(context);
+  layout->set_font_description(font);
+  layout->set_text(text);
+  int width = 0, height = 0;
+  layout->get_pixel_size(width, height);
+  return width;
+}
+
 }  // namespace
+
+double FormTextGrowth() {
+  GdkScreen* screen = gdk_screen_get_default();
+  const double resolution = gdk_screen_get_resolution(screen);
+  if (!(resolution > kStandardResolution)) return 1.0;
+  const Glib::RefPtr<Pango::Context> context = Glib::wrap(gdk_pango_context_get_for_screen(screen));
+  const Pango::FontDescription desktop_font(
+      Gtk::Settings::get_default()->property_gtk_font_name().get_value());
+  double growth = resolution / kStandardResolution;
+  const auto grow_for = [&](const Pango::FontDescription& font, const Glib::ustring& text) {
+    const int standard = TextWidth(context, kStandardResolution, font, text);
+    if (standard > 0) {
+      growth = std::max(growth, static_cast<double>(TextWidth(context, resolution, font, text)) /
+                                    standard);
+    }
+  };
+  for (const ControlEntry& entry : kControls) {
+    if (entry.text == nullptr || *entry.text == '\0') continue;
+    const bool preview =
+        entry.kind == ControlKind::kPreviewLabel || entry.kind == ControlKind::kPreviewRunning;
+    grow_for(preview ? PreviewFont() : desktop_font, entry.text);
+  }
+  // A list is as wide as its widest entry; the others have room to spare.
+  const auto grow_for_list = [&](const auto& entries) {
+    Glib::ustring widest;
+    int widest_width = -1;
+    for (std::string_view entry : entries) {
+      const Glib::ustring text{std::string(entry)};
+      const int width = TextWidth(context, kStandardResolution, desktop_font, text);
+      if (width > widest_width) {
+        widest = text;
+        widest_width = width;
+      }
+    }
+    grow_for(desktop_font, widest);
+  };
+  grow_for_list(kDccAnalogEntries);
+  grow_for_list(kTrainTypeEntries);
+  grow_for_list(kStartModeEntries);
+  grow_for_list(kEndModeEntries);
+  return growth;
+}
 
 void SelectEntry(Gtk::ComboBox& combo, int64_t index) {
   const auto count = static_cast<int64_t>(combo.get_model()->children().size());
@@ -285,9 +343,12 @@ void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
   }
 }
 
-MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons,
+MainWindow::MainWindow(int x, int y, double factor, const IconSet& icons,
                        std::span<const CommandEntry> commands,
-                       std::function<void(Command)> on_command) {
+                       std::function<void(Command)> on_command)
+    : factor_(factor), normal_x_(x), normal_y_(y) {
+  const int width = ScaleLength(kMainWindowWidth, factor);
+  const int height = ScaleLength(kMainWindowHeight, factor);
   set_title("Zielwerk");
   set_resizable(false);
   set_type_hint(Gdk::WINDOW_TYPE_HINT_NORMAL);
@@ -316,9 +377,31 @@ MainWindow::MainWindow(int x, int y, int width, int height, const IconSet& icons
   main_status_bar.show_all();
   main_status_bar.get_preferred_height(minimum, status_height);
   const int form_height = height - menu_height - toolbar_height_ - status_height;
-  BuildControls(PlatformFormLayout(toolbar_height_, form_height));
+  BuildControls(PlatformFormLayout(toolbar_height_, form_height, factor_));
   form_area.set_size_request(width, form_height);
   show_all();
+}
+
+Gtk::Widget& MainWindow::control(FormControl control) {
+  return kControls[static_cast<size_t>(control)].widget(*this);
+}
+
+void MainWindow::PositionToStore(int& x, int& y) {
+  if (!minimised_) get_position(normal_x_, normal_y_);
+  x = normal_x_;
+  y = normal_y_;
+}
+
+bool MainWindow::on_window_state_event(GdkEventWindowState* event) {
+  minimised_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  return Gtk::Window::on_window_state_event(event);
+}
+
+// Every move of the window while it is shown normally is remembered, so that
+// a minimised window can still tell where it was.
+bool MainWindow::on_configure_event(GdkEventConfigure* event) {
+  if (!minimised_) get_position(normal_x_, normal_y_);
+  return Gtk::Window::on_configure_event(event);
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
@@ -382,6 +465,7 @@ void MainWindow::BuildMenu(const IconSet& icons, std::span<const CommandEntry> c
 }
 
 void MainWindow::BuildControls(const FormLayout& layout) {
+  form_layout_ = layout;
   form_area.get_style_context()->add_class("zw-form");
   for (size_t i = 0; i < kControls.size(); ++i) {
     const ControlEntry& entry = kControls[i];
@@ -394,6 +478,10 @@ void MainWindow::BuildControls(const FormLayout& layout) {
     }
     const FormRect& rect = layout[i];
     form_area.Place(widget, rect.x, rect.y, rect.width, rect.height);
+  }
+  for (NumericSpinField* spin :
+       {&car_number_spin, &start_time_spin, &end_time_spin, &dcc_address_spin}) {
+    spin->ShowArrows(factor_);
   }
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
   port_combo.get_entry()->set_width_chars(1);

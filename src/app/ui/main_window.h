@@ -63,15 +63,28 @@ class FormArea : public Gtk::Fixed {
 
 class MainWindow : public Gtk::Window {
  public:
-  // Builds the window at (x, y) with a client area of width x height, shows
-  // it, and places every control. The menu and the toolbar offer `commands`;
-  // choosing one calls `on_command` with it.
-  MainWindow(int x, int y, int width, int height, const IconSet& icons,
+  // Builds the window at (x, y), its client area and form drawn `factor`
+  // times as large as at the standard resolution, shows it, and places every
+  // control. The menu and the toolbar offer `commands`; choosing one calls
+  // `on_command` with it.
+  MainWindow(int x, int y, double factor, const IconSet& icons,
              std::span<const CommandEntry> commands, std::function<void(Command)> on_command);
 
   void SetStatusText(const std::string& text);
   std::string StatusText() const { return status_text_; }
   int toolbar_height() const { return toolbar_height_; }
+  // The factor the form is drawn at (1 at the standard resolution).
+  double factor() const { return factor_; }
+  // The widget of `control`.
+  Gtk::Widget& control(FormControl control);
+  // Where `control` was placed when the window was built.
+  const FormRect& place(FormControl control) const {
+    return form_layout_[static_cast<size_t>(control)];
+  }
+  // The position to remember for the next start: where the window is now,
+  // or, while it is minimised, where it was last shown normally (Windows
+  // puts a minimised window at -32000, -32000).
+  void PositionToStore(int& x, int& y);
 
   Gtk::MenuBar main_menu;
   Gtk::Toolbar main_toolbar;
@@ -129,13 +142,29 @@ class MainWindow : public Gtk::Window {
   void BuildMenu(const IconSet& icons, std::span<const CommandEntry> commands,
                  const std::function<void(Command)>& on_command);
   void BuildControls(const FormLayout& layout);
+  bool on_window_state_event(GdkEventWindowState* event) override;
+  bool on_configure_event(GdkEventConfigure* event) override;
 
   Gtk::Box layout_{Gtk::ORIENTATION_VERTICAL};
+  double factor_ = 1.0;
+  FormLayout form_layout_{};
+  bool minimised_ = false;
+  int normal_x_ = 0;
+  int normal_y_ = 0;
   std::array<Gtk::MenuItem*, kCommandCount> menu_items_{};
   std::array<Gtk::ToolButton*, kCommandCount> toolbar_buttons_{};
   int toolbar_height_ = 0;
   std::string status_text_;
 };
+
+// How many times as large as at the standard resolution the form's texts
+// are laid out now: the widest growth among its texts, list entries and the
+// preview's first texts, at least the resolution's own ratio, 1 at or below
+// 96 dpi. Hinting rounds each font to whole pixels, so texts grow by steps
+// of their own: 10 points at 120 dpi are 17 pixels, a third more than the
+// 13 of 96 dpi, not a quarter; a form scaled by the resolution alone would
+// cut them.
+double FormTextGrowth();
 
 // Selects entry `index` of `combo`; an index that names no entry (-1, 7,
 // -5) leaves it without a selection.

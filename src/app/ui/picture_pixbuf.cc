@@ -1,5 +1,7 @@
 #include "app/ui/picture_pixbuf.h"
 
+#include <gdk/gdk.h>
+
 #include <cstring>
 
 #include "core/picture/icon_file.h"
@@ -22,6 +24,19 @@ Glib::RefPtr<Gdk::Pixbuf> PixbufFromPicture(const TrainPicture& picture) {
     }
   }
   return pixbuf;
+}
+
+Cairo::RefPtr<Cairo::Surface> EnlargedPicture(const Glib::RefPtr<Gdk::Pixbuf>& pixbuf, int width,
+                                              int height, int window_scale) {
+  const int device_width = width * window_scale;
+  const int device_height = height * window_scale;
+  const Glib::RefPtr<Gdk::Pixbuf> enlarged =
+      device_width == pixbuf->get_width() && device_height == pixbuf->get_height()
+          ? pixbuf
+          : pixbuf->scale_simple(device_width, device_height, Gdk::INTERP_NEAREST);
+  cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(enlarged->gobj(), window_scale,
+                                                                  nullptr);
+  return Cairo::RefPtr<Cairo::Surface>(new Cairo::Surface(surface, true));
 }
 
 Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path) {

@@ -29,6 +29,8 @@ class PreviewText : public Gtk::DrawingArea {
   // costs nothing.
   void set_text(const std::string& text);
   const std::string& get_text() const { return text_; }
+  // The current text as laid out, drawn from the control's top-left corner.
+  Glib::RefPtr<Pango::Layout> get_layout() const { return line_->layout; }
   void SetFont(const Pango::FontDescription& font);
 
  protected:

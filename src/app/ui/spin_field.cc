@@ -2,33 +2,36 @@
 
 #include <gtkmm/image.h>
 
+#include <map>
+#include <utility>
+
+#include "core/layout/form_layout.h"
 #include "core/settings/spin_rule.h"
 
 namespace zielwerk {
 namespace {
 
-// A small solid triangle: the theme's arrow icons are 16 pixels high, too
-// high for two of them beside a 20-pixel entry. Drawn once for every field.
-Glib::RefPtr<Gdk::Pixbuf> DrawArrow(bool up) {
-  constexpr int kWidth = 7, kHeight = 4;
-  auto pixbuf = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, kWidth, kHeight);
-  pixbuf->fill(0x00000000);
-  guint8* pixels = pixbuf->get_pixels();
-  for (int row = 0; row < kHeight; ++row) {
-    const int filled = up ? row : kHeight - 1 - row;  // half-width of this row
-    for (int x = 3 - filled; x <= 3 + filled; ++x) {
-      guint8* p = pixels + row * pixbuf->get_rowstride() + x * 4;
+// A small solid triangle, 4 pixels high and 7 wide at factor 1: the theme's
+// arrow icons are 16 pixels high, too high for two of them beside a 20-pixel
+// entry. Each size is drawn once for all fields.
+Glib::RefPtr<Gdk::Pixbuf> ArrowPixbuf(bool up, double factor) {
+  const int height = ScaleLength(4, factor);
+  static std::map<std::pair<bool, int>, Glib::RefPtr<Gdk::Pixbuf>> drawn;
+  Glib::RefPtr<Gdk::Pixbuf>& arrow = drawn[{up, height}];
+  if (arrow) return arrow;
+  const int width = 2 * height - 1;
+  arrow = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, width, height);
+  arrow->fill(0x00000000);
+  guint8* pixels = arrow->get_pixels();
+  for (int row = 0; row < height; ++row) {
+    const int filled = up ? row : height - 1 - row;  // half-width of this row
+    for (int x = height - 1 - filled; x <= height - 1 + filled; ++x) {
+      guint8* p = pixels + row * arrow->get_rowstride() + x * 4;
       p[0] = p[1] = p[2] = 0x40;
       p[3] = 0xFF;
     }
   }
-  return pixbuf;
-}
-
-const Glib::RefPtr<Gdk::Pixbuf>& ArrowPixbuf(bool up) {
-  static const Glib::RefPtr<Gdk::Pixbuf> up_arrow = DrawArrow(true);
-  static const Glib::RefPtr<Gdk::Pixbuf> down_arrow = DrawArrow(false);
-  return up ? up_arrow : down_arrow;
+  return arrow;
 }
 
 }  // namespace
@@ -49,7 +52,7 @@ NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
     button->get_style_context()->add_class("image-button");
     button->set_can_focus(false);
     button->set_relief(Gtk::RELIEF_NONE);
-    button->add(*Gtk::manage(new Gtk::Image(ArrowPixbuf(button == &up_))));
+    button->add(*Gtk::manage(new Gtk::Image()));
     arrows_.pack_start(*button, true, true);
   }
   up_.get_accessible()->set_name("Erhöhen");
@@ -57,10 +60,18 @@ NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
   arrows_.set_homogeneous(true);
   pack_start(arrows_, false, false);
 
+  ShowArrows(1.0);
   entry_.signal_changed().connect(sigc::mem_fun(*this, &NumericSpinField::OnEntryChanged));
   up_.signal_clicked().connect([this] { Step(+1); });
   down_.signal_clicked().connect([this] { Step(-1); });
   UpdateArrows();
+}
+
+void NumericSpinField::ShowArrows(double factor) {
+  for (Gtk::Button* button : {&up_, &down_}) {
+    static_cast<Gtk::Image*>(button->get_child())
+        ->set(ArrowPixbuf(button == &up_, factor));
+  }
 }
 
 std::string NumericSpinField::GetText() const { return entry_.get_text(); }

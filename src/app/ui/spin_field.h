@@ -24,6 +24,9 @@ class NumericSpinField : public Gtk::Box {
   // is no number shows the minimum, an empty text stays empty.
   void SetText(const std::string& text);
   int64_t GetValue() const { return value_; }
+  // Draws the arrows for a form drawn `factor` times as large as at the
+  // standard resolution (1 when the field is made).
+  void ShowArrows(double factor);
   void SetValue(int64_t value);
 
   Gtk::Entry& entry() { return entry_; }

@@ -1,6 +1,7 @@
 #include "layout/form_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -47,6 +48,32 @@ const FormLayout& BaseFormLayout() {
       {30, 130, 210, 20},   // InvertDirectionCheck
   }};
   return layout;
+}
+
+int ScaleLength(int pixels, double factor) {
+  return static_cast<int>(std::lround(pixels * factor));
+}
+
+FormRect ScaleFormRect(const FormRect& rect, double factor) {
+  const int x = ScaleLength(rect.x, factor);
+  const int y = ScaleLength(rect.y, factor);
+  return {x, y, ScaleLength(rect.x + rect.width, factor) - x,
+          ScaleLength(rect.y + rect.height, factor) - y};
+}
+
+FormLayout ScaleFormLayout(const FormLayout& layout, double factor) {
+  FormLayout scaled = layout;
+  for (FormRect& rect : scaled) rect = ScaleFormRect(rect, factor);
+  return scaled;
+}
+
+FormRect PictureInPlace(int width, int height, const FormRect& base, const FormRect& place) {
+  const auto enlarge = [](int length, int from, int to) {
+    if (from <= 0) return length;
+    return static_cast<int>((static_cast<long long>(length) * to + from / 2) / from);
+  };
+  return {place.x, place.y, enlarge(width, base.width, place.width),
+          enlarge(height, base.height, place.height)};
 }
 
 bool IsFormFrame(FormControl control) {

@@ -1,7 +1,9 @@
 // Where the controls of the main window's form area lie. One table holds the
-// places of the Linux window (530 x 600); the Windows window (530 x 480) is
-// computed from it by CompactFormLayout. form_layout_posix.cc and
-// form_layout_win32.cc choose the window height and the layout.
+// places of the Linux window (530 x 600) at the standard resolution of 96 dpi;
+// ScaleFormLayout draws it larger for a desktop that lays its texts out at a
+// higher resolution, and the Windows window (530 x 480) is computed from it by
+// CompactFormLayout. form_layout_posix.cc and form_layout_win32.cc choose the
+// window height and the layout.
 #pragma once
 
 #include <array>
@@ -70,6 +72,26 @@ extern const int kMainWindowHeight;
 // top of the form area before the toolbar's height is added.
 const FormLayout& BaseFormLayout();
 
+// `pixels` at the standard resolution drawn `factor` times as large, to the
+// nearest whole pixel (halves away from zero). Every size of the form goes
+// through here, so that its parts grow together; factor 1 returns `pixels`.
+int ScaleLength(int pixels, double factor);
+
+// `rect` drawn `factor` times as large: each of its edges scaled and rounded
+// on its own (ScaleLength), so rounding never makes neighbours overlap that
+// did not, a control inside a frame stays inside it, and factor 1 returns
+// `rect` unchanged.
+FormRect ScaleFormRect(const FormRect& rect, double factor);
+// Every rectangle of `layout` through ScaleFormRect.
+FormLayout ScaleFormLayout(const FormLayout& layout, double factor);
+
+// Where a picture of width x height lies when shown from the top-left corner
+// of a control that was `base` in the table and is `place` in the window:
+// each side enlarged as the control's was, so that a picture of the
+// control's own size fills its place exactly (a side of the control that is
+// empty leaves that side as it is).
+FormRect PictureInPlace(int width, int height, const FormRect& base, const FormRect& place);
+
 // True for the controls drawn as frames around others.
 bool IsFormFrame(FormControl control);
 
@@ -81,11 +103,12 @@ bool IsFormFrame(FormControl control);
 // to its size, down to no gap at all. A layout that fits is returned as it is.
 FormLayout CompactFormLayout(const FormLayout& base, int form_height);
 
-// The layout this build shows, given the height the toolbar takes and the
-// height of the form area: on Linux the base layout moved down by the
-// toolbar's height (the form area already starts below the toolbar, so the
-// form keeps an empty band of that height at its top); on Windows the base
+// The layout this build shows at scale `factor`, given the height the toolbar
+// takes and the height of the form area (both in the window's pixels): on
+// Linux the base layout moved down by the toolbar's height (the form area
+// already starts below the toolbar, so the form keeps an empty band of that
+// height at its top) and scaled, band and all; on Windows the scaled base
 // layout compacted to fit the smaller window.
-FormLayout PlatformFormLayout(int toolbar_height, int form_height);
+FormLayout PlatformFormLayout(int toolbar_height, int form_height, double factor = 1.0);
 
 }  // namespace zielwerk

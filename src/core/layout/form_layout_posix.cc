@@ -4,10 +4,10 @@ namespace zielwerk {
 
 const int kMainWindowHeight = 600;
 
-FormLayout PlatformFormLayout(int toolbar_height, int) {
+FormLayout PlatformFormLayout(int toolbar_height, int, double factor) {
   FormLayout layout = BaseFormLayout();
   for (FormRect& rect : layout) rect.y += toolbar_height;
-  return layout;
+  return ScaleFormLayout(layout, factor);
 }
 
 }  // namespace zielwerk

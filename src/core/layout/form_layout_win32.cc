@@ -6,8 +6,8 @@ const int kMainWindowHeight = 480;
 
 // The smaller window has no room for the empty band of the toolbar's height
 // that the Linux form keeps at its top.
-FormLayout PlatformFormLayout(int, int form_height) {
-  return CompactFormLayout(BaseFormLayout(), form_height);
+FormLayout PlatformFormLayout(int, int form_height, double factor) {
+  return CompactFormLayout(ScaleFormLayout(BaseFormLayout(), factor), form_height);
 }
 
 }  // namespace zielwerk

@@ -31,7 +31,9 @@ inline constexpr PortNameRule kComPortNames{"COM", 5};
 // field could neither show it nor give it back for opening.
 std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule rule);
 
-// Runs `argv[0]`, looked up along PATH, with the arguments `argv` (no shell)
+// Runs `argv[0]` with the arguments `argv` (no shell): a path with a folder
+// as it stands, a bare name looked up along PATH (on Windows after the
+// program's own folder, the working folder and the system folders),
 // and returns everything it wrote to its standard output once it has ended;
 // its standard error is discarded and its standard input is empty. On Linux
 // the child gets LC_ALL=C; on Windows it opens no console window. nullopt
@@ -39,7 +41,8 @@ std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv);
 
 // The serial port names of this machine: on Linux from "ls -1 /dev"; on
-// Windows from "chgport /query", or, when chgport cannot be started or names
+// Windows from "chgport /query" of the system folder (%SystemRoot%\System32),
+// or, when chgport cannot be started there (not every edition has it) or names
 // no port, from the registry's list of serial ports in byte order. nullopt
 // when no source could be read at all.
 std::optional<std::vector<std::string>> ListSerialPortNames();

@@ -81,6 +81,17 @@ std::optional<std::vector<std::string>> RegistryPortNames() {
   return names;
 }
 
+// The chgport of the system folder. Named without its folder, the program
+// would be looked for in the program's own folder and the working folder
+// first, and a chgport.exe that lies there would run instead. nullopt when
+// Windows does not name its system folder.
+std::optional<std::string> ChgportPath() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::nullopt;
+  return Utf8FromWide(std::wstring_view(folder, length)) + "\\chgport.exe";
+}
+
 }  // namespace
 
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
@@ -132,7 +143,9 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
 }
 
 std::optional<std::vector<std::string>> ListSerialPortNames() {
-  const std::optional<std::string> listing = CaptureProgramOutput({"chgport", "/query"});
+  const std::optional<std::string> chgport = ChgportPath();
+  const std::optional<std::string> listing =
+      chgport ? CaptureProgramOutput({*chgport, "/query"}) : std::nullopt;
   if (listing) {
     std::vector<std::string> names = ParsePortListing(*listing, kComPortNames);
     if (!names.empty()) return names;

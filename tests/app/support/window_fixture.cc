@@ -1,8 +1,8 @@
 #include "app/support/window_fixture.h"
 
+#include <glib.h>
 #include <glibmm/main.h>
 #include <gtkmm/main.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -41,7 +41,7 @@ int RunWindowTests(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Listing the tests needs no display.
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-  setenv("GDK_BACKEND", "x11", 1);
+  g_setenv("GDK_BACKEND", "x11", TRUE);
   Gtk::Main kit(argc, argv);
   return RUN_ALL_TESTS();
 }
@@ -53,7 +53,7 @@ bool PumpEventsUntil(const std::function<bool()>& done, int timeout_ms) {
     while (context->pending()) context->iteration(false);
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    usleep(5000);
+    g_usleep(5000);
   }
 }
 
@@ -84,10 +84,10 @@ void WindowTest::SetUp() {
   // makes it the same on every machine, so no warning box can stop start-up.
   const std::string bin = MakeStandInLs(folder_->dir().path(), "ttyS0\\nttyS1\\n");
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-  setenv("PATH", (bin + ":" + path).c_str(), 1);
+  g_setenv("PATH", (bin + G_SEARCHPATH_SEPARATOR_S + path).c_str(), TRUE);
   PrepareFolder(*folder_);
   RunProgramCode(StartUp);
-  setenv("PATH", path.c_str(), 1);
+  g_setenv("PATH", path.c_str(), TRUE);
   running_ = true;
   ASSERT_TRUE(PumpEventsUntil([] { return Form().get_mapped(); }));
   PumpEvents(20);

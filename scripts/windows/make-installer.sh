@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Makes the installer from a staged folder: writes the uninstaller's file list
+# (every staged file, then every folder, deepest first) and runs makensis on
+# packaging/windows/zielwerk.nsi.
+#
+# Usage: make-installer.sh <staged folder> <setup.exe> <version> <application ID> [makensis option...]
+set -euo pipefail
+
+if [ $# -lt 4 ]; then
+  echo "usage: $0 <staged folder> <setup.exe> <version> <application ID> [makensis option...]" >&2
+  exit 2
+fi
+stage=$(cd "$1" && pwd) setup_file=$(realpath -m "$2") version=$3 app_id=$4
+shift 4
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+list=$(mktemp --suffix=.nsh)
+trap 'rm -f "$list"' EXIT
+# NSIS wants backslashes.
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's, not the shell's
+{
+  (cd "$stage" && find . -type f | LC_ALL=C sort) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|Delete "$INSTDIR\\&"|'
+  (cd "$stage" && find . -mindepth 1 -type d | LC_ALL=C sort -r) | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|RMDir "$INSTDIR\\&"|'
+} >"$list"
+
+rm -f "$setup_file"
+makensis -V2 "$@" -DVERSION="$version" -DAPP_ID="$app_id" -DSTAGE="$stage" -DUNINSTALL_LIST="$list" \
+  -DSIZE_KB="$(du -sk "$stage" | cut -f1)" -DICON="$root/packaging/icons/$app_id.ico" \
+  -DOUTFILE="$setup_file" "$root/packaging/windows/zielwerk.nsi"
