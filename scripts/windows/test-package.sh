@@ -38,8 +38,7 @@ screenshots=$build/screenshots
 if [ "${1:-}" != --no-build ]; then
   scripts/build-windows.sh
 fi
-version=$(sed -n 's/^version=//p' "$build/package.env")
-app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
+. "$build/package.env"
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe

@@ -5,6 +5,8 @@
 
 #include <span>
 
+#include "core/picture/icon_file.h"
+
 namespace zielwerk {
 
 class MainWindow;
@@ -25,11 +27,6 @@ enum class Command {
   kAbout,
 };
 inline constexpr int kCommandCount = 11;
-
-// The eleven icons in the order they are loaded.
-enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
-                  kPictureUpload, kPrint, kPictureOpen };
-inline constexpr int kIconCount = 11;
 
 struct CommandEntry {
   Command command;

@@ -25,6 +25,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/layout/form_layout.h"
+#include "core/settings/version.h"
 
 namespace zielwerk {
 namespace {

@@ -202,6 +202,8 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
   }
   texts.push_back({kTextX, 20, kHeadingSize, PageTextKind::kLine, "Zielwerk"});
 
+  // Where the page's label is the key's own name, the key supplies it.
+  const auto label = [](std::string_view key) { return std::string(key) + ": "; };
   const auto line = [&texts](double y, std::string text) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kLine, SanitizeUtf8(text)});
   };
@@ -209,18 +211,18 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kParagraph, SanitizeUtf8(text)});
   };
   paragraph(40, "Parameterdatei:\n" + values.settings_path);
-  line(70, "DCC/Analog: " + WordFromList(dcc_analog_words, values.dcc_analog));
-  line(85, "DCC-Adresse: " + values.dcc_address);
-  line(100, "Anfangsstation: " + values.start_station);
+  line(70, label(kKeyDccAnalog) + WordFromList(dcc_analog_words, values.dcc_analog));
+  line(85, label(kKeyDccAddress) + values.dcc_address);
+  line(100, label(kKeyStartStation) + values.start_station);
   line(108, "Anzeigemodus: " + WordFromList(start_mode_words, values.start_mode));
   line(116, "Anzeigedauer: " + values.start_time + "ms");
   paragraph(132, "Scrolltext:\n" + values.scroll_text);
-  line(160, "Endstation: " + values.end_station);
+  line(160, label(kKeyEndStation) + values.end_station);
   line(168, "Anzeigemodus: " + WordFromList(end_mode_words, values.end_mode));
   line(176, "Anzeigedauer: " + values.end_time + "ms");
-  line(195, "Zugtyp: " + WordFromList(train_type_words, values.train_type));
+  line(195, label(kKeyTrainType) + WordFromList(train_type_words, values.train_type));
   paragraph(215, "Bild individueller Zugtyp:\n" + values.picture_path);
-  line(252, "Wagennummer: " + std::to_string(values.car_number) + " " +
+  line(252, label(kKeyCarNumber) + std::to_string(values.car_number) + " " +
                 WordFromList(kCarNumberShownWords, values.hide_car_number));
   return texts;
 }
