@@ -11,8 +11,8 @@ namespace zielwerk {
 
 class MainWindow;
 
-// The commands in the order of the menu items (the menu's ids 0 to 10); the
-// toolbar offers all but kExit in the same order (its ids 11 to 20).
+// The commands in the order of the menu items; the toolbar offers those with
+// a tooltip in the same order.
 enum class Command {
   kLoadSettings,
   kSaveSettings,

@@ -1,8 +1,6 @@
 #include "print/settings_page.h"
 
-#include <cairo-pdf.h>
 #include <pango/pangocairo.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstddef>
@@ -36,10 +34,6 @@ constexpr double kPictureHeight = 7.0;
 // Below this many millimetres per picture pixel the picture is resampled
 // smoothly; above it each pixel prints as a sharp block.
 constexpr double kSharpPixelMm = 0.25;
-
-constexpr double kPointsPerMm = 72.0 / 25.4;
-constexpr double kA4WidthMm = 210.0;
-constexpr double kA4HeightMm = 297.0;
 
 // A Pango context that lays out the same way on every target: 96 dpi inside
 // the caller's millimetre space, and metrics neither hinted nor rounded (the
@@ -202,14 +196,14 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
   }
   texts.push_back({kTextX, 20, kHeadingSize, PageTextKind::kLine, "Zielwerk"});
 
-  // Where the page's label is the key's own name, the key supplies it.
-  const auto label = [](std::string_view key) { return std::string(key) + ": "; };
   const auto line = [&texts](double y, std::string text) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kLine, SanitizeUtf8(text)});
   };
   const auto paragraph = [&texts](double y, std::string text) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kParagraph, SanitizeUtf8(text)});
   };
+  // Where the page's label is the key's own name, the key supplies it.
+  const auto label = [](std::string_view key) { return std::string(key) + ": "; };
   paragraph(40, "Parameterdatei:\n" + values.settings_path);
   line(70, label(kKeyDccAnalog) + WordFromList(dcc_analog_words, values.dcc_analog));
   line(85, label(kKeyDccAddress) + values.dcc_address);
@@ -235,27 +229,6 @@ void DrawSettingsPage(cairo_t* cr, const SettingsPageValues& values, const Train
   for (const PageText& text : SettingsPageTexts(values)) DrawText(cr, context.get(), text);
   if (picture != nullptr) DrawPicture(cr, *picture);
   cairo_restore(cr);
-}
-
-bool RenderSettingsPagePdf(const std::string& pdf_path, const std::string& settings_path,
-                           const TrainPicture* picture) {
-  const SettingsPageValues values = ReadSettingsPageValues(settings_path);
-  SurfacePtr surface(cairo_pdf_surface_create(pdf_path.c_str(), kA4WidthMm * kPointsPerMm,
-                                              kA4HeightMm * kPointsPerMm));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, "Zielwerk");
-  bool ok;
-  {
-    CairoPtr cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
-    DrawSettingsPage(cr.get(), values, picture);
-    cairo_show_page(cr.get());
-    ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
-  }
-  cairo_surface_finish(surface.get());
-  ok = ok && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
-  if (!ok) unlink(pdf_path.c_str());
-  return ok;
 }
 
 }  // namespace zielwerk

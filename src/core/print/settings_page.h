@@ -76,10 +76,4 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values);
 // opaque block. The state of `cr` is restored before returning.
 void DrawSettingsPage(cairo_t* cr, const SettingsPageValues& values, const TrainPicture* picture);
 
-// Reads the settings file at `settings_path` and writes the page as a one-page
-// A4 PDF (210 x 297 mm) to `pdf_path`. Returns false when the PDF could not be
-// written; a partly written file is removed.
-bool RenderSettingsPagePdf(const std::string& pdf_path, const std::string& settings_path,
-                           const TrainPicture* picture);
-
 }  // namespace zielwerk
