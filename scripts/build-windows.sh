@@ -54,7 +54,8 @@ echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com in $build"
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZIELWERK_MINGW_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" >/dev/null
 cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console
-. "$build/package.env"
+version=$(sed -n 's/^version=//p' "$build/package.env")
+app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$dist/$name.zip
 setup_file=$dist/zielwerk-$version-setup.exe

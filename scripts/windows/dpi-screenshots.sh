@@ -24,7 +24,7 @@ while [ $# -gt 0 ]; do
 done
 [ "$build" = 1 ] && scripts/build-windows.sh
 [ -f build-win/package.env ] || { echo "ERROR: build-win/ is missing (run scripts/build-windows.sh)" >&2; exit 1; }
-. build-win/package.env
+version=$(sed -n 's/^version=//p' build-win/package.env)
 name=zielwerk-$version-win64
 [ -f "dist/$name.zip" ] || { echo "ERROR: dist/$name.zip is missing (run scripts/build-windows.sh)" >&2; exit 1; }
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)

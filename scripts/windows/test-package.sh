@@ -38,7 +38,8 @@ screenshots=$build/screenshots
 if [ "${1:-}" != --no-build ]; then
   scripts/build-windows.sh
 fi
-. "$build/package.env"
+version=$(sed -n 's/^version=//p' "$build/package.env")
+app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe

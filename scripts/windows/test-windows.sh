@@ -29,7 +29,7 @@ build=$root/build-win
 
 # --- build ------------------------------------------------------------------
 scripts/build-windows.sh
-. "$build/package.env"
+version=$(sed -n 's/^version=//p' "$build/package.env")
 echo "== The core suites in build-win/"
 cmake --build "$build" -j"$jobs"
 prefix=${ZIELWERK_MINGW_PREFIX:-$(scripts/windows/build-stack.sh --print-prefix)}

@@ -10,7 +10,7 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 . "$source_dir/tests/packaging/package_checks.sh"
-. "$build_dir/package.env"
+version=$(sed -n 's/^version=//p' "$build_dir/package.env")
 
 check
 if ! (cd "$scratch" && "$cpack_command" --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch/out") \
@@ -18,7 +18,7 @@ if ! (cd "$scratch" && "$cpack_command" --config "$build_dir/CPackConfig.cmake" 
   fail "cpack failed: $(cat "$scratch/cpack.log")"
   report_and_exit deb_package_test
 fi
-set -- "$scratch"/out/zielwerk_${version}_*.deb
+set -- "$scratch"/out/zielwerk_"$version"_*.deb
 check
 if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then
   fail "no zielwerk_${version}_<arch>.deb made: $(ls "$scratch/out")"
