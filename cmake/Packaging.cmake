@@ -14,7 +14,6 @@
 
 include(GNUInstallDirs)
 
-set(ZIELWERK_PICTURE_MAKER_ID "de.zielwerk.Bildwandler")
 set(ZIELWERK_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
 set(ZIELWERK_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zielwerk")
 set(ZIELWERK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/zielwerk")

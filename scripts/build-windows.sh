@@ -56,6 +56,7 @@ cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w
 cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
+picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$dist/$name.zip
 setup_file=$dist/zielwerk-$version-setup.exe
@@ -214,7 +215,7 @@ rm -f "$zip_file" "$setup_file" "$sources_file"
 (cd "$stage/zip" && zip -q -r -X -9 "$zip_file" "$name")
 
 echo "== $setup_file"
-scripts/windows/make-installer.sh "$setup_tree" "$setup_file" "$version" "$app_id"
+scripts/windows/make-installer.sh "$setup_tree" "$setup_file" "$version" "$app_id" "$picture_maker_id"
 
 echo "== $sources_file"
 # The tarballs are compressed already.

@@ -1,6 +1,7 @@
 ; Installer of Zielwerk for 64-bit Windows. scripts/windows/make-installer.sh
 ; runs
-;   makensis -DVERSION=<version> -DAPP_ID=<application ID> -DSTAGE=<staged folder>
+;   makensis -DVERSION=<version> -DAPP_ID=<application ID>
+;            -DPICTURE_MAKER_ID=<the picture maker's application ID> -DSTAGE=<staged folder>
 ;            -DUNINSTALL_LIST=<list.nsh> -DSIZE_KB=<size> -DICON=<zielwerk.ico>
 ;            -DOUTFILE=<setup.exe> zielwerk.nsi
 ; The staged folder holds the program, its DLLs and GTK's runtime files,
@@ -19,8 +20,8 @@
 ; not stays behind. /S installs and uninstalls without a dialogue; /D=<folder>
 ; installs there.
 
-!ifndef VERSION | APP_ID | STAGE | UNINSTALL_LIST | SIZE_KB | ICON | OUTFILE
-  !error "VERSION, APP_ID, STAGE, UNINSTALL_LIST, SIZE_KB, ICON and OUTFILE must be defined (-D...)"
+!ifndef VERSION | APP_ID | PICTURE_MAKER_ID | STAGE | UNINSTALL_LIST | SIZE_KB | ICON | OUTFILE
+  !error "VERSION, APP_ID, PICTURE_MAKER_ID, STAGE, UNINSTALL_LIST, SIZE_KB, ICON and OUTFILE must be defined (-D...)"
 !endif
 
 ; Windows' version numbers have four parts: the version's own, then zeros.
@@ -197,10 +198,9 @@ Section "Zielwerk"
   !insertmacro ProgramLink "Zielwerk" "zielwerk.exe" "Zielanzeige eines Modellbahnwagens einstellen" "${APP_ID}"
   ; The picture maker: an installed copy works in the same folder of the
   ; user's as Zielwerk, so that its pictures are saved where Zielwerk opens
-  ; them. Its window carries no application ID of its own, so neither does
-  ; the entry: the taskbar knows it by its program file.
-  CreateShortCut "$SMPROGRAMS\Zielwerk Bildwandler.lnk" "$INSTDIR\zielwerk-bildwandler.exe" "" \
-    "$INSTDIR\zielwerk-bildwandler.exe" 0 SW_SHOWNORMAL "" "Fotos, Logos und Text in Zugbilder umwandeln"
+  ; them.
+  !insertmacro ProgramLink "Zielwerk Bildwandler" "zielwerk-bildwandler.exe" \
+    "Fotos, Logos und Text in Zugbilder umwandeln" "${PICTURE_MAKER_ID}"
 
   ; SHCTX: HKLM for all users, HKCU for the current user alone.
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Zielwerk"

@@ -3,15 +3,17 @@
 # (every staged file, then every folder, deepest first) and runs makensis on
 # packaging/windows/zielwerk.nsi.
 #
-# Usage: make-installer.sh <staged folder> <setup.exe> <version> <application ID> [makensis option...]
+# Usage: make-installer.sh <staged folder> <setup.exe> <version> <application ID>
+#                          <picture maker's application ID> [makensis option...]
 set -euo pipefail
 
-if [ $# -lt 4 ]; then
-  echo "usage: $0 <staged folder> <setup.exe> <version> <application ID> [makensis option...]" >&2
+if [ $# -lt 5 ]; then
+  echo "usage: $0 <staged folder> <setup.exe> <version> <application ID> <picture maker's application ID>" \
+    "[makensis option...]" >&2
   exit 2
 fi
-stage=$(cd "$1" && pwd) setup_file=$(realpath -m "$2") version=$3 app_id=$4
-shift 4
+stage=$(cd "$1" && pwd) setup_file=$(realpath -m "$2") version=$3 app_id=$4 picture_maker_id=$5
+shift 5
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 list=$(mktemp --suffix=.nsh)
@@ -24,6 +26,6 @@ trap 'rm -f "$list"' EXIT
 } >"$list"
 
 rm -f "$setup_file"
-makensis -V2 "$@" -DVERSION="$version" -DAPP_ID="$app_id" -DSTAGE="$stage" -DUNINSTALL_LIST="$list" \
-  -DSIZE_KB="$(du -sk "$stage" | cut -f1)" -DICON="$root/packaging/icons/$app_id.ico" \
+makensis -V2 "$@" -DVERSION="$version" -DAPP_ID="$app_id" -DPICTURE_MAKER_ID="$picture_maker_id" \
+  -DSTAGE="$stage" -DUNINSTALL_LIST="$list" -DSIZE_KB="$(du -sk "$stage" | cut -f1)" -DICON="$root/packaging/icons/$app_id.ico" \
   -DOUTFILE="$setup_file" "$root/packaging/windows/zielwerk.nsi"

@@ -40,6 +40,7 @@ if [ "${1:-}" != --no-build ]; then
 fi
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
+picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe
@@ -218,7 +219,7 @@ previous_stage=$work/previous-stage
 cp -a "$build/stage/setup" "$previous_stage"
 printf 'nicht mehr dabei' >"$previous_stage/zielwerk-launcher.exe"
 # Without compression: made in 3 s instead of 40.
-scripts/windows/make-installer.sh "$previous_stage" "$work/previous-setup.exe" "$previous_version" "$app_id" \
+scripts/windows/make-installer.sh "$previous_stage" "$work/previous-setup.exe" "$previous_version" "$app_id" "$picture_maker_id" \
   -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
 custom='C:\Eigene Programme\Zielwerk'
 custom_folder=$WINEPREFIX/drive_c/Eigene\ Programme/Zielwerk
@@ -256,20 +257,25 @@ check "direct start: %APPDATA%\\Zielwerk filled with the data files, the user's 
 # Wine keeps no window properties; what it shows is that the program hands
 # the shell its window and the application ID, relaunch command, its name
 # and icon (keys 5, 2, 4, 3 of System.AppUserModel).
-window_properties() {
-  grep -q 'SHGetPropertyStoreForWindow (0*[1-9a-fA-F][0-9a-fA-F]* ' "$work/installed-program.log" &&
+window_properties() {  # window_properties <log>
+  grep -q 'SHGetPropertyStoreForWindow (0*[1-9a-fA-F][0-9a-fA-F]* ' "$1" &&
     for key in 5 2 4 3; do
-      grep -q "window_prop_store_SetValue .*{9f4c2855-9f79-4b39-a8d0-e1d42de1d5f3},$key}" \
-        "$work/installed-program.log" || return 1
+      grep -q "window_prop_store_SetValue .*{9f4c2855-9f79-4b39-a8d0-e1d42de1d5f3},$key}" "$1" || return 1
     done
 }
-check "direct start: the window's application ID and relaunch command handed to the shell" window_properties
+check "direct start: the window's application ID and relaunch command handed to the shell" \
+  window_properties "$work/installed-program.log"
 
 # The previous version's picture maker, open beside it.
-(cd "$custom_folder" && exec "$wine64" zielwerk-bildwandler.exe >"$work/installed-bildwandler.log" 2>&1) &
+(cd "$custom_folder" &&
+  WINEDEBUG=-all,fixme+shell exec "$wine64" zielwerk-bildwandler.exe >"$work/installed-bildwandler.log" 2>&1) &
 picture_maker_pid=$!
-wait_window '^Zielwerk Bildwandler$' >/dev/null ||
+if wait_window '^Zielwerk Bildwandler$' >/dev/null; then
+  check "direct start: the picture maker's application ID and relaunch command handed to the shell" \
+    window_properties "$work/installed-bildwandler.log"
+else
   fail "direct start: no picture maker window within 30 s: $(head -c 600 "$work/installed-bildwandler.log")"
+fi
 
 echo "== The new installer, silently, while the previous version runs"
 setup_status=0

@@ -183,7 +183,7 @@ void StartUp() {
                                                DispatchUserEvent([command] { RunCommand(command); });
                                              });
   SetForm(main_window.get());
-  if (installed_copy) ShowAsInstalledProgram(*main_window);
+  if (installed_copy) ShowAsInstalledProgram(*main_window, kAppId, "Zielwerk");
   gdk_event_handler_set(WatchForCloseRequest, nullptr, nullptr);
   // The window stays until the shut-down has run.
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });

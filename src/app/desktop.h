@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Gtk {
 class Window;
@@ -28,11 +29,12 @@ void RestoreToolkitEnvironment();
 // loop could be left. Called once, before the start-up.
 void WatchSessionEnd(void (*request_close)(), void (*shut_down)());
 
-// Lets the taskbar treat `window` as the installed program's: it carries the
-// same application ID as the Start-menu entry, and a window pinned to the
-// taskbar starts this program file again. Nothing happens on Linux, where the
+// Lets the taskbar treat `window` as the installed program's: it carries
+// `app_id`, the application ID of the program's Start-menu entry, and a window
+// pinned to the taskbar starts this program file again under the name
+// `name`. Needs the window realized. Nothing happens on Linux, where the
 // desktop entry does this.
-void ShowAsInstalledProgram(Gtk::Window& window);
+void ShowAsInstalledProgram(Gtk::Window& window, std::string_view app_id, std::string_view name);
 
 // The resolution, in dots per inch, at which the desktop wants the window's
 // texts laid out, counted in the window's own pixels (GTK may draw each of

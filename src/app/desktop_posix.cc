@@ -61,7 +61,7 @@ void WatchSessionEnd(void (*request_close)(), void (*)()) {
   }
 }
 
-void ShowAsInstalledProgram(Gtk::Window&) {}
+void ShowAsInstalledProgram(Gtk::Window&, std::string_view, std::string_view) {}
 
 double TextResolution() {
   return gdk_screen_get_resolution(gdk_screen_get_default());

@@ -5,6 +5,7 @@
 #include <gtkmm/window.h>
 
 #include <string>
+#include <string_view>
 
 // After the GTK and GLib headers: windows.h (which gdkwin32.h includes too)
 // defines macros (DELETE, ERROR) that collide with names in gtkmm's enums.
@@ -27,7 +28,8 @@ bool tablet_input_set = false;
 void (*close_handler)() = nullptr;
 void (*shut_down_handler)() = nullptr;
 
-std::wstring AppId() { return std::wstring(kAppId.begin(), kAppId.end()); }
+// An ASCII name as Windows wants it.
+std::wstring Wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // The hidden window: Windows sends WM_QUERYENDSESSION and WM_ENDSESSION to
 // every top-level window, visible or not, and GTK's own windows ignore them.
@@ -91,9 +93,10 @@ void RestoreToolkitEnvironment() {
 void WatchSessionEnd(void (*request_close)(), void (*shut_down)()) {
   close_handler = request_close;
   shut_down_handler = shut_down;
-  // The class carries the application ID: the installer looks for windows of
-  // this class to ask a running program to close.
-  static const std::wstring class_name = AppId();
+  // The class carries Zielwerk's application ID, in the picture maker too:
+  // the installer looks for windows of this class, and of the program file
+  // it replaces, to ask a running program to close.
+  static const std::wstring class_name = Wide(kAppId);
   WNDCLASSW session_class{};
   session_class.lpfnWndProc = SessionWindowProcedure;
   session_class.hInstance = GetModuleHandleW(nullptr);
@@ -104,7 +107,7 @@ void WatchSessionEnd(void (*request_close)(), void (*shut_down)()) {
                   session_class.hInstance, nullptr);
 }
 
-void ShowAsInstalledProgram(Gtk::Window& window) {
+void ShowAsInstalledProgram(Gtk::Window& window, std::string_view app_id, std::string_view name) {
   const Glib::RefPtr<Gdk::Window> gdk_window = window.get_window();
   const std::wstring program = ProgramPath();
   if (!gdk_window || program.empty()) return;
@@ -113,9 +116,9 @@ void ShowAsInstalledProgram(Gtk::Window& window) {
   const HWND handle = static_cast<HWND>(gdk_win32_window_get_handle(gdk_window->gobj()));
   if (SUCCEEDED(SHGetPropertyStoreForWindow(handle, IID_PPV_ARGS(&store)))) {
     // Windows wants the relaunch command and its name together with the ID.
-    const bool set = SetText(store, PKEY_AppUserModel_ID, AppId()) &&
+    const bool set = SetText(store, PKEY_AppUserModel_ID, Wide(app_id)) &&
                      SetText(store, PKEY_AppUserModel_RelaunchCommand, L"\"" + program + L"\"") &&
-                     SetText(store, PKEY_AppUserModel_RelaunchDisplayNameResource, L"Zielwerk") &&
+                     SetText(store, PKEY_AppUserModel_RelaunchDisplayNameResource, Wide(name)) &&
                      SetText(store, PKEY_AppUserModel_RelaunchIconResource, program + L",-1");
     if (set) store->Commit();
     store->Release();

@@ -14,6 +14,7 @@
 #include "app/desktop.h"
 #include "core/file/work_folder.h"
 #include "core/picture/conversion_options.h"
+#include "core/settings/version.h"
 #include "picture_maker/batch_conversion.h"
 #include "picture_maker/command_line.h"
 #include "picture_maker/picture_maker_window.h"
@@ -49,6 +50,12 @@ int RunWindow(int argc, char** argv, ConversionRequest request) {
   // closes the window like the user; there is nothing to save.
   WatchSessionEnd([] { Gtk::Main::quit(); }, [] {});
   PictureMakerWindow window(request);
+  if (work_folder.installed) {
+    // The taskbar groups the window with its Start-menu entry by the ID they
+    // share; Windows reads it from the native window, so it is made first.
+    window.realize();
+    ShowAsInstalledProgram(window, kPictureMakerAppId, "Zielwerk Bildwandler");
+  }
   if (!work_folder.problem.empty()) window.ShowWarning(work_folder.problem);
   Gtk::Main::run(window);
   return 0;

@@ -39,10 +39,12 @@ std::wstring SystemFolder() {
   return std::wstring(folder, length);
 }
 
+// Named by its full path: the other case puts a chgport into the system
+// folder for a moment, and the system folder is searched before PATH.
 TEST(PortListingWin32Test, AConsoleProgramRunsWithoutAConsoleWindow) {
-  ScopedPath path(StandInFolder() + L";" + SystemFolder());
-  EXPECT_EQ(CaptureProgramOutput({"chgport", "/console"}), "no console\r\n");
-  EXPECT_EQ(CaptureProgramOutput({"chgport", "/unknown"}), "");
+  const std::string stand_in = testing::FsPath(ZIELWERK_CHGPORT_STAND_IN_DIR).string() + "\\chgport.exe";
+  EXPECT_EQ(CaptureProgramOutput({stand_in, "/console"}), "no console\r\n");
+  EXPECT_EQ(CaptureProgramOutput({stand_in, "/unknown"}), "");
   EXPECT_EQ(CaptureProgramOutput({"zielwerk-no-such-program"}), std::nullopt);
 }
 
