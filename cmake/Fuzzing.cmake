@@ -8,7 +8,8 @@
 #   cmake --build build-fuzz --target zielwerk_fuzzers
 #
 # Every fuzz/<name>_fuzzer.cc becomes build-fuzz/fuzz/<name>_fuzzer; its seeds
-# are in fuzz/corpus/<name>/.
+# are in fuzz/corpus/<name>/, or for the picture readers the test pictures of
+# tests/data/picture/ that scripts/test.sh picks.
 option(ZIELWERK_FUZZ "Build the libFuzzer targets under fuzz/ (needs clang++)" OFF)
 
 if(ZIELWERK_FUZZ)
