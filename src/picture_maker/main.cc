@@ -53,7 +53,7 @@ int RunWindow(int argc, char** argv, ConversionRequest request) {
   if (work_folder.installed) {
     // The taskbar groups the window with its Start-menu entry by the ID they
     // share; Windows reads it from the native window, so it is made first.
-    window.realize();
+    gtk_widget_realize(GTK_WIDGET(window.gobj()));
     ShowAsInstalledProgram(window, kPictureMakerAppId, "Zielwerk Bildwandler");
   }
   if (!work_folder.problem.empty()) window.ShowWarning(work_folder.problem);
