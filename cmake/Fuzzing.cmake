@@ -1,6 +1,6 @@
 # libFuzzer targets for the code that reads outside input: the INI parser, the
-# picture readers, the reply decoding, the command-line description and the
-# preview tick. Built only with ZIELWERK_FUZZ=ON and clang, in a build folder of
+# picture readers, the reply decoding, the simulator's description of a
+# command line and the preview tick. Built only with ZIELWERK_FUZZ=ON and clang, in a build folder of
 # their own (scripts/test.sh uses build-fuzz):
 #
 #   cmake -S . -B build-fuzz -DZIELWERK_FUZZ=ON -DZIELWERK_BUILD_TESTS=OFF \
@@ -8,7 +8,8 @@
 #   cmake --build build-fuzz --target zielwerk_fuzzers
 #
 # Every fuzz/<name>_fuzzer.cc becomes build-fuzz/fuzz/<name>_fuzzer; its seeds
-# are in fuzz/corpus/<name>/.
+# are in fuzz/corpus/<name>/, or for the picture readers the test pictures of
+# tests/data/picture/ that scripts/test.sh picks.
 option(ZIELWERK_FUZZ "Build the libFuzzer targets under fuzz/ (needs clang++)" OFF)
 
 if(ZIELWERK_FUZZ)
@@ -21,8 +22,10 @@ if(ZIELWERK_FUZZ)
       -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   # The core gets the coverage instrumentation the fuzzer steers by, without
   # libFuzzer's main; the sanitizer runtime comes with every program linking it.
-  target_compile_options(zielwerk_core PRIVATE -fsanitize=fuzzer-no-link ${zielwerk_fuzz_sanitizers})
-  target_link_options(zielwerk_core INTERFACE -fsanitize=address,undefined)
+  foreach(library IN ITEMS zielwerk_core zielwerk_simulator)
+    target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link ${zielwerk_fuzz_sanitizers})
+    target_link_options(${library} INTERFACE -fsanitize=address,undefined)
+  endforeach()
 
   add_custom_target(zielwerk_fuzzers)
   file(GLOB zielwerk_fuzz_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/fuzz/*_fuzzer.cc")
@@ -31,7 +34,7 @@ if(ZIELWERK_FUZZ)
     add_executable(${fuzz_name} "${fuzz_source}")
     target_compile_options(${fuzz_name} PRIVATE -fsanitize=fuzzer ${zielwerk_fuzz_sanitizers})
     target_link_options(${fuzz_name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_libraries(${fuzz_name} PRIVATE zielwerk_core)
+    target_link_libraries(${fuzz_name} PRIVATE zielwerk_simulator)
     set_target_properties(${fuzz_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz")
     add_dependencies(zielwerk_fuzzers ${fuzz_name})
   endforeach()

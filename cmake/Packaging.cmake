@@ -55,9 +55,10 @@ foreach(size IN ITEMS 16 32 48 64 128 256)
           RENAME "${ZIELWERK_APP_ID}.png")
 endforeach()
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
-# The README shows the pictures of docs/ by that relative path.
+# The README shows the pictures of docs/ and links its documents by that
+# relative path.
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs"
-        FILES_MATCHING PATTERN "*.png")
+        FILES_MATCHING PATTERN "*.png" PATTERN "*.md")
 
 set(ZIELWERK_PACKAGE_MAINTAINER "Zielwerk-Team <zielwerk@example.org>"
     CACHE STRING "Maintainer field of the Debian package")

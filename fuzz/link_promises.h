@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link/command_description.h"
+#include "simulator/command_description.h"
 #include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
 #include "core/text/utf8.h"

@@ -107,6 +107,20 @@ else
 fi
 
 # ---- 3. fuzzing --------------------------------------------------------------
+# The picture readers start from the readers' test pictures of their format,
+# the reader by content from all of them (names in tests/data/picture/, to be
+# expanded there); the other targets from fuzz/corpus/<target>/.
+picture_seeds() {
+  local bmp=(bmp*.bmp train.bmp) gif=(gif*.gif train.gif) jpeg=(jpeg_*.jpg train.jpg)
+  local png=(png_1x2000000.png png_grey*.png png_interlaced.png png_palette_trns.png png_rgb*.png train.png)
+  case $1 in
+    bmp_reader) printf '%s\n' "${bmp[@]}" ;;
+    gif_reader) printf '%s\n' "${gif[@]}" ;;
+    jpeg_reader) printf '%s\n' "${jpeg[@]}" ;;
+    png_reader) printf '%s\n' "${png[@]}" ;;
+    picture_reader) printf '%s\n' "${bmp[@]}" "${gif[@]}" "${jpeg[@]}" "${png[@]}" ;;
+  esac
+}
 section "fuzzing, ${fuzz_seconds} s per target (build-fuzz/)"
 start=$(now)
 work=$root/build-fuzz/fuzz-runs
@@ -122,7 +136,12 @@ if cmake -S . -B build-fuzz -DZIELWERK_FUZZ=ON -DZIELWERK_BUILD_TESTS=OFF \
     name=$(basename "$source" _fuzzer.cc)
     targets+=("$name")
     mkdir -p "$work/corpus/$name" "$work/artifacts/$name"
-    seeds=("fuzz/corpus/$name")
+    seeds=()
+    [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
+    rm -rf "$work/seeds/$name"
+    mkdir -p "$work/seeds/$name"
+    (cd tests/data/picture && picture_seeds "$name" | xargs -r cp -t "$work/seeds/$name")
+    [ -n "$(ls -A "$work/seeds/$name")" ] && seeds+=("$work/seeds/$name")
     [ -d "tests/data/regressions/$name" ] && seeds+=("tests/data/regressions/$name")
     while [ "$(jobs -rp | wc -l)" -ge "$fuzz_jobs" ]; do wait -n; done
     # New inputs go to the working corpus in build-fuzz/ (the first folder);

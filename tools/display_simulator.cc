@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/link/command_description.h"
+#include "simulator/command_description.h"
 #include "simulator_line.h"
 #include "simulator_window.h"
 

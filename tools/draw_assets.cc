@@ -28,6 +28,8 @@
 #include <vector>
 
 #include "core/picture/bmp_writer.h"
+#include "core/picture/icon_file.h"
+#include "core/picture/picture_slots.h"
 #include "core/picture/picture_bits.h"
 
 namespace zielwerk {
@@ -395,23 +397,24 @@ void DrawPictureOpenIcon(cairo_t* cr) {
 }
 
 struct IconDrawing {
-  const char* name;
+  Icon icon;
   void (*draw)(cairo_t*);
 };
 
 constexpr IconDrawing kIcons[] = {
-    {"Open", DrawOpenIcon},
-    {"Save", DrawSaveIcon},
-    {"SaveAs", DrawSaveAsIcon},
-    {"LogOut", DrawLogOutIcon},
-    {"Help", DrawHelpIcon},
-    {"Info", DrawInfoIcon},
-    {"SettingsUpload", DrawSettingsUploadIcon},
-    {"ScrollUpload", DrawScrollUploadIcon},
-    {"PictureUpload", DrawPictureUploadIcon},
-    {"Print", DrawPrintIcon},
-    {"PictureOpen", DrawPictureOpenIcon},
+    {Icon::kOpen, DrawOpenIcon},
+    {Icon::kSave, DrawSaveIcon},
+    {Icon::kSaveAs, DrawSaveAsIcon},
+    {Icon::kLogOut, DrawLogOutIcon},
+    {Icon::kHelp, DrawHelpIcon},
+    {Icon::kInfo, DrawInfoIcon},
+    {Icon::kSettingsUpload, DrawSettingsUploadIcon},
+    {Icon::kScrollUpload, DrawScrollUploadIcon},
+    {Icon::kPictureUpload, DrawPictureUploadIcon},
+    {Icon::kPrint, DrawPrintIcon},
+    {Icon::kPictureOpen, DrawPictureOpenIcon},
 };
+static_assert(std::size(kIcons) == kIconCount, "every icon needs a drawing");
 
 // Draws a `size` x `size` picture with alpha through `draw` (round line
 // joins set) and writes it as PNG; false, with a message, when it cannot.
@@ -596,15 +599,17 @@ void DrawRegioCar(cairo_t* cr) {
 }
 
 struct PictureDrawing {
-  const char* file_name;
+  std::string_view file_name;
   void (*draw)(cairo_t*);
 };
 
+// By picture slot.
 constexpr PictureDrawing kPictures[] = {
-    {"wagen_BERNINA_EXPRESS.bmp", DrawBerninaCar},
-    {"wagen_GLACIER_EXPRESS.bmp", DrawGlacierCar},
-    {"wagen_REGIO_EXPRESS.bmp", DrawRegioCar},
+    {kStandardPictureFiles[0], DrawBerninaCar},
+    {kStandardPictureFiles[1], DrawGlacierCar},
+    {kStandardPictureFiles[2], DrawRegioCar},
 };
+static_assert(std::size(kPictures) == kStandardPictureFiles.size());
 
 void PutLe16(std::vector<unsigned char>& out, std::uint32_t value) {
   out.push_back(value & 0xFF);
@@ -731,9 +736,10 @@ int Run(int argc, char** argv) {
   }
   bool ok = true;
   for (const IconDrawing& icon : kIcons) {
-    const std::filesystem::path png = data_dir / "Icons" / (std::string(icon.name) + ".png");
+    const std::string name(IconName(icon.icon));
+    const std::filesystem::path png = data_dir / "Icons" / (name + ".png");
     ok = WriteIcon(png, icon) && ok;
-    ok = WriteIco(data_dir / "Icons" / (std::string(icon.name) + ".ico"), {png}) && ok;
+    ok = WriteIco(data_dir / "Icons" / (name + ".ico"), {png}) && ok;
   }
   for (const PictureDrawing& picture : kPictures) {
     ok = WritePicture(data_dir / picture.file_name, picture) && ok;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "core/simulator/line_pacing.h"
+#include "simulator/line_pacing.h"
 
 namespace zielwerk {
 

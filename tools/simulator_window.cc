@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "core/link/command_description.h"
+#include "simulator/command_description.h"
 
 namespace zielwerk {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/ui/led_board_view.h"
-#include "core/simulator/display_board.h"
-#include "core/simulator/display_state.h"
+#include "simulator/display_board.h"
+#include "simulator/display_state.h"
 #include "simulator_line.h"
 
 namespace zielwerk {

@@ -22,9 +22,10 @@ while [ $# -gt 0 ]; do
     *) output=$(realpath "$1"); shift ;;
   esac
 done
-version=$(sed -n 's/^project(zielwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-name=zielwerk-$version-win64
 [ "$build" = 1 ] && scripts/build-windows.sh
+[ -f build-win/package.env ] || { echo "ERROR: build-win/ is missing (run scripts/build-windows.sh)" >&2; exit 1; }
+version=$(sed -n 's/^version=//p' build-win/package.env)
+name=zielwerk-$version-win64
 [ -f "dist/$name.zip" ] || { echo "ERROR: dist/$name.zip is missing (run scripts/build-windows.sh)" >&2; exit 1; }
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 for tool in "$wine64" wineserver Xvfb xdotool import convert python3; do

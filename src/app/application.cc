@@ -87,12 +87,12 @@ std::string FormStyle(double factor) {
          ".zw-form button.zw-spin-arrow { padding: 0; min-width: 0; min-height: 0; border-radius: 0; }\n";
 }
 
-// The theme draws the combo arrow, 12 pixels wide in the form at factor 1, from its
-// pan-down icon, which it has at that size only as SVG: drawing it would load
-// librsvg and libxml2, some 8 MB and several milliseconds of start-up for one
-// triangle. The program brings the same triangle at 12 pixels as a symbolic
-// PNG among its built-in icons, which the icon theme finds directly in the
-// resource path and centres and recolours as it does the theme's own.
+// The theme draws the combo arrow, 12 pixels wide in the form at factor 1,
+// from its pan-down icon, which it has at that size only as SVG: drawing it
+// would load librsvg and libxml2 at start-up for one triangle
+// (docs/performance.md). The program brings the same triangle at 12 pixels as
+// a symbolic PNG among its built-in icons, which the icon theme finds directly
+// in the resource path and centres and recolours as it does the theme's own.
 void InstallFormStyle(double factor) {
   static const bool icons_added = [] {
     zielwerk_form_icons_register_resource();

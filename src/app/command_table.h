@@ -5,12 +5,14 @@
 
 #include <span>
 
+#include "core/picture/icon_file.h"
+
 namespace zielwerk {
 
 class MainWindow;
 
-// The commands in the order of the menu items (the menu's ids 0 to 10); the
-// toolbar offers all but kExit in the same order (its ids 11 to 20).
+// The commands in the order of the menu items; the toolbar offers those with
+// a tooltip in the same order.
 enum class Command {
   kLoadSettings,
   kSaveSettings,
@@ -25,11 +27,6 @@ enum class Command {
   kAbout,
 };
 inline constexpr int kCommandCount = 11;
-
-// The eleven icons in the order they are loaded.
-enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
-                  kPictureUpload, kPrint, kPictureOpen };
-inline constexpr int kIconCount = 11;
 
 struct CommandEntry {
   Command command;

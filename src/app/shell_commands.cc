@@ -20,7 +20,7 @@ void HelpCommand() { OpenInBrowser(kHelpUrl); }
 
 void AboutCommand() {
   ShowMessageBox("Über...",
-                 "Zielwerk V" + std::string(kAppVersion) +
+                 std::string(kAppNameAndVersion) +
                      "\n\nZielwerk stellt die elektronische Zielanzeige eines "
                      "Modellbahn-Reisezugwagens ein: Zugtyp, Stationen, Lauftext und Wagennummer.",
                  MessageIcon::kInformation);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/support/window_fixture.h"
-#include "core/link/command_description.h"
+#include "simulator/command_description.h"
 #include "core/link/display_commands.h"
 #include "core/link/serial_port.h"
 #include "core/picture/picture_bits.h"

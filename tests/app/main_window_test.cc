@@ -25,6 +25,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/layout/form_layout.h"
+#include "core/settings/version.h"
 
 namespace zielwerk {
 namespace {
@@ -32,65 +33,10 @@ namespace {
 using testing::PumpEvents;
 using testing::WindowTest;
 
-struct Placement {
-  const char* name;
-  Gtk::Widget& (*widget)(MainWindow&);
-  int x, y, w, h;
-};
-
-#define CONTROL(member) [](MainWindow& w) -> Gtk::Widget& { return w.member; }
-
-const Placement kPlacements[] = {
-    {"DisplayFrame", CONTROL(display_frame), 320, 10, 190, 110},
-    {"PreviewStartText", CONTROL(preview_start_text), 330, 30, 170, 21},
-    {"PreviewScrollText", CONTROL(preview_scroll_text), 330, 50, 170, 21},
-    {"PreviewEndText", CONTROL(preview_end_text), 330, 70, 170, 21},
-    {"CarNumberSpin", CONTROL(car_number_spin), 220, 390, 50, 20},
-    {"TrainPictureImage", CONTROL(train_picture_image), 330, 95, 160, 14},
-    {"StartModeCombo", CONTROL(start_mode_combo), 240, 170, 130, 20},
-    {"StartTimeSpin", CONTROL(start_time_spin), 390, 170, 110, 20},
-    {"StartTimeLabel", CONTROL(start_time_label), 350, 150, 150, 20},
-    {"EndTimeLabel", CONTROL(end_time_label), 350, 300, 150, 20},
-    {"EndModeCombo", CONTROL(end_mode_combo), 240, 320, 130, 20},
-    {"EndTimeSpin", CONTROL(end_time_spin), 390, 320, 110, 20},
-    {"HideCarNumberCheck", CONTROL(hide_car_number_check), 280, 395, 220, 20},
-    {"ScrollTextField", CONTROL(scroll_text_field), 30, 240, 470, 20},
-    {"ScrollTextLabel", CONTROL(scroll_text_label), 30, 220, 470, 20},
-    {"DccAnalogCombo", CONTROL(dcc_analog_combo), 30, 30, 100, 20},
-    {"TrainTypeCombo", CONTROL(train_type_combo), 30, 395, 160, 20},
-    {"PreviewCarNumberText", CONTROL(preview_car_number_text), 363, 90, 16, 20},
-    {"PortFrame", CONTROL(port_frame), 170, 10, 120, 110},
-    {"PortCombo", CONTROL(port_combo), 180, 30, 100, 20},
-    {"PortButton", CONTROL(port_button), 180, 60, 100, 20},
-    {"StartModeFrame", CONTROL(start_mode_frame), 230, 130, 280, 80},
-    {"EndModeFrame", CONTROL(end_mode_frame), 230, 280, 280, 80},
-    {"CarNumberFrame", CONTROL(car_number_frame), 210, 370, 300, 60},
-    {"TrainTypeFrame", CONTROL(train_type_frame), 20, 370, 180, 60},
-    {"StartModeLabel", CONTROL(start_mode_label), 240, 150, 100, 20},
-    {"StartStationField", CONTROL(start_station_field), 30, 180, 170, 20},
-    {"StartStationLabel", CONTROL(start_station_label), 30, 160, 140, 20},
-    {"EndStationField", CONTROL(end_station_field), 30, 320, 170, 20},
-    {"EndModeLabel", CONTROL(end_mode_label), 240, 300, 100, 20},
-    {"EndStationLabel", CONTROL(end_station_label), 30, 280, 140, 20},
-    {"DccAnalogFrame", CONTROL(dcc_analog_frame), 20, 10, 120, 110},
-    {"DccAddressSpin", CONTROL(dcc_address_spin), 30, 80, 100, 20},
-    {"DccAddressLabel", CONTROL(dcc_address_label), 30, 60, 100, 20},
-    {"ResetButton", CONTROL(reset_button), 230, 90, 50, 20},
-    {"DisplayLabel", CONTROL(display_label), 180, 90, 50, 20},
-    {"InvertDirectionCheck", CONTROL(invert_direction_check), 30, 130, 210, 20},
-};
-
 // The text size this run asks for, beyond GTK's own whole-number scale.
 double TextSizeAskedFor() {
   const char* factor = std::getenv("ZIELWERK_TEST_FACTOR");
   return factor ? std::atof(factor) : 1.0;
-}
-
-// Where the window puts a control of the table, in its form area: the place
-// at factor 1 one toolbar height lower, scaled by the window's factor.
-Gdk::Rectangle PlaceOf(const Placement& p, const MainWindow& w) {
-  const FormRect rect = ScaleFormRect({p.x, p.y + w.toolbar_height(), p.w, p.h}, w.factor());
-  return Gdk::Rectangle(rect.x, rect.y, rect.width, rect.height);
 }
 
 using MainWindowLayout = WindowTest;
@@ -108,17 +54,12 @@ TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
     EXPECT_GE(w.factor(), TextSizeAskedFor());
     EXPECT_LE(w.factor(), TextSizeAskedFor() * 1.1);
   }
-  ASSERT_EQ(std::size(kPlacements), 37u);
-  for (const Placement& p : kPlacements) {
-    SCOPED_TRACE(p.name);
-    Gtk::Widget& widget = p.widget(w);
-    const Gdk::Rectangle place = PlaceOf(p, w);
-    int x = -1, y = -1;
-    ASSERT_TRUE(widget.translate_coordinates(w.form_area, 0, 0, x, y));
-    EXPECT_EQ(x, place.get_x());
-    EXPECT_EQ(y, place.get_y());
-    EXPECT_EQ(widget.get_allocated_width(), place.get_width());
-    EXPECT_EQ(widget.get_allocated_height(), place.get_height());
+  // Each row keeps its place one toolbar height below the form's top.
+  for (size_t i = 0; i < kFormControlCount; ++i) {
+    const FormRect& base = BaseFormLayout()[i];
+    EXPECT_EQ(w.place(static_cast<FormControl>(i)),
+              ScaleFormRect({base.x, base.y + w.toolbar_height(), base.width, base.height}, w.factor()))
+        << "control " << i;
   }
   testing::ExpectEveryControlInItsScaledPlace(w);
 }
@@ -143,12 +84,12 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
     const int scale = w.get_scale_factor();
     const int width = ScaleLength(530, w.factor()) * scale;
     const int height = ScaleLength(600, w.factor()) * scale;
-    for (const Placement& p : kPlacements) {
-      SCOPED_TRACE(p.name);
-      Gtk::Widget& widget = p.widget(w);
-      const Gdk::Rectangle place = PlaceOf(p, w);
+    for (size_t i = 0; i < kFormControlCount; ++i) {
+      SCOPED_TRACE(i);
+      Gtk::Widget& widget = w.control(static_cast<FormControl>(i));
+      const FormRect& place = w.place(static_cast<FormControl>(i));
       int x = 0, y = 0;
-      w.form_area.translate_coordinates(w, place.get_x(), place.get_y(), x, y);
+      w.form_area.translate_coordinates(w, place.x, place.y, x, y);
       const auto shown = testing::RedrawnWindowPixels(w);
       widget.hide();
       const auto hidden = testing::RedrawnWindowPixels(w);
@@ -160,8 +101,7 @@ TEST_F(MainWindowLayout, EveryControlDrawsInsideItsRectangle) {
       ASSERT_EQ(hidden->get_height(), height);
       const testing::PixelDifference drawn = testing::DifferingPixels(
           shown, hidden,
-          Gdk::Rectangle(x * scale, y * scale, place.get_width() * scale,
-                         place.get_height() * scale));
+          Gdk::Rectangle(x * scale, y * scale, place.width * scale, place.height * scale));
       EXPECT_GT(drawn.inside, 0);
       EXPECT_EQ(drawn.outside, 0);
     }
@@ -327,7 +267,7 @@ TEST_F(MainWindowLayout, StartStateOfControls) {
             "Aus = Laufschrift wird nicht umgekehrt, DCC/Analog = Laufschrift wird entsprechend "
             "der Fahrtrichtung umgekehrt, Automatisch = Umschaltung DCC/Analog automatisch");
   EXPECT_EQ(w.start_time_label.get_xalign(), 1.0f);
-  EXPECT_TRUE(w.get_title().find("Zielwerk V0.95 - [") == 0);
+  EXPECT_TRUE(w.get_title().find(std::string(kAppNameAndVersion) + " - [") == 0);
 }
 
 // Windows reports a minimised window at -32000, -32000. Such a position is

@@ -9,6 +9,7 @@
 #include "app/support/form_lines.h"
 #include "app/support/program_process.h"
 #include "app/support/window_fixture.h"
+#include "core/settings/version.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -37,7 +38,7 @@ TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
   // No serial port: "ls" lists nothing, the warning box is answered.
   ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
-  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Default.ini]");
+  EXPECT_EQ(program.Title(), std::string(kAppNameAndVersion) + " - [Default.ini]");
   int x = 0, y = 0, width = 0, height = 0;
   ASSERT_TRUE(program.Position(x, y));
   EXPECT_EQ(x, 20);
@@ -62,7 +63,7 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
                  "[Gruppe]\r\nCOM=3\r\n");
   ProgramProcess program(dir_.path(), {"PATH=" + MakeStandInLs(dir_.path(), "ttyS0\\nttyS1\\n") + ":" + std::getenv("PATH")});
   ASSERT_TRUE(program.WaitForWindow());
-  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [glacier.ini]");
+  EXPECT_EQ(program.Title(), std::string(kAppNameAndVersion) + " - [glacier.ini]");
   int x = 0, y = 0;
   ASSERT_TRUE(program.Position(x, y));
   EXPECT_EQ(x, 55);
@@ -88,7 +89,7 @@ TEST_F(ProgramTest, TextsNotInUtf8ReachTheWindowAsUtf8) {
                                            std::getenv("PATH"),
                                        "G_FILENAME_ENCODING=UTF-8"});
   ASSERT_TRUE(program.WaitForWindow());
-  EXPECT_EQ(program.Title(), "Zielwerk V0.95 - [Z\xEF\xBF\xBDrich.ini]");
+  EXPECT_EQ(program.Title(), std::string(kAppNameAndVersion) + " - [Z\xEF\xBF\xBDrich.ini]");
   const std::vector<std::string> texts = program.AccessibleFieldTexts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Z\xC3\xBCrich HB"), texts.end())
       << ::testing::PrintToString(texts);

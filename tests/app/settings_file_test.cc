@@ -9,6 +9,7 @@
 #include "app/settings/settings_file.h"
 #include "app/support/form_lines.h"
 #include "app/support/window_fixture.h"
+#include "core/settings/version.h"
 #include "app/ui/control_events.h"
 #include "app/ui/file_requester.h"
 #include "app/ui/main_window.h"
@@ -199,7 +200,7 @@ TEST_F(FileCommands, SaveAsNamesTheFileAndTheTitle) {
     RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
     EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(folder().File(c.written))));
     EXPECT_EQ(CurrentSettingsPath(), folder().File(c.written));
-    EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [" + c.written + "]");
+    EXPECT_EQ(Form().get_title(), std::string(kAppNameAndVersion) + " - [" + c.written + "]");
   }
   ASSERT_FALSE(requests_.empty());
   EXPECT_EQ(requests_[0].kind, FileRequestKind::kSave);
@@ -226,11 +227,11 @@ TEST_F(FileCommands, LoadThenCancelKeepsTheFirstFile) {
   EXPECT_EQ(Form().start_station_field.get_text(), "Zermatt");
   EXPECT_EQ(Form().end_station_field.get_text(), "Tirano");
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 1);
-  EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [glacier.ini]");
+  EXPECT_EQ(Form().get_title(), std::string(kAppNameAndVersion) + " - [glacier.ini]");
   RunProgramCode([] { RunCommand(Command::kLoadSettings); });
   EXPECT_EQ(Form().start_station_field.get_text(), "Zermatt");
   EXPECT_EQ(CurrentSettingsPath(), folder().File("glacier.ini"));
-  EXPECT_EQ(Form().get_title(), "Zielwerk V0.95 - [glacier.ini]");
+  EXPECT_EQ(Form().get_title(), std::string(kAppNameAndVersion) + " - [glacier.ini]");
   ASSERT_EQ(requests_.size(), 2u);
   EXPECT_EQ(requests_[0].kind, FileRequestKind::kOpen);
   EXPECT_EQ(requests_[0].title, "Einstellungen laden:");

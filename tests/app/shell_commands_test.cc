@@ -11,6 +11,7 @@
 #include "app/shell_commands.h"
 #include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
+#include "core/settings/version.h"
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
 
@@ -86,7 +87,7 @@ TEST_F(ShellCommands, AboutShowsVersionAndInformationIconInModalBox) {
   ASSERT_EQ(answerer.count(), 1);
   const testing::ShownBox& box = answerer.boxes().front();
   EXPECT_EQ(box.title, "Über...");
-  EXPECT_EQ(box.text.rfind("Zielwerk V0.95", 0), 0u);
+  EXPECT_EQ(box.text.rfind(kAppNameAndVersion, 0), 0u);
   EXPECT_GT(box.picture_pixels, 100) << "no icon drawn";
   EXPECT_TRUE(box.modal);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/picture/icon_file.h"
+#include "core/picture/picture_slots.h"
 #include "support/test_files.h"
 
 namespace zielwerk::testing {
@@ -29,10 +31,10 @@ std::uint32_t Be32(const std::string& bytes, std::size_t offset) {
   return value;
 }
 
-class IconFileTest : public ::testing::TestWithParam<const char*> {};
+class IconFileTest : public ::testing::TestWithParam<std::string_view> {};
 
 TEST_P(IconFileTest, IsA24By24PngWithAlpha) {
-  const std::string path = kDataDir + "/Icons/" + GetParam() + ".png";
+  const std::string path = kDataDir + "/Icons/" + std::string(GetParam()) + ".png";
   ASSERT_TRUE(FileExists(path)) << path;
   const std::string bytes = ReadFileBytes(path);
   ASSERT_GE(bytes.size(), 33u);
@@ -47,8 +49,8 @@ TEST_P(IconFileTest, IsA24By24PngWithAlpha) {
 
 // The Windows build's icon holds the same PNG in an ICO container.
 TEST_P(IconFileTest, IcoHoldsTheSamePng) {
-  const std::string png = ReadFileBytes(kDataDir + "/Icons/" + GetParam() + ".png");
-  const std::string ico = ReadFileBytes(kDataDir + "/Icons/" + GetParam() + ".ico");
+  const std::string png = ReadFileBytes(kDataDir + "/Icons/" + std::string(GetParam()) + ".png");
+  const std::string ico = ReadFileBytes(kDataDir + "/Icons/" + std::string(GetParam()) + ".ico");
   ASSERT_GE(ico.size(), 22u);
   EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\1\0", 6)) << "an icon with one entry";
   EXPECT_EQ(Le(ico, 6, 1), 24u) << "width";
@@ -59,14 +61,12 @@ TEST_P(IconFileTest, IcoHoldsTheSamePng) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Icons, IconFileTest,
-                         ::testing::Values("Open", "Save", "SaveAs", "LogOut", "Help", "Info",
-                                           "SettingsUpload", "ScrollUpload", "PictureUpload",
-                                           "Print", "PictureOpen"));
+                         ::testing::ValuesIn(kIconNames));
 
-class TrainPictureFileTest : public ::testing::TestWithParam<const char*> {};
+class TrainPictureFileTest : public ::testing::TestWithParam<std::string_view> {};
 
 TEST_P(TrainPictureFileTest, IsAnUncompressedBottomUp24BitBmpOf160By14) {
-  const std::string path = kDataDir + "/" + GetParam();
+  const std::string path = kDataDir + "/" + std::string(GetParam());
   ASSERT_TRUE(FileExists(path)) << path;
   const std::string bytes = ReadFileBytes(path);
   constexpr std::uint32_t kFileSize = 54 + 160 * 3 * 14;
@@ -84,9 +84,7 @@ TEST_P(TrainPictureFileTest, IsAnUncompressedBottomUp24BitBmpOf160By14) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StandardPictures, TrainPictureFileTest,
-                         ::testing::Values("wagen_BERNINA_EXPRESS.bmp",
-                                           "wagen_GLACIER_EXPRESS.bmp",
-                                           "wagen_REGIO_EXPRESS.bmp"));
+                         ::testing::ValuesIn(kStandardPictureFiles));
 
 // "kein_BILD.bmp" stands for "no custom picture"; shipping one would show and
 // send a picture the user never chose.

@@ -2,14 +2,12 @@
 // port names that are no ports, and the "ls" child not being there. After each
 // fault the port must open again and carry an exchange.
 #include <fcntl.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -18,6 +16,7 @@
 #include "core/link/command_exchange.h"
 #include "core/link/port_listing.h"
 #include "core/link/serial_port.h"
+#include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -29,63 +28,29 @@ using std::chrono::steady_clock;
 const std::string kReceived(kStatusReceivedPrefix);
 
 // A pseudo-terminal whose master side plays the display.
-class FarEnd {
- public:
-  FarEnd() {
-    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
-      ADD_FAILURE() << "openpty failed";
-      return;
-    }
-    char name[PATH_MAX];
-    if (ptsname_r(master_, name, sizeof name) == 0) path_ = name;
-  }
-  ~FarEnd() { Close(); }
-  FarEnd(const FarEnd&) = delete;
-  FarEnd& operator=(const FarEnd&) = delete;
-
-  void Close() {
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
-    master_ = slave_ = -1;
-  }
-  void Send(std::string_view bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  // Blocks until the port's line (up to its line feed) has arrived.
-  std::string ReceiveLine() {
-    std::string line;
-    char c;
-    while (!line.ends_with('\n') && read(master_, &c, 1) == 1) line += c;
-    return line;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string path_;
-};
+using FarEnd = testing::PseudoTerminal;
 
 // The port opens on `far_end` and an exchange with an answer already waiting
 // shows that answer.
 void ExpectUsableOn(SerialPort& port, FarEnd& far_end) {
   port.Close();
-  const PortResult opened = port.Open(far_end.path());
+  const PortResult opened = port.Open(far_end.SlavePath());
   ASSERT_TRUE(opened.ok) << opened.failed_call << " " << opened.error_number;
-  far_end.Send("Ok\n");
+  ASSERT_TRUE(far_end.Write("Ok\n"));
   for (int i = 0; i < 400 && port.WaitingBytes() < 3; ++i) {
     std::this_thread::sleep_for(milliseconds(5));
   }
   EXPECT_EQ(CommandExchange(port, "!100010000100000040", milliseconds(0)), kReceived + "Ok");
-  EXPECT_EQ(far_end.ReceiveLine(), "!100010000100000040\n");
+  EXPECT_EQ(far_end.ReadLine(), "!100010000100000040\n");
 }
 
 TEST(LinkFaultTest, FarEndGoneBeforeTheWriteThenAFreshLineWorks) {
   SerialPort port;
   {
     FarEnd gone;
-    ASSERT_TRUE(port.Open(gone.path()).ok);
-    gone.Close();
+    ASSERT_TRUE(port.Open(gone.SlavePath()).ok);
+    gone.CloseMaster();
+    gone.CloseSlave();
     EXPECT_EQ(CommandExchange(port, "!100010000100000040", milliseconds(0)), "Error 5");
     EXPECT_EQ(CommandExchange(port, "Chur-Arosa", milliseconds(0)), "Error 5");
   }
@@ -97,11 +62,12 @@ TEST(LinkFaultTest, FarEndGoneDuringTheWaitThenAFreshLineWorks) {
   SerialPort port;
   {
     FarEnd gone;
-    ASSERT_TRUE(port.Open(gone.path()).ok);
+    ASSERT_TRUE(port.Open(gone.SlavePath()).ok);
     std::thread display([&] {
-      gone.ReceiveLine();
+      gone.ReadLine();
       std::this_thread::sleep_for(milliseconds(100));
-      gone.Close();
+      gone.CloseMaster();
+      gone.CloseSlave();
     });
     EXPECT_EQ(CommandExchange(port, "!100010000100000040"), kStatusNoAcknowledge);
     display.join();
@@ -114,12 +80,12 @@ TEST(LinkFaultTest, FarEndGoneDuringTheWaitThenAFreshLineWorks) {
 TEST(LinkFaultTest, AnswerInTwoPiecesWithinTheWaitIsShownWhole) {
   FarEnd display_end;
   SerialPort port;
-  ASSERT_TRUE(port.Open(display_end.path()).ok);
+  ASSERT_TRUE(port.Open(display_end.SlavePath()).ok);
   std::thread display([&] {
-    display_end.ReceiveLine();
-    display_end.Send("Empf");
+    display_end.ReadLine();
+    display_end.Write("Empf");
     std::this_thread::sleep_for(milliseconds(150));
-    display_end.Send("angen\n");
+    display_end.Write("angen\n");
   });
   EXPECT_EQ(CommandExchange(port, "!100010000100000040"), kReceived + "Empfangen");
   display.join();
@@ -194,9 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
 // with a line feed appended is another, missing name.
 TEST(LinkFaultTest, PortNameWithATrailingLineFeedIsNotTheDevice) {
   FarEnd far_end;
-  ASSERT_TRUE(far_end.path().starts_with("/dev/"));
+  ASSERT_TRUE(far_end.SlavePath().starts_with("/dev/"));
   SerialPort port;
-  const PortResult result = port.Open(PortDevicePath(far_end.path().substr(5) + "\n"));
+  const PortResult result = port.Open(PortDevicePath(far_end.SlavePath().substr(5) + "\n"));
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.error_number, ENOENT);
   ExpectUsableOn(port, far_end);

@@ -22,12 +22,12 @@ int Bottom(const FormLayout& layout) {
   return bottom;
 }
 
-// Control `i` of `layout` stays inside the frames that hold it in `base` and
-// overlaps no control it does not overlap there.
+// Control `i` of `layout` stays inside the controls (the frames) that hold it
+// in `base` and overlaps no control it does not overlap there.
 void ExpectNeighboursKept(const FormLayout& base, const FormLayout& layout, size_t i) {
   for (size_t j = 0; j < kFormControlCount; ++j) {
     if (j == i) continue;
-    if (IsFormFrame(static_cast<FormControl>(j)) && Inside(base[i], base[j])) {
+    if (Inside(base[i], base[j])) {
       EXPECT_TRUE(Inside(layout[i], layout[j])) << "left frame " << j;
     }
     if (!Overlap(base[i], base[j])) {

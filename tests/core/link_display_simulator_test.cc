@@ -1,6 +1,6 @@
 // Reading command lines back in readable form, and the display simulator
 // program answering a real exchange.
-#include "core/link/command_description.h"
+#include "simulator/command_description.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -59,21 +59,6 @@ int TicksAt(const PreviewTickInput& input, PreviewState state) {
 
 // --- text preparation -----------------------------------------------------
 
-TEST(CountOccurrences, CountsWithoutOverlapLeftToRight) {
-  struct Case {
-    std::string_view text, part;
-    int64_t expected;
-  };
-  const Case cases[] = {
-      {"", "-", 0},        {"A-B", "", 0},     {"", "", 0},          {"A-B-C", "-", 2},
-      {"--", "-", 2},      {"aaaa", "aa", 2},  {"aaa", "aa", 1},     {"Aa", "a", 1},
-      {"ABC", "-", 0},     {"A", "AB", 0},     {"Grüm-Grüm", "ü", 2}, {"a--b---c", "--", 2},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CountOccurrences(c.text, c.part), c.expected) << c.text << " / " << c.part;
-  }
-}
-
 TEST(PrepareScrollText, TrimsHyphensThenBlanksAndReversesFields) {
   struct Case {
     std::string_view text;
@@ -111,7 +96,6 @@ TEST(PrepareScrollText, ReversesMoreThan128Fields) {
     forward += (i ? "-S" : "S") + std::to_string(i);
     backward += (i ? "-S" : "S") + std::to_string(299 - i);
   }
-  EXPECT_EQ(CountOccurrences(forward, "-"), 299);
   EXPECT_EQ(PrepareScrollText(forward, true), backward);
 }
 

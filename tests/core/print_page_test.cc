@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/settings_page_pdf.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -370,12 +371,6 @@ TEST(PrintPageOutputTest, DrawsWithoutWritingToStderr) {
   close(saved);
   EXPECT_TRUE(rendered);
   EXPECT_EQ(ReadFileBytes(captured), "");
-}
-
-TEST(PrintPageOutputTest, ReportsPdfThatCannotBeWritten) {
-  TempDir dir;
-  EXPECT_FALSE(
-      RenderSettingsPagePdf(dir.File("kein/ordner/seite.pdf"), dir.File("fehlt.ini"), nullptr));
 }
 
 struct WordCase {

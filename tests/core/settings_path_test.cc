@@ -2,6 +2,7 @@
 // at the platform's separators; a saved file gets its extension; the file
 // chooser's filter text becomes named pattern lists.
 #include "core/settings/settings_path.h"
+#include "core/settings/version.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ class WindowTitleTest : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(WindowTitleTest, ShowsTheFilePart) {
   EXPECT_EQ(WindowTitle(GetParam().path, GetParam().separators),
-            "Zielwerk V0.95 - [" + std::string(GetParam().file_part) + "]");
+            std::string(kAppNameAndVersion) + " - [" + std::string(GetParam().file_part) + "]");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -39,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowTitleTest, UsesThisPlatformsSeparators) {
-  EXPECT_EQ(WindowTitle("x/y/Zug.ini"), "Zielwerk V0.95 - [Zug.ini]");
+  EXPECT_EQ(WindowTitle("x/y/Zug.ini"), std::string(kAppNameAndVersion) + " - [Zug.ini]");
 }
 
 TEST(WithSettingsExtensionTest, AddsIniUnlessTheNameEndsInIt) {

@@ -1,6 +1,6 @@
 // The simulated display's state from the command lines it received, and the
 // board of LEDs drawn from it.
-#include "core/simulator/display_state.h"
+#include "simulator/display_state.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/picture/picture_reader.h"
-#include "core/simulator/display_board.h"
+#include "simulator/display_board.h"
 
 namespace zielwerk {
 namespace {

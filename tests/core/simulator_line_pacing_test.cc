@@ -1,5 +1,5 @@
 // Cutting the line's bytes into command lines, dated by the line's speed.
-#include "core/simulator/line_pacing.h"
+#include "simulator/line_pacing.h"
 
 #include <gtest/gtest.h>
 

@@ -204,7 +204,7 @@ class ZielwerkEndToEnd(unittest.TestCase):
 
     def test_first_start_and_exit_from_menu(self):
         program = self.start()
-        self.assertEqual(program.frame.name, "Zielwerk V0.95 - [Default.ini]")
+        self.assertEqual(program.frame.name, f"Zielwerk V{ARGS.version} - [Default.ini]")
         port = program.find("combo box", "COM-Port")
         self.assertEqual([item.name for item in pyatspi.findAllDescendants(
             port, lambda n: n is not None and n.getRoleName() == "menu item")], ["ttyS0", "ttyUSB0"])
@@ -356,5 +356,6 @@ if __name__ == "__main__":
     parser.add_argument("--bildwandler", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--fixtures", required=True)
+    parser.add_argument("--version", required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

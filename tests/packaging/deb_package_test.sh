@@ -10,6 +10,7 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 . "$source_dir/tests/packaging/package_checks.sh"
+version=$(sed -n 's/^version=//p' "$build_dir/package.env")
 
 check
 if ! (cd "$scratch" && "$cpack_command" --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch/out") \
@@ -17,10 +18,10 @@ if ! (cd "$scratch" && "$cpack_command" --config "$build_dir/CPackConfig.cmake" 
   fail "cpack failed: $(cat "$scratch/cpack.log")"
   report_and_exit deb_package_test
 fi
-set -- "$scratch"/out/zielwerk_0.95_*.deb
+set -- "$scratch"/out/zielwerk_"$version"_*.deb
 check
 if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then
-  fail "no zielwerk_0.95_<arch>.deb made: $(ls "$scratch/out")"
+  fail "no zielwerk_${version}_<arch>.deb made: $(ls "$scratch/out")"
   report_and_exit deb_package_test
 fi
 deb=$1
@@ -48,7 +49,7 @@ field() {
 check
 [ "$(field Package)" = zielwerk ] || fail "Package is \"$(field Package)\""
 check
-[ "$(field Version)" = 0.95 ] || fail "Version is \"$(field Version)\""
+[ "$(field Version)" = "$version" ] || fail "Version is \"$(field Version)\""
 check
 if [ -z "$(field Section)" ] || [ -z "$(field Maintainer)" ]; then
   fail "Section or Maintainer is empty"

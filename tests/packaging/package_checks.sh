@@ -33,8 +33,8 @@ icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
 # the fixed ones, every file of the source data/ folder under share/zielwerk
-# but the Windows build's .ico icons, and the README's pictures from docs/
-# beside it.
+# but the Windows build's .ico icons, and the README's pictures and documents
+# from docs/ beside it.
 expected_paths() {
   source_dir=$1
   cat <<EOF
@@ -54,7 +54,7 @@ EOF
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
   (cd "$source_dir/data" && find . -type f ! -name '*.ico' | sed 's|^\./|usr/share/zielwerk/|')
-  (cd "$source_dir/docs" && find . -name '*.png' | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
+  (cd "$source_dir/docs" && find . \( -name '*.png' -o -name '*.md' \) | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
 }
 
 # Width and height of a PNG file from its IHDR chunk, as "W H".

@@ -17,7 +17,7 @@ void TransferPictureCommand() {
   const std::string picture_path = ReadIniFileName(kKeyPicture, kNoPicturePath);
   CloseIni();
   if (!NamesCustomPicture(picture_path)) {
-    Form().SetStatusText("kein Bild geladen");
+    Form().SetStatusText(std::string(kNoPictureLoadedText));
     return;
   }
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);

@@ -49,9 +49,9 @@ void ShowSlot(int slot) {
 }  // namespace
 
 void LoadStandardPictures() {
-  LoadSlot(0, "wagen_BERNINA_EXPRESS.bmp");
-  LoadSlot(1, "wagen_GLACIER_EXPRESS.bmp");
-  LoadSlot(2, "wagen_REGIO_EXPRESS.bmp");
+  for (int slot = 0; slot < kCustomPictureSlot; ++slot) {
+    LoadSlot(slot, std::string(kStandardPictureFiles[static_cast<size_t>(slot)]));
+  }
 }
 
 void ApplyPictureSetting(const std::string& picture_path) {
@@ -77,7 +77,9 @@ void LoadTrainPictureCommand() {
     return;
   }
   if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
-    ShowMessageBox(kWarningTitle, "Bild entspricht nicht dem Format 160x14px");
+    ShowMessageBox(kWarningTitle, "Bild entspricht nicht dem Format " +
+                                      std::to_string(kDisplayPictureWidth) + "x" +
+                                      std::to_string(kDisplayPictureHeight) + "px");
   }
   ShowTrainPicture(ControlEventKind::kChange);
   OpenIni(CurrentSettingsPath());

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "core/picture/icon_file.h"
-#include "core/picture/picture_reader.h"
 
 namespace zielwerk {
 
@@ -39,18 +38,10 @@ Cairo::RefPtr<Cairo::Surface> EnlargedPicture(const Glib::RefPtr<Gdk::Pixbuf>& p
   return Cairo::RefPtr<Cairo::Surface>(new Cairo::Surface(surface, true));
 }
 
-Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path) {
-  const std::optional<TrainPicture> picture = ReadPictureFile(path);
-  return picture ? PixbufFromPicture(*picture) : Glib::RefPtr<Gdk::Pixbuf>();
-}
-
 IconSet LoadIcons() {
-  static constexpr const char* kNames[kIconCount] = {
-      "Open",           "Save",         "SaveAs",        "LogOut", "Help",       "Info",
-      "SettingsUpload", "ScrollUpload", "PictureUpload", "Print",  "PictureOpen"};
   IconSet icons;
   for (int i = 0; i < kIconCount; ++i) {
-    const std::optional<TrainPicture> picture = ReadIconFile(IconFilePath(kNames[i]));
+    const std::optional<TrainPicture> picture = ReadIconFile(IconFilePath(kIconNames[i]));
     if (picture) icons[static_cast<size_t>(i)] = PixbufFromPicture(*picture);
   }
   return icons;

@@ -4,8 +4,6 @@
 #include <cairomm/surface.h>
 #include <gdkmm/pixbuf.h>
 
-#include <string>
-
 #include "app/ui/main_window.h"
 #include "core/picture/train_picture.h"
 
@@ -21,9 +19,6 @@ Glib::RefPtr<Gdk::Pixbuf> PixbufFromPicture(const TrainPicture& picture);
 // others, none lost.
 Cairo::RefPtr<Cairo::Surface> EnlargedPicture(const Glib::RefPtr<Gdk::Pixbuf>& pixbuf, int width,
                                               int height, int window_scale);
-
-// Reads a picture file through the program's own readers; empty on failure.
-Glib::RefPtr<Gdk::Pixbuf> LoadPixbuf(const std::string& path);
 
 // The eleven icons from "Icons/" in the working folder (PNG on Linux, ICO on
 // Windows), in their load order.

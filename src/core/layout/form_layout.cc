@@ -76,21 +76,6 @@ FormRect PictureInPlace(int width, int height, const FormRect& base, const FormR
           enlarge(height, base.height, place.height)};
 }
 
-bool IsFormFrame(FormControl control) {
-  switch (control) {
-    case FormControl::kDisplayFrame:
-    case FormControl::kPortFrame:
-    case FormControl::kStartModeFrame:
-    case FormControl::kEndModeFrame:
-    case FormControl::kCarNumberFrame:
-    case FormControl::kTrainTypeFrame:
-    case FormControl::kDccAnalogFrame:
-      return true;
-    default:
-      return false;
-  }
-}
-
 FormLayout CompactFormLayout(const FormLayout& base, int form_height) {
   struct Row {
     int top;

@@ -92,9 +92,6 @@ FormLayout ScaleFormLayout(const FormLayout& layout, double factor);
 // empty leaves that side as it is).
 FormRect PictureInPlace(int width, int height, const FormRect& base, const FormRect& place);
 
-// True for the controls drawn as frames around others.
-bool IsFormFrame(FormControl control);
-
 // `base` fitted into a form area `form_height` pixels high. Every x, width
 // and height stays. The controls fall into rows (controls whose vertical
 // extents overlap, directly or through others, form one row). When the rows

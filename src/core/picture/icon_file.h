@@ -3,6 +3,7 @@
 // icon_file_posix.cc or icon_file_win32.cc).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,18 @@
 #include "picture/train_picture.h"
 
 namespace zielwerk {
+
+// The toolbar and menu icons in their load order; kIconNames gives each its
+// file name (without extension), in the same order.
+enum class Icon { kOpen, kSave, kSaveAs, kLogOut, kHelp, kInfo, kSettingsUpload, kScrollUpload,
+                  kPictureUpload, kPrint, kPictureOpen };
+inline constexpr std::array<std::string_view, 11> kIconNames = {
+    "Open",           "Save",         "SaveAs",        "LogOut", "Help",       "Info",
+    "SettingsUpload", "ScrollUpload", "PictureUpload", "Print",  "PictureOpen"};
+inline constexpr int kIconCount = static_cast<int>(kIconNames.size());
+static_assert(static_cast<int>(Icon::kPictureOpen) + 1 == kIconCount);
+
+constexpr std::string_view IconName(Icon icon) { return kIconNames[static_cast<size_t>(icon)]; }
 
 // ".png" on Linux, ".ico" on Windows.
 extern const std::string_view kIconFileExtension;

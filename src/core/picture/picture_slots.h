@@ -2,7 +2,9 @@
 // one. Slot numbers equal the entries of the train-type list.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "picture/train_picture.h"
 
@@ -10,6 +12,11 @@ namespace zielwerk {
 
 inline constexpr int kPictureSlotCount = 4;
 inline constexpr int kCustomPictureSlot = 3;
+
+// The standard train pictures' files in the working folder, by slot (and so
+// by train type: "BERNINA EXPRESS", "GLACIER EXPRESS", "REGIO EXPRESS").
+inline constexpr std::array<std::string_view, kCustomPictureSlot> kStandardPictureFiles = {
+    "wagen_BERNINA_EXPRESS.bmp", "wagen_GLACIER_EXPRESS.bmp", "wagen_REGIO_EXPRESS.bmp"};
 
 // Empties the slot, then reads the file at `path` into it. Returns whether
 // the slot now holds a picture; a failure leaves it empty.

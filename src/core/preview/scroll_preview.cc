@@ -77,16 +77,6 @@ std::string PrepareScrollText(std::string_view scroll_text, bool invert) {
   return reversed;
 }
 
-int64_t CountOccurrences(std::string_view text, std::string_view part) {
-  if (text.empty() || part.empty()) return 0;
-  int64_t count = 0;
-  for (size_t at = text.find(part); at != std::string_view::npos;
-       at = text.find(part, at + part.size())) {
-    ++count;
-  }
-  return count;
-}
-
 int64_t ParsePreviewInteger(std::string_view text) {
   size_t at = 0;
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;

@@ -43,12 +43,6 @@ PreviewStations PrepareStations(std::string_view start_station, std::string_view
 // beside a separator included. Any number of fields is reversed.
 std::string PrepareScrollText(std::string_view scroll_text, bool invert);
 
-// How many times `part` occurs in `text` without overlap, searching left to
-// right and case-sensitively; 0 when either is empty.
-// Kept for the preview's interface: PrepareScrollText reverses the fields in
-// one pass from the end and needs no count of them first.
-int64_t CountOccurrences(std::string_view text, std::string_view part);
-
 // The value of a time field's text: leading blanks and tabs skipped, then an
 // optional "+" or "-", then decimal digits up to the first other character,
 // or after "$" hexadecimal, after "%" binary digits. A text without digits is

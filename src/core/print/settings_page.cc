@@ -1,8 +1,6 @@
 #include "print/settings_page.h"
 
-#include <cairo-pdf.h>
 #include <pango/pangocairo.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstddef>
@@ -36,10 +34,6 @@ constexpr double kPictureHeight = 7.0;
 // Below this many millimetres per picture pixel the picture is resampled
 // smoothly; above it each pixel prints as a sharp block.
 constexpr double kSharpPixelMm = 0.25;
-
-constexpr double kPointsPerMm = 72.0 / 25.4;
-constexpr double kA4WidthMm = 210.0;
-constexpr double kA4HeightMm = 297.0;
 
 // A Pango context that lays out the same way on every target: 96 dpi inside
 // the caller's millimetre space, and metrics neither hinted nor rounded (the
@@ -208,19 +202,21 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values) {
   const auto paragraph = [&texts](double y, std::string text) {
     texts.push_back({kTextX, y, kTextSize, PageTextKind::kParagraph, SanitizeUtf8(text)});
   };
+  // Where the page's label is the key's own name, the key supplies it.
+  const auto label = [](std::string_view key) { return std::string(key) + ": "; };
   paragraph(40, "Parameterdatei:\n" + values.settings_path);
-  line(70, "DCC/Analog: " + WordFromList(dcc_analog_words, values.dcc_analog));
-  line(85, "DCC-Adresse: " + values.dcc_address);
-  line(100, "Anfangsstation: " + values.start_station);
+  line(70, label(kKeyDccAnalog) + WordFromList(dcc_analog_words, values.dcc_analog));
+  line(85, label(kKeyDccAddress) + values.dcc_address);
+  line(100, label(kKeyStartStation) + values.start_station);
   line(108, "Anzeigemodus: " + WordFromList(start_mode_words, values.start_mode));
   line(116, "Anzeigedauer: " + values.start_time + "ms");
   paragraph(132, "Scrolltext:\n" + values.scroll_text);
-  line(160, "Endstation: " + values.end_station);
+  line(160, label(kKeyEndStation) + values.end_station);
   line(168, "Anzeigemodus: " + WordFromList(end_mode_words, values.end_mode));
   line(176, "Anzeigedauer: " + values.end_time + "ms");
-  line(195, "Zugtyp: " + WordFromList(train_type_words, values.train_type));
+  line(195, label(kKeyTrainType) + WordFromList(train_type_words, values.train_type));
   paragraph(215, "Bild individueller Zugtyp:\n" + values.picture_path);
-  line(252, "Wagennummer: " + std::to_string(values.car_number) + " " +
+  line(252, label(kKeyCarNumber) + std::to_string(values.car_number) + " " +
                 WordFromList(kCarNumberShownWords, values.hide_car_number));
   return texts;
 }
@@ -233,27 +229,6 @@ void DrawSettingsPage(cairo_t* cr, const SettingsPageValues& values, const Train
   for (const PageText& text : SettingsPageTexts(values)) DrawText(cr, context.get(), text);
   if (picture != nullptr) DrawPicture(cr, *picture);
   cairo_restore(cr);
-}
-
-bool RenderSettingsPagePdf(const std::string& pdf_path, const std::string& settings_path,
-                           const TrainPicture* picture) {
-  const SettingsPageValues values = ReadSettingsPageValues(settings_path);
-  SurfacePtr surface(cairo_pdf_surface_create(pdf_path.c_str(), kA4WidthMm * kPointsPerMm,
-                                              kA4HeightMm * kPointsPerMm));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, "Zielwerk");
-  bool ok;
-  {
-    CairoPtr cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
-    DrawSettingsPage(cr.get(), values, picture);
-    cairo_show_page(cr.get());
-    ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
-  }
-  cairo_surface_finish(surface.get());
-  ok = ok && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
-  if (!ok) unlink(pdf_path.c_str());
-  return ok;
 }
 
 }  // namespace zielwerk

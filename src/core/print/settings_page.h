@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "picture/train_picture.h"
+#include "settings/settings_keys.h"
 
 namespace zielwerk {
 
 // What the page prints, as read from a settings file. The member defaults are
-// the page's own (a missing key prints "-", "0" or "kein Bild geladen"), not
+// the page's own (a missing key prints "-", "0" or kNoPictureLoadedText), not
 // the form's. Texts are as read; the two paths are file names with their
 // bytes as stored (the print command puts them into GLib's display form).
 // The page makes every text valid UTF-8 itself.
@@ -31,7 +32,7 @@ struct SettingsPageValues {
   int64_t end_mode = 0;
   std::string end_time = "0";
   int64_t train_type = 0;
-  std::string picture_path = "kein Bild geladen";
+  std::string picture_path{kNoPictureLoadedText};
   int64_t car_number = 0;
   int64_t hide_car_number = 0;
 };
@@ -74,11 +75,5 @@ std::vector<PageText> SettingsPageTexts(const SettingsPageValues& values);
 // 80 x 7 mm at (20, 238) and composited over white, so it always prints as an
 // opaque block. The state of `cr` is restored before returning.
 void DrawSettingsPage(cairo_t* cr, const SettingsPageValues& values, const TrainPicture* picture);
-
-// Reads the settings file at `settings_path` and writes the page as a one-page
-// A4 PDF (210 x 297 mm) to `pdf_path`. Returns false when the PDF could not be
-// written; a partly written file is removed.
-bool RenderSettingsPagePdf(const std::string& pdf_path, const std::string& settings_path,
-                           const TrainPicture* picture);
 
 }  // namespace zielwerk

@@ -17,7 +17,7 @@ std::string WindowTitle(std::string_view settings_path, std::string_view separat
     while (!file.empty() && file.front() == '"') file.remove_prefix(1);
     while (!file.empty() && file.back() == '"') file.remove_suffix(1);
   }
-  return "Zielwerk V" + std::string(kAppVersion) + " - [" + std::string(file) + "]";
+  return std::string(kAppNameAndVersion) + " - [" + std::string(file) + "]";
 }
 
 std::string WithSettingsExtension(std::string_view path) {

@@ -14,7 +14,7 @@ namespace zielwerk {
 // The settings file in use when the application config names none.
 inline constexpr std::string_view kDefaultSettingsPath = "Default.ini";
 
-// "Zielwerk V" + kAppVersion + " - [" + file part of `settings_path` + "]": the file part is
+// kAppNameAndVersion + " - [" + file part of `settings_path` + "]": the file part is
 // the text after the last of the `separators` (all of it without one),
 // surrounding double quotes dropped, extension kept. The separators are the
 // platform's: "/" on Linux, where a backslash may be part of a name, and both

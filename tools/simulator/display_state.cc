@@ -1,6 +1,6 @@
 #include "simulator/display_state.h"
 
-#include "link/command_description.h"
+#include "simulator/command_description.h"
 #include "text/utf8.h"
 
 namespace zielwerk {

@@ -1,4 +1,4 @@
-#include "link/command_description.h"
+#include "simulator/command_description.h"
 
 #include <cstdio>
 
