@@ -1,4 +1,5 @@
 #!/bin/sh
+# shellcheck disable=SC2119
 # The Debian package: built with cpack into a scratch folder, its content and
 # control fields checked, then unpacked into a scratch root (never installed
 # on this machine) and checked like an installed tree.
@@ -16,13 +17,15 @@ check
 if ! (cd "$scratch" && "$cpack_command" --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch/out") \
      >"$scratch/cpack.log" 2>&1; then
   fail "cpack failed: $(cat "$scratch/cpack.log")"
-  report_and_exit deb_package_test
+  report deb_package_test
+  exit 1
 fi
 set -- "$scratch"/out/zielwerk_"$version"_*.deb
 check
 if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then
   fail "no zielwerk_${version}_<arch>.deb made: $(ls "$scratch/out")"
-  report_and_exit deb_package_test
+  report deb_package_test
+  exit 1
 fi
 deb=$1
 
@@ -72,4 +75,4 @@ check
 ldd "$scratch/root/usr/libexec/zielwerk/zielwerk" | grep -q "not found" &&
   fail "the packaged program misses libraries: $(ldd "$scratch/root/usr/libexec/zielwerk/zielwerk" | grep 'not found')"
 check_launcher "$scratch/root"
-report_and_exit deb_package_test
+report deb_package_test

@@ -1,4 +1,5 @@
 #!/bin/sh
+# shellcheck disable=SC2119
 # `cmake --install` into a scratch folder: the installed tree and the launcher.
 # Usage: install_test.sh BUILD_DIR CMAKE
 set -u
@@ -12,8 +13,9 @@ trap 'rm -rf "$scratch"' EXIT
 check
 if ! "$cmake_command" --install "$build_dir" --prefix "$scratch/root/usr" >"$scratch/install.log" 2>&1; then
   fail "cmake --install failed: $(cat "$scratch/install.log")"
-  report_and_exit install_test
+  report install_test
+  exit 1
 fi
 check_installed_tree "$scratch/root" "$source_dir"
 check_launcher "$scratch/root"
-report_and_exit install_test
+report install_test

@@ -1,33 +1,15 @@
 # shellcheck shell=bash
 # Checks of an installed Zielwerk tree, sourced by install_test.sh and
-# deb_package_test.sh, which set $scratch to a temporary folder first. Each
-# check prints what it found wrong and counts it in $failures; the caller
-# ends with report_and_exit.
-# shellcheck disable=SC2154,SC2015
+# deb_package_test.sh, which set $source_dir, $build_dir and $scratch (a
+# temporary folder) first. Each check is counted by tests/support/pass_fail.sh;
+# the caller ends with its report.
+# shellcheck disable=SC2154,SC2015,SC2119
 
-failures=0
-checks=0
+# shellcheck source=tests/support/pass_fail.sh
+. "$source_dir/tests/support/pass_fail.sh"
 
-fail() {
-  printf 'FAIL: %s\n' "$*"
-  failures=$((failures + 1))
-}
-
-check() {
-  checks=$((checks + 1))
-}
-
-report_and_exit() {
-  if [ "$failures" -eq 0 ]; then
-    printf '%s: %d checks passed\n' "$1" "$checks"
-    exit 0
-  fi
-  printf '%s: %d of %d checks failed\n' "$1" "$failures" "$checks"
-  exit 1
-}
-
-app_id=de.zielwerk.Zielwerk
-picture_maker_id=de.zielwerk.Bildwandler
+app_id=$(sed -n 's/^app_id=//p' "$build_dir/package.env")
+picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
 programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
 icon_sizes="16 32 48 64 128 256"
 
