@@ -8,7 +8,8 @@ copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 cp -r "$root/scripts/windows" "$copy/"
 key() { "$copy/windows/build-stack.sh" --print-key; }
-failed=0
+# shellcheck source=tests/support/pass_fail.sh
+. "$root/tests/support/pass_fail.sh"
 expect() {  # expect same|different <what> <command...>
   local want=$1 what=$2 before after
   shift 2
@@ -16,10 +17,9 @@ expect() {  # expect same|different <what> <command...>
   "$@"
   after=$(key)
   if { [ "$want" = same ] && [ "$before" = "$after" ]; } || { [ "$want" = different ] && [ "$before" != "$after" ]; }; then
-    echo "ok: $what"
+    pass "$what"
   else
-    echo "FAIL: $what: key $before, then $after (wanted $want)"
-    failed=1
+    fail "$what: key $before, then $after (wanted $want)"
   fi
 }
 recipe=$copy/windows/stack/recipe.sh
@@ -30,4 +30,4 @@ expect same "a patch's description" sed -i '1s/^/Described anew: /' "$patch"
 expect same "the script itself" sed -i '2a # a new comment' "$copy/windows/build-stack.sh"
 expect different "a build flag" sed -i 's/-Ddocs=false/-Ddocs=true/' "$recipe"
 expect different "a line of a patch" sed -i '/^-[^-]/s/$/ x/' "$patch"
-exit "$failed"
+report stack_key

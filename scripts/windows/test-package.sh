@@ -53,15 +53,8 @@ for tool in "$wine64" wineserver Xvfb xdotool import python3; do
   command -v "$tool" >/dev/null || { echo "ERROR: $tool is missing" >&2; exit 1; }
 done
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "PASS: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+# shellcheck source=tests/support/pass_fail.sh
+. "$root/tests/support/pass_fail.sh"
 
 work=$(mktemp -d /tmp/zielwerk-package-test.XXXXXX)
 export WINEPREFIX=$work/wine
@@ -358,5 +351,4 @@ check "current user: the uninstaller removes the folder, the Start-menu entry an
     -z "$(uninstall_entry HKCU)" ]
 
 echo
-echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report package

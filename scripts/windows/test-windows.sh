@@ -42,10 +42,8 @@ echo "== The Linux display simulator in build/"
 [ -f build/CMakeCache.txt ] || cmake -S . -B build >/dev/null
 cmake --build build -j"$jobs" --target zielwerk-display-sim
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "PASS: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+# shellcheck source=tests/support/pass_fail.sh
+. "$root/tests/support/pass_fail.sh"
 
 work=$(mktemp -d /tmp/zielwerk-windows-test.XXXXXX)
 export WINEPREFIX=$work/wine
@@ -143,7 +141,7 @@ if ! window=$(wait_window); then
 else
   sleep 2  # let the first frame be drawn
   title=$(xdotool getwindowname "$window")
-  if [ "$title" = "Zielwerk V$version - [Default.ini]" ]; then pass "window title \"$title\""; else fail "window title \"$title\""; fi
+  check "window title \"$title\"" [ "$title" = "Zielwerk V$version - [Default.ini]" ]
   size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
   if [ "$size" = "530x480" ]; then pass "client area $size"; else fail "client area $size, not 530x480"; fi
   mkdir -p "$build/screenshots"
@@ -234,5 +232,4 @@ else
 fi
 
 echo
-echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report windows
