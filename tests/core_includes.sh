@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Fails when a file of the core (src/core, or the folder given) includes a
+# Fails when a file of the GTK-free layers (the folders given; by default
+# src/core and the display simulator's library, tools/simulator) includes a
 # header of GTK, GDK, GLib/GIO/GObject, their C++ wrappers, sigc++, or the
-# program (app/, or a path that climbs out of the core). Lists every such
+# program (app/, or a path that climbs out of its folder). Lists every such
 # include as file:line: text.
 set -euo pipefail
-core=${1:-"$(dirname "$0")/../src/core"}
+here=$(dirname "$0")
+if [ "$#" -eq 0 ]; then set -- "$here/../src/core" "$here/../tools/simulator"; fi
 pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
 pattern+='((gtk|gdk|glib|gio|gobject|sigc|atk|pangomm|cairomm)[^/]*/|(gtk|gdk|glib|gio|glib-object)\.h|app/|\.\./)'
-if found=$(grep -rnE "$pattern" "$core" --include='*.h' --include='*.cc' --include='*.in'); then
-  echo "The core includes headers it must not:" >&2
+if found=$(grep -rnE "$pattern" "$@" --include='*.h' --include='*.cc' --include='*.in'); then
+  echo "GTK-free code includes headers it must not:" >&2
   echo "$found" >&2
   exit 1
 fi
-echo "The core includes no GTK, GLib, sigc++ or program header."
+echo "No GTK, GLib, sigc++ or program header in: $*"

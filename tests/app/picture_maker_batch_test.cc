@@ -12,6 +12,7 @@
 #include "core/picture/conversion_options.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
+#include "core/picture/picture_slots.h"
 #include "picture_maker/batch_conversion.h"
 #include "picture_maker/picture_file.h"
 #include "support/test_files.h"
@@ -38,7 +39,7 @@ Outcome Convert(const std::vector<std::string>& arguments) {
   return {status, saved.str(), problems.str()};
 }
 
-std::string Standard(const char* name) { return std::string(ZIELWERK_PROJECT_DATA_DIR) + "/" + name; }
+std::string Standard(const std::string& name) { return std::string(ZIELWERK_PROJECT_DATA_DIR) + "/" + name; }
 
 int LitDots(const TrainPicture& picture) {
   int lit = 0;
@@ -54,15 +55,16 @@ int LitDots(const TrainPicture& picture) {
 
 TEST(PictureMakerBatchTest, ConvertsTheStandardPicturesAndAPhotoInOneRun) {
   TempDir out;
-  const Outcome outcome =
-      Convert({Standard("wagen_BERNINA_EXPRESS.bmp"), Standard("wagen_GLACIER_EXPRESS.bmp"),
-               Standard("wagen_REGIO_EXPRESS.bmp"), TestDataPath("picture/photo.jpg"), "--dither",
-               "atkinson", "-o", out.path()});
+  std::vector<std::string> names(kStandardPictureFiles.begin(), kStandardPictureFiles.end());
+  std::vector<std::string> arguments;
+  for (const std::string& name : names) arguments.push_back(Standard(name));
+  arguments.insert(arguments.end(), {TestDataPath("picture/photo.jpg"), "--dither", "atkinson", "-o", out.path()});
+  names.push_back("photo.bmp");
+  const Outcome outcome = Convert(arguments);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.problems, "");
   std::string expected_lines;
-  for (const char* name : {"wagen_BERNINA_EXPRESS.bmp", "wagen_GLACIER_EXPRESS.bmp", "wagen_REGIO_EXPRESS.bmp",
-                           "photo.bmp"}) {
+  for (const std::string& name : names) {
     expected_lines += "Gespeichert: " + out.File(name) + "\n";
     const std::optional<TrainPicture> picture = ReadPictureFile(out.File(name));
     ASSERT_TRUE(picture) << name;

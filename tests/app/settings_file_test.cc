@@ -18,6 +18,7 @@ namespace zielwerk {
 namespace {
 
 using testing::BytesEqual;
+using testing::FiltersListing;
 using testing::FormLines;
 using testing::ReadFileBytes;
 using testing::WindowTest;
@@ -206,7 +207,11 @@ TEST_F(FileCommands, SaveAsNamesTheFileAndTheTitle) {
   EXPECT_EQ(requests_[0].kind, FileRequestKind::kSave);
   EXPECT_EQ(requests_[0].title, "Einstellungen speichern als:");
   EXPECT_EQ(requests_[0].start_folder, folder().dir().path() + "/");
-  EXPECT_EQ(requests_[0].filter_text, "Einstellungen | *.ini");
+  for (const auto& [name, listed] : {std::pair{"Zug.ini", true}, {"ZUG.INI", true}, {"Zug.txt", false}}) {
+    EXPECT_EQ(FiltersListing(requests_[0].filter_text, name),
+              (std::vector<std::pair<std::string, bool>>{{"Einstellungen", listed}}))
+        << name;
+  }
 }
 
 TEST_F(FileCommands, SaveAsOntoExistingFileKeepsPictureAndUnknownKeys) {

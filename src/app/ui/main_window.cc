@@ -95,6 +95,16 @@ Gtk::Widget& Member(MainWindow& window) {
   return window.*member;
 }
 
+// The form names its fields as the settings file names their keys; a field's
+// label is its key with a colon ("Zugtyp:").
+template <const std::string_view& key>
+constexpr auto kKeyLabel = [] {
+  std::array<char, key.size() + 2> text{};
+  std::copy(key.begin(), key.end(), text.begin());
+  text[key.size()] = ':';
+  return text;
+}();
+
 using K = ControlKind;
 using F = FormControl;
 using W = MainWindow;
@@ -105,7 +115,7 @@ constexpr std::array<ControlEntry, kFormControlCount> kControls = {{
     {F::kPreviewScrollText, K::kPreviewRunning, "Lauftext", nullptr,
      Member<&W::preview_scroll_text>},
     {F::kPreviewEndText, K::kPreviewLabel, "Tirano", nullptr, Member<&W::preview_end_text>},
-    {F::kCarNumberSpin, K::kPlain, nullptr, "Wagennummer", Member<&W::car_number_spin>},
+    {F::kCarNumberSpin, K::kPlain, nullptr, kKeyCarNumber.data(), Member<&W::car_number_spin>},
     {F::kTrainPictureImage, K::kPicture, nullptr, nullptr, Member<&W::train_picture_image>},
     {F::kStartModeCombo, K::kCombo, nullptr, "Modus Lauftext einblenden",
      Member<&W::start_mode_combo>},
@@ -115,13 +125,13 @@ constexpr std::array<ControlEntry, kFormControlCount> kControls = {{
     {F::kEndTimeLabel, K::kRightLabel, "Anzeigedauer [ms]:", nullptr, Member<&W::end_time_label>},
     {F::kEndModeCombo, K::kCombo, nullptr, "Modus Lauftext ausblenden", Member<&W::end_mode_combo>},
     {F::kEndTimeSpin, K::kPlain, nullptr, "Anzeigedauer Ende", Member<&W::end_time_spin>},
-    {F::kHideCarNumberCheck, K::kCheck, "keine Wagennummer anzeigen", nullptr,
+    {F::kHideCarNumberCheck, K::kCheck, kKeyHideCarNumber.data(), nullptr,
      Member<&W::hide_car_number_check>},
     {F::kScrollTextField, K::kPlain, nullptr, "Lauftext", Member<&W::scroll_text_field>},
     {F::kScrollTextLabel, K::kLabel, "Lauftext (Zwischenstationen - durch Bindestriche getrennt):",
      nullptr, Member<&W::scroll_text_label>},
-    {F::kDccAnalogCombo, K::kCombo, nullptr, "DCC/Analog", Member<&W::dcc_analog_combo>},
-    {F::kTrainTypeCombo, K::kCombo, nullptr, "Zugtyp", Member<&W::train_type_combo>},
+    {F::kDccAnalogCombo, K::kCombo, nullptr, kKeyDccAnalog.data(), Member<&W::dcc_analog_combo>},
+    {F::kTrainTypeCombo, K::kCombo, nullptr, kKeyTrainType.data(), Member<&W::train_type_combo>},
     {F::kPreviewCarNumberText, K::kPreviewLabel, "", nullptr,
      Member<&W::preview_car_number_text>},
     {F::kPortFrame, K::kFrame, "COM-Port", nullptr, Member<&W::port_frame>},
@@ -131,20 +141,24 @@ constexpr std::array<ControlEntry, kFormControlCount> kControls = {{
      Member<&W::start_mode_frame>},
     {F::kEndModeFrame, K::kFrame, "Modus Lauftext ausblenden:", nullptr,
      Member<&W::end_mode_frame>},
-    {F::kCarNumberFrame, K::kFrame, "Wagennummer:", nullptr, Member<&W::car_number_frame>},
-    {F::kTrainTypeFrame, K::kFrame, "Zugtyp:", nullptr, Member<&W::train_type_frame>},
+    {F::kCarNumberFrame, K::kFrame, kKeyLabel<kKeyCarNumber>.data(), nullptr, Member<&W::car_number_frame>},
+    {F::kTrainTypeFrame, K::kFrame, kKeyLabel<kKeyTrainType>.data(), nullptr, Member<&W::train_type_frame>},
     {F::kStartModeLabel, K::kLabel, "Anzeigemodus:", nullptr, Member<&W::start_mode_label>},
-    {F::kStartStationField, K::kPlain, nullptr, "Anfangsstation", Member<&W::start_station_field>},
-    {F::kStartStationLabel, K::kLabel, "Anfangsstation:", nullptr, Member<&W::start_station_label>},
-    {F::kEndStationField, K::kPlain, nullptr, "Endstation", Member<&W::end_station_field>},
+    {F::kStartStationField, K::kPlain, nullptr, kKeyStartStation.data(), Member<&W::start_station_field>},
+    {F::kStartStationLabel, K::kLabel, kKeyLabel<kKeyStartStation>.data(), nullptr,
+     Member<&W::start_station_label>},
+    {F::kEndStationField, K::kPlain, nullptr, kKeyEndStation.data(), Member<&W::end_station_field>},
     {F::kEndModeLabel, K::kLabel, "Anzeigemodus:", nullptr, Member<&W::end_mode_label>},
-    {F::kEndStationLabel, K::kLabel, "Endstation:", nullptr, Member<&W::end_station_label>},
-    {F::kDccAnalogFrame, K::kFrame, "DCC/Analog:", nullptr, Member<&W::dcc_analog_frame>},
-    {F::kDccAddressSpin, K::kPlain, nullptr, "DCC-Adresse", Member<&W::dcc_address_spin>},
-    {F::kDccAddressLabel, K::kLabel, "DCC-Adresse:", nullptr, Member<&W::dcc_address_label>},
+    {F::kEndStationLabel, K::kLabel, kKeyLabel<kKeyEndStation>.data(), nullptr,
+     Member<&W::end_station_label>},
+    {F::kDccAnalogFrame, K::kFrame, kKeyLabel<kKeyDccAnalog>.data(), nullptr,
+     Member<&W::dcc_analog_frame>},
+    {F::kDccAddressSpin, K::kPlain, nullptr, kKeyDccAddress.data(), Member<&W::dcc_address_spin>},
+    {F::kDccAddressLabel, K::kLabel, kKeyLabel<kKeyDccAddress>.data(), nullptr,
+     Member<&W::dcc_address_label>},
     {F::kResetButton, K::kButton, "Reset", nullptr, Member<&W::reset_button>},
     {F::kDisplayLabel, K::kLabel, "Display:", nullptr, Member<&W::display_label>},
-    {F::kInvertDirectionCheck, K::kCheck, "Fahrtrichtung invertieren", nullptr,
+    {F::kInvertDirectionCheck, K::kCheck, kKeyInvertDirection.data(), nullptr,
      Member<&W::invert_direction_check>},
 }};
 

@@ -18,6 +18,7 @@ struct SettingKey {
   std::string_view form_default;  // decimal text for integer keys
 };
 
+// Each key is a string literal, so its data() is a C string as well.
 inline constexpr std::string_view kKeyDccAddress = "DCC-Adresse";
 inline constexpr std::string_view kKeyDccAnalog = "DCC/Analog";
 inline constexpr std::string_view kKeyTrainType = "Zugtyp";

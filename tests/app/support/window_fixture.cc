@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/ui/control_events.h"
+#include "app/ui/file_requester.h"
 #include "app/ui/main_window.h"
 
 namespace zielwerk::testing {
@@ -67,6 +68,18 @@ std::string MakeStandInLs(const std::string& folder, const std::string& listing)
   WriteFileBytes(bin + "/ls", "#!/bin/sh\nprintf '" + listing + "'\n");
   std::filesystem::permissions(bin + "/ls", std::filesystem::perms::owner_all);
   return bin;
+}
+
+std::vector<std::pair<std::string, bool>> FiltersListing(const std::string& filter_text,
+                                                         const std::string& file_name) {
+  std::vector<std::pair<std::string, bool>> found;
+  for (const auto& filter : FileFilters(filter_text)) {
+    GtkFileFilterInfo info{};
+    info.contains = static_cast<GtkFileFilterFlags>(GTK_FILE_FILTER_FILENAME | GTK_FILE_FILTER_DISPLAY_NAME);
+    info.filename = info.display_name = file_name.c_str();
+    found.emplace_back(filter->get_name(), gtk_file_filter_filter(filter->gobj(), &info));
+  }
+  return found;
 }
 
 WorkingFolder::WorkingFolder() {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/test_files.h"
 
@@ -26,6 +28,11 @@ void PumpEvents(int milliseconds = 50);
 // ports from "ls -1 /dev", and tests need the same list on every machine.
 // Returns the .bin folder.
 std::string MakeStandInLs(const std::string& folder, const std::string& listing);
+
+// The names of the file filters a chooser makes of `filter_text`, each with
+// whether it lists a file called `file_name`.
+std::vector<std::pair<std::string, bool>> FiltersListing(const std::string& filter_text,
+                                                         const std::string& file_name);
 
 // A working folder made from data/ and entered for the test's lifetime.
 class WorkingFolder {
