@@ -39,7 +39,8 @@ file(RELATIVE_PATH ZIELWERK_LAUNCHER_DATA "/${CMAKE_INSTALL_BINDIR}" "/${ZIELWER
 configure_file("${ZIELWERK_PACKAGING_DIR}/zielwerk-launcher.in" "${CMAKE_BINARY_DIR}/packaging/zielwerk" @ONLY)
 install(PROGRAMS "${CMAKE_BINARY_DIR}/packaging/zielwerk" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
-# The release the metainfo names is the project's version.
+# The metainfo names its program by the file's ID and the release by the
+# project's version.
 foreach(id IN ITEMS "${ZIELWERK_APP_ID}" "${ZIELWERK_PICTURE_MAKER_ID}")
   install(FILES "${ZIELWERK_PACKAGING_DIR}/${id}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
   configure_file("${ZIELWERK_PACKAGING_DIR}/${id}.metainfo.xml.in"
