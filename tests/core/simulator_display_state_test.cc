@@ -130,8 +130,6 @@ TEST(DisplayStatePictureTest, RowCommandsUpdateTheirTwoRowsAtOnce) {
   EXPECT_FALSE(state.PictureDot(0, -1));
 }
 
-// What the form would hold: the program sends the settings and the route
-// from it, and its own preview runs from the same values.
 // A form sent as the program sends it, and what the display shows of it:
 // the two stations, and the running text's window after chosen ticks.
 struct FormCase {
