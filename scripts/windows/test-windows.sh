@@ -108,9 +108,15 @@ echo "== COM15 is /dev/$pts"
 echo "== Core suites under Wine"
 ctest_log=$work/ctest.log
 set +e
+restarts=$work/wine-restarts.log
 ZIELWERK_WINE_COM_PORT=COM15 ZIELWERK_WINE_FAR_END_RECORD="$(to_windows "$record")" \
+ZIELWERK_WINE_RUN_LOG=$restarts \
   ctest --test-dir "$build" --output-on-failure --timeout 120 -j"$jobs" 2>&1 | tee "$ctest_log"
 set -e
+if [ -s "$restarts" ]; then
+  echo "Runs Wine ended before the suite's first line (scripts/windows/wine-run.sh):"
+  sed 's/^/  /' "$restarts"
+fi
 summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$ctest_log" | tail -1)
 if [ -n "$summary" ]; then
   ctest_total=$(echo "$summary" | sed -E 's/.* out of ([0-9]+).*/\1/')

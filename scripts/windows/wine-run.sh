@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs one Windows test program for CTest: wine-run.sh WINE PROGRAM [ARGS...]
+#
+# Now and then Wine ends a program it is starting with a failure status
+# before the program's own code has run: nothing printed, a hundredth of a
+# second. Every suite prints its first line as soon as main() starts, so a
+# failed run without a single byte of output never reached the code under
+# test. Such a run is reported with its status (on stderr, and in the file
+# ZIELWERK_WINE_RUN_LOG names, if any) and started once more; a program that
+# printed anything, or fails the second time too, fails as it did.
+set -u
+wine=$1
+shift
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$wine" "$@" >"$out" 2>"$err"
+status=$?
+if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
+  message="${1##*/}${2:+ $2} ended with status $status before printing anything; started once more"
+  echo "wine-run.sh: $message" >&2
+  # CTest shows a passing case's output nowhere; the test script lists these.
+  if [ -n "${ZIELWERK_WINE_RUN_LOG:-}" ]; then echo "$message" >>"$ZIELWERK_WINE_RUN_LOG"; fi
+  "$wine" "$@"
+  exit
+fi
+cat "$out"
+cat "$err" >&2
+exit "$status"
