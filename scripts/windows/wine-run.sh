@@ -8,13 +8,16 @@
 # test. Such a run is reported with its status (on stderr, and in the file
 # ZIELWERK_WINE_RUN_LOG names, if any) and started once more; a program that
 # printed anything, or fails the second time too, fails as it did.
-set -u
+set -uo pipefail
 wine=$1
 shift
 out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-"$wine" "$@" >"$out" 2>"$err"
+# Both streams pass through as the program writes them, so a case CTest ends
+# at its timeout still shows what it printed; copies tell whether it printed
+# anything. With pipefail the status is the program's.
+{ "$wine" "$@" 2>&1 1>&3 3>&- | tee "$err" >&2 3>&-; } 3>&1 | tee "$out"
 status=$?
 if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
   message="${1##*/}${2:+ $2} ended with status $status before printing anything; started once more"
@@ -24,6 +27,4 @@ if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
   "$wine" "$@"
   exit
 fi
-cat "$out"
-cat "$err" >&2
 exit "$status"
