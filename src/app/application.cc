@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,7 @@ constexpr std::string_view kKeyWindowX = "Fensterposition X";
 constexpr std::string_view kKeyWindowY = "Fensterposition Y";
 constexpr std::string_view kKeySettingsFile = "Einstellungen";
 constexpr std::string_view kKeyPort = "COM";
+constexpr std::string_view kKeyPortName = "COM-Name";
 constexpr int64_t kDefaultWindowPosition = 20;
 
 std::unique_ptr<MainWindow> main_window;
@@ -190,7 +192,15 @@ void StartUp() {
 
   SetCurrentSettingsPath(ReadIniFileName(kKeySettingsFile, kDefaultSettingsPath));
   FindSerialPorts();
-  SelectEntry(main_window->port_combo, ReadIniInteger(kKeyPort, 0));
+  // The port is found again by its name: its place in the list changes when
+  // adapters come and go. Only a file from before names were kept has the
+  // place alone.
+  const std::optional<std::string> port_name =
+      HasIniKey(kKeyPortName) ? std::optional(ReadIniText(kKeyPortName, "")) : std::nullopt;
+  const PortChoice port =
+      ChoosePort(main_window->port_combo.Names(), port_name, ReadIniInteger(kKeyPort, 0));
+  main_window->port_combo.set_active(port.index);
+  main_window->port_combo.SetText(port.text);
   CloseIni();
 
   main_window->display_label.set_sensitive(false);
@@ -226,6 +236,7 @@ void ShutDown() {
   WriteIniInteger(kKeyWindowY, y);
   WriteIniText(kKeySettingsFile, CurrentSettingsPath());
   WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
+  WriteIniText(kKeyPortName, main_window->port_combo.Text());
   CloseIni();
 
   SetForm(nullptr);

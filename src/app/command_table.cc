@@ -72,6 +72,8 @@ void ConnectControlHandlers(MainWindow& w) {
   Connect(w.train_type_combo.signal_changed(), change, ShowTrainPicture);
   Connect(w.port_button.signal_toggled(), click, TogglePortCommand);
   Connect(w.reset_button.signal_clicked(), click, ResetDisplayCommand);
+  // The port list follows the hardware: it is made anew whenever it opens.
+  w.port_combo.signal_list_opening().connect([] { DispatchUserEvent(RefreshSerialPorts); });
   Connect(w.start_station_field.signal_changed(), change, RebuildScrollPreview);
   Connect(w.scroll_text_field.signal_changed(), change, RebuildScrollPreview);
   Connect(w.end_station_field.signal_changed(), change, RebuildScrollPreview);

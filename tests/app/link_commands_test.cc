@@ -4,6 +4,7 @@
 // answers from a helper thread while the exchange waits for its
 // acknowledgement.
 #include <glibmm/main.h>
+#include <gtk/gtk.h>
 #include <gtkmm/messagedialog.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -141,6 +142,13 @@ void RunCommandAsUser(Command command) {
   RunProgramCode([command] { RunCommand(command); });
 }
 
+// Runs a transfer as the user starts it and lets the main loop carry it to
+// its end.
+void TransferAsUser(Command command) {
+  RunCommandAsUser(command);
+  EXPECT_TRUE(PumpEventsUntil(TransfersIdle, 5000));
+}
+
 using LinkCommands = WindowTest;
 
 TEST_F(LinkCommands, PortButtonOpensClosesAndReopensTheTypedDevice) {
@@ -167,23 +175,28 @@ TEST_F(LinkCommands, PortButtonOpensClosesAndReopensTheTypedDevice) {
   EXPECT_EQ(far_end.Received(), "");
 }
 
-// How the port field is filled for a device that must not open.
+// How the port field is filled for a device that must not open, and the
+// reason the status gives after the port's name.
 struct RefusedPortCase {
   const char* name;
   std::function<std::string(FarEnd&, const std::string& folder)> port_text;
+  std::string reason;
 };
 
 void PrintTo(const RefusedPortCase& c, std::ostream* out) { *out << c.name; }
 
 class RefusedPort : public WindowTest, public ::testing::WithParamInterface<RefusedPortCase> {};
 
-// A refused open reports the failure, releases the button and keeps the
-// controls closed; the button opens a real device cleanly right afterwards.
+// A refused open reports the failure with its reason, releases the button
+// and keeps the controls closed; the button opens a real device cleanly right
+// afterwards.
 TEST_P(RefusedPort, ReportsFailureAndLeavesTheButtonUsable) {
   FarEnd far_end;
-  TypePortName(GetParam().port_text(far_end, folder().dir().path()));
+  const std::string typed = GetParam().port_text(far_end, folder().dir().path());
+  TypePortName(typed);
   ClickPortButton();
-  EXPECT_EQ(Form().StatusText(), kOpenFailed);
+  EXPECT_EQ(Form().StatusText(),
+            kOpenFailed + ": " + (typed.empty() ? "" : typed + " ") + GetParam().reason);
   EXPECT_EQ(CurrentLinkView(), kClosedView);
 
   flock(far_end.slave(), LOCK_UN);
@@ -199,25 +212,30 @@ INSTANTIATE_TEST_SUITE_P(
     Devices, RefusedPort,
     ::testing::Values(
         // "/dev/" itself, a directory.
-        RefusedPortCase{"NothingTyped", [](FarEnd&, const std::string&) { return ""; }},
+        RefusedPortCase{"NothingTyped", [](FarEnd&, const std::string&) { return ""; },
+                        "kein Port angegeben"},
         RefusedPortCase{"MissingDevice",
-                        [](FarEnd&, const std::string&) { return "ttyZielwerkMissing0"; }},
+                        [](FarEnd&, const std::string&) { return "ttyZielwerkMissing0"; },
+                        "ist nicht vorhanden (Adapter eingesteckt?)"},
         // The prefix is always added, so a typed full path names nothing.
         RefusedPortCase{"FullPathTyped",
-                        [](FarEnd& far_end, const std::string&) { return "/dev/" + far_end.name(); }},
+                        [](FarEnd& far_end, const std::string&) { return "/dev/" + far_end.name(); },
+                        "ist nicht vorhanden (Adapter eingesteckt?)"},
         // A regular file reached from /dev would swallow the commands.
         RefusedPortCase{"RegularFile",
                         [](FarEnd&, const std::string& folder) {
                           const std::string file = folder + "/plain.txt";
                           testing::WriteFileBytes(file, "");
                           return ".." + file;
-                        }},
+                        },
+                        "ist keine serielle Schnittstelle"},
         // Another program holds the device.
         RefusedPortCase{"DeviceLockedElsewhere",
                         [](FarEnd& far_end, const std::string&) {
                           EXPECT_EQ(flock(far_end.slave(), LOCK_EX | LOCK_NB), 0);
                           return far_end.name();
-                        }}),
+                        },
+                        "wird von einem anderen Programm benutzt"}),
     [](const ::testing::TestParamInfo<RefusedPortCase>& info) { return std::string(info.param.name); });
 
 // Form values set as the user left them, the line they give, and how the
@@ -241,7 +259,7 @@ TEST_P(SettingsTransfer, SendsTheFormAsOneLineAndShowsTheAnswer) {
   ASSERT_EQ(CurrentLinkView(), kOpenView);
   RunProgramCode([] { GetParam().set_form(Form()); });
 
-  RunCommandAsUser(Command::kTransferSettings);
+  TransferAsUser(Command::kTransferSettings);
   EXPECT_EQ(Form().StatusText(), GetParam().expected_status);
   EXPECT_TRUE(testing::BytesEqual(
       GetParam().expected_line,
@@ -303,7 +321,7 @@ TEST_P(ScrollTextTransfer, SendsTheRouteWithUmlautsSubstituted) {
   // Outside program code, so the preview rebuilds as it does for the user.
   GetParam().user_edits(Form());
 
-  RunCommandAsUser(Command::kTransferScrollText);
+  TransferAsUser(Command::kTransferScrollText);
   EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual(GetParam().expected_line, far_end.Received()));
 }
@@ -368,8 +386,8 @@ TEST_F(LinkCommands, ClosedLineIsReportedAtOnce) {
     std::string status;
   };
   const std::vector<Case> cases = {
-      {[] { RunCommandAsUser(Command::kTransferSettings); }, kUnavailable},
-      {[] { RunCommandAsUser(Command::kTransferScrollText); }, kUnavailable},
+      {[] { TransferAsUser(Command::kTransferSettings); }, kUnavailable},
+      {[] { TransferAsUser(Command::kTransferScrollText); }, kUnavailable},
       {[] { RunProgramCode([] { ResetDisplayCommand(ControlEventKind::kClick); }); },
        "Fehler: Serielle Schnittstelle ist geschlossen"},
   };
@@ -395,7 +413,7 @@ TEST_F(LinkCommands, VanishedDeviceShowsWriteErrorAndButtonRecovers) {
     far_end.HangUp();
 
     const auto started = steady_clock::now();
-    RunCommandAsUser(Command::kTransferSettings);
+    TransferAsUser(Command::kTransferSettings);
     EXPECT_LT(steady_clock::now() - started, milliseconds(400));
     EXPECT_EQ(Form().StatusText(), "Error 5");
     EXPECT_EQ(CurrentLinkView(), kOpenView);
@@ -420,6 +438,7 @@ TEST_F(LinkCommands, ResetButtonPulsesWithoutSending) {
   ASSERT_TRUE(Form().reset_button.get_sensitive());
   const auto started = steady_clock::now();
   Form().reset_button.clicked();
+  EXPECT_TRUE(PumpEventsUntil(TransfersIdle));
   EXPECT_GE(steady_clock::now() - started, milliseconds(50));
   EXPECT_EQ(Form().StatusText(), "Display geresettet");
   PumpEvents(30);
@@ -463,7 +482,7 @@ TEST_F(LinkCommands, TalksToTheDisplaySimulator) {
   TypePortName(port);
   ClickPortButton();
   ASSERT_EQ(CurrentLinkView(), kOpenView);
-  RunCommandAsUser(Command::kTransferSettings);
+  TransferAsUser(Command::kTransferSettings);
   EXPECT_EQ(Form().StatusText(), "Empfangen: Bereit");
 
   std::string printed;
@@ -516,14 +535,7 @@ class PortListing : public WindowTest, public ::testing::WithParamInterface<List
 };
 
 TEST_P(PortListing, FillsThePortFieldOrWarns) {
-  std::vector<std::string> entries;
-  Form().port_combo.get_model()->foreach_iter([&](const Gtk::TreeModel::iterator& row) {
-    Glib::ustring text;
-    row->get_value(0, text);
-    entries.push_back(text.raw());
-    return false;
-  });
-  EXPECT_EQ(entries, GetParam().entries);
+  EXPECT_EQ(Form().port_combo.Names(), GetParam().entries);
   if (GetParam().entries.empty()) {
     EXPECT_EQ(answerer().count(), 1);
     EXPECT_EQ(answerer().title(), "W A R N U N G");
@@ -536,7 +548,7 @@ TEST_P(PortListing, FillsThePortFieldOrWarns) {
     EXPECT_EQ(CurrentLinkView(), kOpenView);
   } else {
     EXPECT_EQ(answerer().count(), 0);
-    EXPECT_EQ(Form().port_combo.get_entry_text(), GetParam().entries.front());
+    EXPECT_EQ(Form().port_combo.Text(), GetParam().entries.front());
   }
 }
 
@@ -549,6 +561,62 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"EmptyListing", "", {}},
         ListingCase{"NoLsProgram", std::nullopt, {}}),
     [](const ::testing::TestParamInfo<ListingCase>& info) { return std::string(info.param.name); });
+
+// The port chosen last time is found again by its name, although an adapter
+// added since has moved it in the list.
+class StoredPort : public WindowTest {
+ protected:
+  void PrepareFolder(testing::WorkingFolder& working) override {
+    testing::WriteFileBytes(working.File("Zielstell.ini"), "COM = 1\nCOM-Name = ttyUSB7\n");
+    const std::string bin = testing::MakeStandInLs(working.dir().path(), "ttyACM7\\nttyS0\\nttyUSB7\\n");
+    setenv("PATH", (bin + ":" + std::getenv("PATH")).c_str(), 1);
+  }
+};
+
+TEST_F(StoredPort, IsFoundAgainByItsName) {
+  EXPECT_EQ(Form().port_combo.Text(), "ttyUSB7");
+  EXPECT_EQ(SelectedEntry(Form().port_combo), 2);
+}
+
+// Alt+Down typed into `widget`, as GTK gets it from the keyboard.
+void PressAltDownIn(Gtk::Widget& widget) {
+  widget.grab_focus();
+  GdkDisplay* display = gdk_display_get_default();
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Down,
+                                                &keys, &count));
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  event->key.window = GDK_WINDOW(g_object_ref(Form().get_window()->gobj()));
+  event->key.time = GDK_CURRENT_TIME;
+  event->key.keyval = GDK_KEY_Down;
+  event->key.state = GDK_MOD1_MASK;
+  event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  g_free(keys);
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+// Opening the list lists the ports again: an adapter plugged in since shows,
+// the field keeps its text, and the entry it names is selected, so that the
+// place stored at the end is right.
+TEST_F(LinkCommands, OpeningThePortListListsThePortsAgain) {
+  TypePortName("ttyUSB0");
+  ASSERT_EQ(SelectedEntry(Form().port_combo), -1);
+  const std::string path = std::getenv("PATH");
+  const std::string bin =
+      testing::MakeStandInLs(folder().dir().path(), "ttyACM0\\nttyS0\\nttyUSB0\\n");
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
+  PressAltDownIn(*Form().port_combo.get_entry());
+  setenv("PATH", path.c_str(), 1);
+  PumpEvents(30);
+  EXPECT_EQ(Form().port_combo.Names(), (std::vector<std::string>{"ttyACM0", "ttyS0", "ttyUSB0"}));
+  EXPECT_EQ(Form().port_combo.Text(), "ttyUSB0");
+  EXPECT_EQ(SelectedEntry(Form().port_combo), 2);
+  Form().port_combo.popdown();
+  PumpEvents(30);
+}
 
 }  // namespace
 }  // namespace zielwerk

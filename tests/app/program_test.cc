@@ -52,7 +52,7 @@ TEST_F(ProgramTest, FirstStartOpensAt20_20AndLeavesAppConfig) {
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_EQ(program.Stderr(), "");
   EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
-                                 "Einstellungen = Default.ini\nCOM = -1\n",
+                                 "Einstellungen = Default.ini\nCOM = -1\nCOM-Name = \n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 
@@ -72,7 +72,7 @@ TEST_F(ProgramTest, HandEditedAppConfigIsReadAndRewrittenInPlace) {
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_TRUE(BytesEqual(kMark + "\n; meine Einstellungen\nFensterposition Y = 77\nUnbekannt = ja\n"
                                  "Fensterposition X = 55\n"
-                                 "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = 0\n"
+                                 "Einstellungen = \"/tmp/bahn/glacier.ini\"\nCOM = 0\nCOM-Name = ttyS0\n"
                                  "[Gruppe]\nCOM = 3\n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
@@ -143,7 +143,7 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpBoxEndsTheProgram) {
   EXPECT_EQ(program.Stderr(), "");
   EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines(), ReadFileBytes(dir_.File("Default.ini"))));
   EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
-                                 "Einstellungen = Default.ini\nCOM = -1\n",
+                                 "Einstellungen = Default.ini\nCOM = -1\nCOM-Name = \n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 
@@ -164,7 +164,7 @@ TEST_F(ProgramTest, ExitFromMenuSavesLikeClosing) {
   EXPECT_TRUE(BytesEqual(kMark + "\n" + FormLines({{"DCC-Adresse", "12"}}),
                          ReadFileBytes(dir_.File("Default.ini"))));
   EXPECT_TRUE(BytesEqual(kMark + "\nFensterposition X = 20\nFensterposition Y = 20\n"
-                                 "Einstellungen = Default.ini\nCOM = 0\n",
+                                 "Einstellungen = Default.ini\nCOM = 0\nCOM-Name = ttyS0\n",
                          ReadFileBytes(dir_.File("Zielstell.ini"))));
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/command_table.h"
+#include "app/link/link_commands.h"
 #include "app/settings/settings_file.h"
 #include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
@@ -199,6 +200,7 @@ TEST_F(TrainPictures, TransferSendsSevenRowPairsInOrder) {
   line.MakeRaw();
   ASSERT_TRUE(SerialLink().Open(line.SlavePath()).ok);
   RunProgramCode([] { RunCommand(Command::kTransferPicture); });
+  EXPECT_TRUE(testing::PumpEventsUntil(TransfersIdle, 6000));
   const std::string received = line.ReadAvailable();
   SerialLink().Close();
 

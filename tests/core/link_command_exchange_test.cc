@@ -155,13 +155,14 @@ class RouteTransferTest : public ExchangeTest, public ::testing::WithParamInterf
 
 TEST_P(RouteTransferTest, SendsTheSubstitutedRouteOrNothing) {
   const RouteCase& c = GetParam();
+  const std::optional<LinkJob> job = ScrollTextJob(c.start, c.scroll, c.end);
   if (c.wire.empty()) {
-    EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), std::nullopt);
-    EXPECT_EQ(pty_.ReadLine(milliseconds(50)), "");
+    EXPECT_EQ(job, std::nullopt);
     return;
   }
+  ASSERT_TRUE(job.has_value());
   Answer("Ok\n");
-  EXPECT_EQ(SendScrollText(port_, c.start, c.scroll, c.end, milliseconds(0)), kReceived + "Ok");
+  EXPECT_EQ(RunLinkJob(port_, *job, milliseconds(0)), kReceived + "Ok");
   EXPECT_TRUE(testing::BytesEqual(c.wire, pty_.ReadLine()));
 }
 
@@ -176,12 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"EmptyStartIsRefused", "", "Landquart", "Chur", ""},
         RouteCase{"LowerUmlautFirstIsRefused", "\xC3\xA4gerisee", "", "Zug", ""}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RouteTransferClosedTest, RefusedRouteIsRefusedAlsoOnAClosedLine) {
-  SerialPort closed;
-  EXPECT_EQ(SendScrollText(closed, "-", "", ""), std::nullopt);
-  EXPECT_EQ(SendScrollText(closed, "Chur", "", "Arosa"), std::string(kStatusLinkUnavailable));
-}
 
 }  // namespace
 }  // namespace zielwerk

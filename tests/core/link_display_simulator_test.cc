@@ -181,7 +181,8 @@ TEST(DisplaySimulatorTest, AnswersEveryCommandAndShowsItReadably) {
 
   const std::string received = std::string(kStatusReceivedPrefix) + "Bereit";
   EXPECT_EQ(CommandExchange(port, SettingsCommand(SettingsCommandFields{})), received);
-  EXPECT_EQ(SendScrollText(port, "St. Moritz", "Alp Gr\xC3\xBCm", "Tirano", milliseconds(300)),
+  EXPECT_EQ(CommandExchange(port, ScrollTextCommand("St. Moritz", "Alp Gr\xC3\xBCm", "Tirano"),
+                            milliseconds(300)),
             received);
   EXPECT_EQ(CommandExchange(port, RowCommand('0', std::string(40, 'F'), std::string(40, '0')),
                             milliseconds(300)),

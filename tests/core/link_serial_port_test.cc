@@ -229,7 +229,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
   EXPECT_TRUE(dtr.error_number == ENOTTY || dtr.error_number == EINVAL) << dtr.error_number;
 
   const auto started = steady_clock::now();
-  EXPECT_TRUE(ResetDisplay(port));
+  EXPECT_EQ(RunLinkJob(port, ResetJob()), kStatusDisplayReset);
   EXPECT_GE(steady_clock::now() - started, kResetPulse);
   EXPECT_EQ(pty.ReadUntil(1, milliseconds(100)), "") << "the reset sends no bytes";
 }
@@ -237,7 +237,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
 TEST(SerialPortTest, ResetOnAClosedPortReportsItAtOnce) {
   SerialPort port;
   const auto started = steady_clock::now();
-  EXPECT_FALSE(ResetDisplay(port));
+  EXPECT_EQ(RunLinkJob(port, ResetJob()), kStatusResetPortClosed);
   EXPECT_LT(steady_clock::now() - started, milliseconds(40));
 }
 

@@ -216,7 +216,7 @@ class ZielwerkEndToEnd(unittest.TestCase):
             self.assertEqual(f.read(), DEFAULT_FILE)
         with open(self.path("Zielstell.ini"), "rb") as f:
             self.assertEqual(f.read(), MARK + b"\nFensterposition X = 20\nFensterposition Y = 20\n"
-                             b"Einstellungen = Default.ini\nCOM = 0\n")
+                             b"Einstellungen = Default.ini\nCOM = 0\nCOM-Name = ttyS0\n")
 
     def test_form_rules_and_preview_follow_the_user(self):
         program = self.start()
@@ -279,7 +279,7 @@ class ZielwerkEndToEnd(unittest.TestCase):
             program.choose("Datei", "Beenden")
             self.assertEqual(program.wait_exit(), 0)
             with open(self.path("Zielstell.ini"), "rb") as f:
-                self.assertIn(b"COM = -1\n", f.read())
+                self.assertIn(b"COM = -1\nCOM-Name = " + far_end.name.encode() + b"\n", f.read())
         finally:
             far_end.close()
 

@@ -1,16 +1,22 @@
 #include "app/link/link_commands.h"
 
+#include <glibmm/main.h>
+
+#include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/preview/scroll_preview.h"
 #include "app/ui/main_window.h"
 #include "app/ui/message_box.h"
-#include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
 #include "core/link/port_listing.h"
+#include "core/link/port_open_failure.h"
 #include "core/link/serial_port.h"
+#include "core/link/transfer_queue.h"
 
 namespace zielwerk {
 namespace {
@@ -26,33 +32,77 @@ void ShowLinkState(bool open) {
 }
 
 constexpr const char* kStatusPortOpened = "Serielle Schnittstelle geöffnet";
-constexpr const char* kStatusPortOpenFailed = "Serielle Schnittstelle konnte nicht geöffnet werden";
 constexpr const char* kStatusPortClosed = "Serielle Schnittstelle geschlossen";
-constexpr const char* kStatusDisplayReset = "Display geresettet";
-constexpr const char* kStatusResetPortClosed = "Fehler: Serielle Schnittstelle ist geschlossen";
 
 void ShowStatus(std::string_view text) { Form().SetStatusText(std::string(text)); }
+
+// The transfers on the program's one link. Their waits run on the main loop,
+// so the window repaints, the preview runs and every control answers while a
+// transfer goes on, also while a message box is open.
+TransferQueue& Transfers() {
+  static TransferQueue queue(SerialLink());
+  return queue;
+}
+
+sigc::connection next_step;
+
+// Carries the transfers on as far as they go now and has the main loop come
+// back when the next step is due.
+void AdvanceTransfers() {
+  next_step.disconnect();
+  const TransferQueue::Outcome outcome = Transfers().Advance(std::chrono::steady_clock::now());
+  for (const std::string& status : outcome.statuses) ShowStatus(status);
+  if (!outcome.call_again_at) return;
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*outcome.call_again_at -
+                                                                 std::chrono::steady_clock::now());
+  next_step = Glib::signal_timeout().connect(
+      [] {
+        RunProgramCode(AdvanceTransfers);
+        return false;
+      },
+      static_cast<unsigned>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
+}
+
+// Queues `job` behind any transfer still going on; a command is carried out
+// whole before the next one's bytes go out.
+void Send(LinkJob job) {
+  Transfers().Add(std::move(job));
+  AdvanceTransfers();
+}
+
+void StopTransfers() {
+  next_step.disconnect();
+  Transfers().Cancel();
+}
 
 }  // namespace
 
 void FindSerialPorts() {
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
-  if (names) {
-    for (const std::string& name : *names) Form().port_combo.append(name);
-  }
+  if (names) Form().port_combo.SetPorts(DescribeSerialPorts(*names));
   if (!names || names->empty()) {
     ShowMessageBox(kWarningTitle, "Es wurde kein COM-Port gefunden");
   }
+}
+
+void RefreshSerialPorts() {
+  // A listing that cannot be made at all keeps the list as it was.
+  const std::optional<std::vector<std::string>> names = ListSerialPortNames();
+  if (names) Form().port_combo.SetPorts(DescribeSerialPorts(*names));
 }
 
 void TogglePortCommand(ControlEventKind) {
   MainWindow& form = Form();
   SerialPort& link = SerialLink();
   if (form.port_button.get_active()) {
-    const PortResult opened = link.Open(PortDevicePath(form.port_combo.get_entry_text().raw()));
-    ShowStatus(opened.ok ? kStatusPortOpened : kStatusPortOpenFailed);
+    const std::string shown = form.port_combo.Text();
+    const std::string path = PortDevicePath(shown);
+    const PortResult opened = link.Open(path);
+    ShowStatus(opened.ok ? kStatusPortOpened
+                         : PortOpenFailedStatus(ExplainPortOpenFailure(path, opened), shown));
     ShowLinkState(opened.ok);
   } else if (link.IsOpen()) {
+    StopTransfers();
     link.Close();
     ShowStatus(kStatusPortClosed);
     ShowLinkState(false);
@@ -60,12 +110,15 @@ void TogglePortCommand(ControlEventKind) {
 }
 
 void CloseLinkAtShutdown() {
+  StopTransfers();
   SerialPort& link = SerialLink();
   if (!link.IsOpen()) return;
   link.Close();
   ShowStatus(kStatusPortClosed);
   ShowLinkState(false);
 }
+
+bool TransfersIdle() { return Transfers().Idle(); }
 
 void TransferSettingsCommand() {
   MainWindow& form = Form();
@@ -80,26 +133,25 @@ void TransferSettingsCommand() {
   fields.dcc_analog = SelectedEntry(form.dcc_analog_combo);
   fields.dcc_address_text = form.dcc_address_spin.GetText();
   fields.invert_direction = form.invert_direction_check.get_active() ? 1 : 0;
-  ShowStatus(CommandExchange(SettingsCommand(fields)));
+  Send(SettingsJob(fields));
 }
 
 void TransferScrollTextCommand() {
   MainWindow& form = Form();
   // The preview shows the stations swapped for an inverted direction; the
   // command takes them from their fields as they stand.
-  const std::optional<std::string> result =
-      SendScrollText(SerialLink(), form.start_station_field.get_text().raw(), PreparedScrollText(),
-                     form.end_station_field.get_text().raw());
-  if (!result) {
+  std::optional<LinkJob> job =
+      ScrollTextJob(form.start_station_field.get_text().raw(), PreparedScrollText(),
+                    form.end_station_field.get_text().raw());
+  if (!job) {
     ShowMessageBox(kErrorTitle, "Erstes Zeichen muss ein Grossbuchstaben sein");
     return;
   }
-  ShowStatus(*result);
+  Send(std::move(*job));
 }
 
+void SendPicture(std::span<const std::string> row_commands) { Send(PictureJob(row_commands)); }
 
-void ResetDisplayCommand(ControlEventKind) {
-  ShowStatus(ResetDisplay() ? kStatusDisplayReset : kStatusResetPortClosed);
-}
+void ResetDisplayCommand(ControlEventKind) { Send(ResetJob()); }
 
 }  // namespace zielwerk

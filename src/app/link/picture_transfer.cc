@@ -3,7 +3,6 @@
 #include "app/settings/settings_file.h"
 #include "app/ui/main_window.h"
 #include "core/ini/ini_store.h"
-#include "core/link/command_exchange.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_slots.h"
 #include "core/settings/settings_keys.h"
@@ -22,9 +21,9 @@ void TransferPictureCommand() {
   }
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
   if (!picture) return;
-  for (const std::string& command : PictureRowCommands(*picture)) {
-    Form().SetStatusText(CommandExchange(command));
-  }
+  // The rows are taken now: the picture may change while earlier transfers
+  // still go on.
+  SendPicture(PictureRowCommands(*picture));
 }
 
 }  // namespace zielwerk

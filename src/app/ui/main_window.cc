@@ -502,6 +502,7 @@ void MainWindow::BuildControls(const FormLayout& layout) {
   }
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
   port_combo.get_entry()->set_width_chars(1);
+  port_combo.SetDescriptionGap(ScaleLength(12, factor_));
   // "Display:" is 52 pixels wide in DejaVu Sans 10 but inks only 50 of them,
   // one blank column on either side: centred on its 50-pixel box, all its ink
   // lies inside the box, where left-aligned the colon would run into

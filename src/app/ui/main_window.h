@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/command_table.h"
+#include "app/ui/port_combo.h"
 #include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
 #include "core/layout/form_layout.h"
@@ -116,7 +117,7 @@ class MainWindow : public Gtk::Window {
   Gtk::ComboBoxText train_type_combo;
   Gtk::Label preview_car_number_text;
   Gtk::Frame port_frame;
-  Gtk::ComboBoxText port_combo{true};
+  PortCombo port_combo;
   Gtk::ToggleButton port_button;
   Gtk::Frame start_mode_frame;
   Gtk::Frame end_mode_frame;

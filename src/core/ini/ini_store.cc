@@ -35,6 +35,10 @@ bool OpenIni(const std::string& path) {
   return outcome == FileReadOutcome::kRead;
 }
 
+bool HasIniKey(std::string_view key) {
+  return Store() && Store()->document.ReadText(key).has_value();
+}
+
 int64_t ReadIniInteger(std::string_view key, int64_t fallback) {
   if (!Store()) return fallback;
   const std::optional<std::string> text = Store()->document.ReadText(key);

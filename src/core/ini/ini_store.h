@@ -15,6 +15,9 @@ namespace zielwerk {
 // content is not replaced by the few keys written since.
 bool OpenIni(const std::string& path);
 
+// Whether the open file has a line for the key.
+bool HasIniKey(std::string_view key);
+
 // The integer that the key's value begins with (0 when it begins with no
 // number), or `fallback` when the key has no line or no file is open.
 int64_t ReadIniInteger(std::string_view key, int64_t fallback);

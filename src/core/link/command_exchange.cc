@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 
+#include "link/transfer_queue.h"
 #include "text/utf8.h"
 
 namespace zielwerk {
@@ -14,23 +14,21 @@ std::string DecodeReply(std::string_view reply_bytes) {
   return SanitizeUtf8(text);
 }
 
-std::string CommandExchange(SerialPort& port, std::string_view command,
-                            std::chrono::milliseconds acknowledge_wait) {
-  if (!port.IsOpen()) return std::string(kStatusLinkUnavailable);
-
+std::string CommandLine(std::string_view command) {
   // A line break inside a text field would split the command, and the display
   // would take the second half for a command of its own.
   std::string line(command);
   std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   line += '\n';
-  if (port.Write(line) != line.size()) {
-    return std::string(kStatusWriteErrorPrefix) + std::to_string(port.ErrorNumber());
-  }
-  const auto written_at = std::chrono::steady_clock::now();
+  return line;
+}
 
+std::string WriteErrorStatus(int error_number) {
+  return std::string(kStatusWriteErrorPrefix) + std::to_string(error_number);
+}
+
+std::string ReadAcknowledgement(SerialPort& port) {
   std::array<char, kReplyBufferSize> reply{};
-  std::this_thread::sleep_until(written_at + acknowledge_wait);
-
   const size_t waiting = port.WaitingBytes();
   if (waiting == 0) return std::string(kStatusNoAcknowledge);
   const size_t wanted = std::min(waiting, reply.size() - 1);
@@ -50,8 +48,10 @@ std::string CommandExchange(SerialPort& port, std::string_view command,
   return std::string(kStatusReceivedPrefix) + DecodeReply(std::string_view(reply.data(), received));
 }
 
-std::string CommandExchange(std::string_view command) {
-  return CommandExchange(SerialLink(), command, kAcknowledgeWait);
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait) {
+  return RunLinkJob(port, {LinkStep{LinkStep::Kind::kExchange, std::string(command), {}}},
+                    acknowledge_wait);
 }
 
 }  // namespace zielwerk

@@ -28,19 +28,29 @@ inline constexpr size_t kReplyBufferSize = 128;
 // it stays), with ill-formed UTF-8 replaced by U+FFFD.
 std::string DecodeReply(std::string_view reply_bytes);
 
-// Writes `command` and a line feed to `port`, waits `acknowledge_wait` from the
-// write's return, reads what has arrived by then, and returns the status text:
-// kStatusLinkUnavailable for a closed port (at once), "Error " and the errno
-// when the driver did not take the whole line (at once), kStatusNoAcknowledge
-// when nothing arrived, otherwise "Empfangen: " and DecodeReply of the answer.
+// The line that goes on the wire for `command`: the command and a line feed.
 // Line feeds and carriage returns inside `command` go out as blanks, so a
-// command is always one line. Of an answer longer than 127 bytes the rest of
-// what was waiting is read and dropped; bytes arriving after the wait stay
-// queued for the next exchange.
+// command is always one line.
+std::string CommandLine(std::string_view command);
+
+// The status of a write the driver did not take whole: "Error " and the
+// port's error number.
+std::string WriteErrorStatus(int error_number);
+
+// The status text of what `port` has received once the acknowledgement wait
+// is over: kStatusNoAcknowledge when nothing arrived, "Empfangen: " and
+// DecodeReply of the answer, the empty text when bytes were waiting but the
+// read gave none. Of an answer longer than 127 bytes the rest of what was
+// waiting is read and dropped; bytes arriving later stay queued for the next
+// exchange.
+std::string ReadAcknowledgement(SerialPort& port);
+
+// Writes CommandLine(`command`) to `port`, waits `acknowledge_wait` from the
+// write's end, and returns the status text: kStatusLinkUnavailable for a
+// closed port (at once), WriteErrorStatus when the driver did not take the
+// whole line (at once), else ReadAcknowledgement. Blocks: one exchange run
+// by RunLinkJob, for tools and tests.
 std::string CommandExchange(SerialPort& port, std::string_view command,
                             std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
-
-// CommandExchange on SerialLink() with the 500 ms wait.
-std::string CommandExchange(std::string_view command);
 
 }  // namespace zielwerk

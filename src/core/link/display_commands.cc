@@ -1,6 +1,5 @@
 #include "link/display_commands.h"
 
-#include <thread>
 
 namespace zielwerk {
 namespace {
@@ -80,26 +79,28 @@ bool IsAcceptableScrollTextCommand(std::string_view command) {
   return !command.empty() && static_cast<unsigned char>(command.front()) >= 'A';
 }
 
-std::optional<std::string> SendScrollText(SerialPort& port, std::string_view start_station,
-                                          std::string_view prepared_scroll_text,
-                                          std::string_view end_station,
-                                          std::chrono::milliseconds acknowledge_wait) {
-  const std::string command = ScrollTextCommand(start_station, prepared_scroll_text, end_station);
+LinkJob SettingsJob(const SettingsCommandFields& fields) {
+  return {LinkStep{LinkStep::Kind::kExchange, SettingsCommand(fields), "Einstellungen werden gesendet"}};
+}
+
+std::optional<LinkJob> ScrollTextJob(std::string_view start_station,
+                                     std::string_view prepared_scroll_text,
+                                     std::string_view end_station) {
+  std::string command = ScrollTextCommand(start_station, prepared_scroll_text, end_station);
   if (!IsAcceptableScrollTextCommand(command)) return std::nullopt;
-  return CommandExchange(port, command, acknowledge_wait);
+  return LinkJob{LinkStep{LinkStep::Kind::kExchange, std::move(command), "Lauftext wird gesendet"}};
 }
 
-bool ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse) {
-  if (!port.IsOpen()) return false;
-  // Devices without modem lines (a pseudo-terminal, some adapters) refuse
-  // the change; the reset is reported all the same, as nothing else can be
-  // learnt about whether the display restarted.
-  port.SetDtr(true);
-  std::this_thread::sleep_for(pulse);
-  port.SetDtr(false);
-  return true;
+LinkJob PictureJob(std::span<const std::string> row_commands) {
+  LinkJob job;
+  const std::string of = " von " + std::to_string(row_commands.size());
+  for (size_t row = 0; row < row_commands.size(); ++row) {
+    job.push_back(LinkStep{LinkStep::Kind::kExchange, row_commands[row],
+                           "Bild wird gesendet: Zeile " + std::to_string(row + 1) + of});
+  }
+  return job;
 }
 
-bool ResetDisplay() { return ResetDisplay(SerialLink(), kResetPulse); }
+LinkJob ResetJob() { return {LinkStep{LinkStep::Kind::kResetPulse, {}, {}}}; }
 
 }  // namespace zielwerk

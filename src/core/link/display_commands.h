@@ -1,19 +1,16 @@
-// The command texts sent to the display (settings and route), and the reset
-// pulse on the DTR line.
+// The command texts sent to the display (settings and route), and the
+// transfers that carry them, the picture's rows and the reset pulse.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <string>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
-#include "link/command_exchange.h"
-#include "link/serial_port.h"
+#include "link/transfer_queue.h"
 
 namespace zielwerk {
-
-inline constexpr std::chrono::milliseconds kResetPulse{50};
 
 // The values of the form that the settings command carries. Combo boxes give
 // their selected index (-1 for none), check boxes 0 or 1, and the three spin
@@ -56,19 +53,21 @@ std::string ScrollTextCommand(std::string_view start_station,
 // for the empty text.
 bool IsAcceptableScrollTextCommand(std::string_view command);
 
-// The route transfer: builds the ScrollTextCommand and, when the display
-// would take it, exchanges it on `port` and returns the status text. nullopt
-// when its first character is refused: then nothing is sent, whether the
-// port is open or not.
-std::optional<std::string> SendScrollText(
-    SerialPort& port, std::string_view start_station, std::string_view prepared_scroll_text,
-    std::string_view end_station, std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
+// The settings transfer: one exchange of SettingsCommand(`fields`).
+LinkJob SettingsJob(const SettingsCommandFields& fields);
 
-// Pulses DTR of `port` (on, `pulse`, off) and returns true, also when the
-// device has no modem lines; on a closed port returns false without waiting.
-bool ResetDisplay(SerialPort& port, std::chrono::milliseconds pulse = kResetPulse);
+// The route transfer: one exchange of the ScrollTextCommand; nullopt when
+// the display would refuse its first character (then nothing is sent,
+// whether the port is open or not).
+std::optional<LinkJob> ScrollTextJob(std::string_view start_station,
+                                     std::string_view prepared_scroll_text,
+                                     std::string_view end_station);
 
-// ResetDisplay on SerialLink() with the 50 ms pulse.
-bool ResetDisplay();
+// The picture transfer: one exchange per row command, in order, each shown
+// as "Bild wird gesendet: Zeile k von n" while it waits for its reply.
+LinkJob PictureJob(std::span<const std::string> row_commands);
+
+// The reset: DTR on for kResetPulse, then off; nothing is written.
+LinkJob ResetJob();
 
 }  // namespace zielwerk

@@ -20,4 +20,25 @@ std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule
   return names;
 }
 
+std::string FriendlyNameDescription(std::string_view friendly_name, std::string_view port) {
+  const std::string suffix = " (" + std::string(port) + ")";
+  if (friendly_name.ends_with(suffix)) friendly_name.remove_suffix(suffix.size());
+  return std::string(friendly_name);
+}
+
+int PortIndex(const std::vector<std::string>& names, std::string_view name) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+PortChoice ChoosePort(const std::vector<std::string>& names,
+                      const std::optional<std::string>& stored_name, int64_t stored_index) {
+  if (stored_name) return PortChoice{PortIndex(names, *stored_name), *stored_name};
+  if (stored_index < 0 || stored_index >= static_cast<int64_t>(names.size())) return PortChoice{};
+  const auto index = static_cast<size_t>(stored_index);
+  return PortChoice{static_cast<int>(index), names[index]};
+}
+
 }  // namespace zielwerk

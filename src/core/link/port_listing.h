@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +47,50 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
 // no port, from the registry's list of serial ports in byte order. nullopt
 // when no source could be read at all.
 std::optional<std::vector<std::string>> ListSerialPortNames();
+
+// A port as the open port list shows it: the name that is opened, and what
+// the system says the device is (empty when it says nothing).
+struct PortEntry {
+  std::string name;
+  std::string description;
+  bool operator==(const PortEntry&) const = default;
+};
+
+// `names` with what the system says about each: on Linux the USB
+// manufacturer and product of ttyUSB* and ttyACM* adapters (from sysfs), on
+// Windows the friendly name of the Device Manager. Reads no more than the few
+// small files or registry values of the ports listed.
+std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names);
+
+// What sysfs under `sysfs_root` ("/sys") says of the USB adapter behind the
+// tty `name`: "manufacturer product" of the nearest USB device above
+// class/tty/<name>/device (the product alone when it already names its
+// maker), empty for a name that is no USB adapter or has no such strings.
+std::string UsbPortDescription(const std::string& sysfs_root, std::string_view name);
+
+// The description in a Windows friendly name: "USB Serial Port (COM3)"
+// gives "USB Serial Port" for COM3; a name without the port's own suffix is
+// kept whole.
+std::string FriendlyNameDescription(std::string_view friendly_name, std::string_view port);
+
+// The position of the entry named exactly `name`, -1 when none is.
+int PortIndex(const std::vector<std::string>& names, std::string_view name);
+
+// What the port field shows at start-up: `index` is the entry selected (-1
+// for none) and `text` the field's text.
+struct PortChoice {
+  int index = -1;
+  std::string text;
+  bool operator==(const PortChoice&) const = default;
+};
+
+// The port chosen at start-up from the stored name and, for a file written
+// before names were stored, the stored index: the entry with `stored_name`;
+// a name the list lacks (an adapter unplugged, a typed "pts/3") is shown as
+// typed, never as another device. Without a stored name the entry at
+// `stored_index`, none when the index names no entry.
+PortChoice ChoosePort(const std::vector<std::string>& names,
+                      const std::optional<std::string>& stored_name, int64_t stored_index);
 
 // Lets the next ListSerialPortNames() take a listing begun now, so that the
 // lister runs while the caller goes on (on Linux the "ls" child, which gets

@@ -7,6 +7,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "text/utf8.h"
 
 extern char** environ;
 
@@ -83,6 +88,21 @@ std::string CollectOutput(const StartedProgram& started) {
   return text;
 }
 
+// The first line of a small sysfs attribute file, valid UTF-8; empty when
+// there is no such file.
+std::string AttributeText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text;
+  if (!in || !std::getline(in, text)) return {};
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
+  return SanitizeUtf8(text);
+}
+
+// USB adapters: the usb-serial drivers' ttyUSB* and the modem class's ttyACM*.
+bool IsUsbAdapterName(std::string_view name) {
+  return name.starts_with("ttyUSB") || name.starts_with("ttyACM");
+}
+
 const std::vector<std::string> kPortListingCommand = {"ls", "-1", "/dev"};
 
 // The listing StartListingSerialPorts began, until ListSerialPortNames takes
@@ -91,6 +111,33 @@ const std::vector<std::string> kPortListingCommand = {"ls", "-1", "/dev"};
 std::optional<std::optional<StartedProgram>> listing_in_advance;
 
 }  // namespace
+
+std::string UsbPortDescription(const std::string& sysfs_root, std::string_view name) {
+  namespace fs = std::filesystem;
+  if (!IsUsbAdapterName(name) || name.find('/') != std::string_view::npos) return {};
+  std::error_code error;
+  fs::path at = fs::canonical(fs::path(sysfs_root) / "class" / "tty" / name / "device", error);
+  if (error) return {};
+  // The port's device is the adapter's interface (ttyACM) or a child of it
+  // (ttyUSB); the USB device that names maker and product is a step or two
+  // above.
+  for (int step = 0; step < 4 && at.has_relative_path(); ++step, at = at.parent_path()) {
+    if (!fs::exists(at / "idVendor", error)) continue;
+    const std::string manufacturer = AttributeText(at / "manufacturer");
+    const std::string product = AttributeText(at / "product");
+    if (manufacturer.empty() || product.starts_with(manufacturer)) return product;
+    if (product.empty()) return manufacturer;
+    return manufacturer + " " + product;
+  }
+  return {};
+}
+
+std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
+  std::vector<PortEntry> entries;
+  entries.reserve(names.size());
+  for (const std::string& name : names) entries.push_back({name, UsbPortDescription("/sys", name)});
+  return entries;
+}
 
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
   const std::optional<StartedProgram> started = StartProgram(argv);

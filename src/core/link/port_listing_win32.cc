@@ -1,8 +1,11 @@
 #include "link/port_listing.h"
 
 #include <windows.h>
+#include <setupapi.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <map>
 
 #include "text/wide_text_win32.h"
 
@@ -92,7 +95,56 @@ std::optional<std::string> ChgportPath() {
   return Utf8FromWide(std::wstring_view(folder, length)) + "\\chgport.exe";
 }
 
+// The setup class of serial and parallel ports ("Ports (COM & LPT)").
+constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+
+// The Device Manager's friendly name of every present port, by its name
+// ("COM3" -> "USB Serial Port"); empty where Windows keeps none (Wine).
+std::map<std::string, std::string> FriendlyPortNames() {
+  std::map<std::string, std::string> names;
+  HDEVINFO devices = SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+  if (devices == INVALID_HANDLE_VALUE) return names;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+    HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+    if (key == INVALID_HANDLE_VALUE) continue;
+    wchar_t port[64] = {};
+    DWORD port_bytes = sizeof port - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG found = RegQueryValueExW(key, L"PortName", nullptr, &type,
+                                        reinterpret_cast<BYTE*>(port), &port_bytes);
+    RegCloseKey(key);
+    if (found != ERROR_SUCCESS || type != REG_SZ) continue;
+    wchar_t friendly[256] = {};
+    if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                           reinterpret_cast<BYTE*>(friendly),
+                                           sizeof friendly - sizeof(wchar_t), nullptr)) {
+      continue;
+    }
+    const std::string name = Utf8FromWide(std::wstring_view(port, wcsnlen(port, 64)));
+    names[name] = FriendlyNameDescription(
+        Utf8FromWide(std::wstring_view(friendly, wcsnlen(friendly, 256))), name);
+  }
+  SetupDiDestroyDeviceInfoList(devices);
+  return names;
+}
+
 }  // namespace
+
+std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
+  const std::map<std::string, std::string> friendly = FriendlyPortNames();
+  std::vector<PortEntry> entries;
+  entries.reserve(names.size());
+  for (const std::string& name : names) {
+    const auto known = friendly.find(name);
+    entries.push_back({name, known == friendly.end() ? std::string() : known->second});
+  }
+  return entries;
+}
+
+// Windows has no sysfs; its ports are described by DescribeSerialPorts.
+std::string UsbPortDescription(const std::string&, std::string_view) { return {}; }
 
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
   if (argv.empty()) return std::nullopt;

@@ -5,8 +5,10 @@
 // Win32 communications calls.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,12 +24,22 @@ struct PortResult {
   std::string_view failed_call;
 };
 
+// How far a write has come: the driver took every byte, some wait until the
+// line takes more, or the driver refused them.
+enum class WriteProgress { kDone, kPending, kFailed };
+
+// How long a write may wait without the driver taking a byte before it
+// counts as failed: a second and a half, and the time the `backlog` bytes
+// still to go take on the line at 9600 baud (Windows tells a write's progress
+// only when it has gone out whole).
+std::chrono::milliseconds WriteStallLimit(size_t backlog);
+
 // Owns the descriptor (Windows: the handle) of one serial port and closes it
 // when it goes away.
 // Every operation on a closed port does nothing and returns 0 (or false).
 class SerialPort {
  public:
-  SerialPort() = default;
+  SerialPort();
   ~SerialPort();
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
@@ -46,9 +58,23 @@ class SerialPort {
   bool IsOpen() const { return handle_ != kNoHandle; }
 
   // Hands all bytes to the driver, waiting for it when its buffer is full
-  // (for at most about a second without progress). Returns the number of
+  // (until WriteStallLimit passes without progress). Returns the number of
   // bytes accepted; when that is fewer than given, ErrorNumber() says why.
+  // Blocks: for tools and tests; the window uses StartWrite.
   size_t Write(std::string_view bytes);
+
+  // Begins handing `bytes` to the driver without waiting for the line (a
+  // write still pending is abandoned first): kDone when the driver took them
+  // all, kPending when the rest waits until the line takes more (see
+  // ContinueWrite), kFailed when the driver refused them (ErrorNumber()).
+  WriteProgress StartWrite(std::string_view bytes);
+  // Hands on what the pending write has left, without waiting; kDone when
+  // no write is pending.
+  WriteProgress ContinueWrite();
+  // Bytes of the latest write the driver has not taken (yet).
+  size_t WriteBacklog() const;
+  // Gives up a pending write; ErrorNumber() then tells that the line stalled.
+  void AbandonWrite();
 
   // Number of bytes waiting in the input queue (FIONREAD, or the queue count
   // of ClearCommError); 0 on failure.
@@ -73,9 +99,14 @@ class SerialPort {
   // "none" (INVALID_HANDLE_VALUE).
   static constexpr std::intptr_t kNoHandle = -1;
 
+  // The latest write: its bytes and how many the driver has taken, and on
+  // Windows the overlapped request in flight.
+  struct PendingWrite;
+
   std::intptr_t handle_ = kNoHandle;
   int error_number_ = 0;
   bool exclusive_ = false;  // TIOCEXCL was set and must be taken back on close
+  std::unique_ptr<PendingWrite> write_;
 };
 
 // Port 0, the program's one link to the display; created closed on first use.

@@ -1,7 +1,6 @@
 #include "link/serial_port.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -9,29 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 
 namespace zielwerk {
 namespace {
 
-// How long a write waits for a full driver buffer to take more bytes before
-// it gives up. At 9600 baud a kilobyte leaves the buffer in about a second.
-constexpr std::chrono::milliseconds kWriteStallLimit{1500};
-
 PortResult Failure(std::string_view call, int error_number) {
   return PortResult{false, error_number, call};
-}
-
-// Waits until the descriptor can take bytes again or `deadline` passes.
-void WaitWritable(int fd, std::chrono::steady_clock::time_point deadline) {
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return;
-    pollfd entry{fd, POLLOUT, 0};
-    const int ready = poll(&entry, 1, static_cast<int>(left.count()) + 1);
-    if (ready >= 0 || errno != EINTR) return;
-  }
 }
 
 int IoctlRetrying(int fd, unsigned long request, void* argument) {
@@ -45,6 +27,15 @@ int IoctlRetrying(int fd, unsigned long request, void* argument) {
 }  // namespace
 
 const std::string_view kPortDevicePrefix = "/dev/";
+
+struct SerialPort::PendingWrite {
+  std::string bytes;
+  size_t taken = 0;
+};
+
+SerialPort::SerialPort() : write_(std::make_unique<PendingWrite>()) {}
+
+SerialPort::~SerialPort() { Close(); }
 
 PortResult SerialPort::Open(const std::string& device_path) {
   Close();
@@ -110,31 +101,44 @@ void SerialPort::Close() {
   close(fd);
   handle_ = kNoHandle;
   exclusive_ = false;
+  write_->bytes.clear();
+  write_->taken = 0;
 }
 
-size_t SerialPort::Write(std::string_view bytes) {
-  if (!IsOpen()) return 0;
-  const int fd = static_cast<int>(handle_);
+WriteProgress SerialPort::StartWrite(std::string_view bytes) {
+  write_->bytes.assign(bytes);
+  write_->taken = 0;
   error_number_ = 0;
-  size_t written = 0;
-  auto deadline = std::chrono::steady_clock::now() + kWriteStallLimit;
-  while (written < bytes.size()) {
-    const ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
+  if (!IsOpen()) return WriteProgress::kFailed;
+  return ContinueWrite();
+}
+
+WriteProgress SerialPort::ContinueWrite() {
+  PendingWrite& pending = *write_;
+  if (pending.taken == pending.bytes.size()) return WriteProgress::kDone;
+  if (!IsOpen()) return WriteProgress::kFailed;
+  const int fd = static_cast<int>(handle_);
+  while (pending.taken < pending.bytes.size()) {
+    const ssize_t count =
+        write(fd, pending.bytes.data() + pending.taken, pending.bytes.size() - pending.taken);
     if (count > 0) {
-      written += static_cast<size_t>(count);
-      deadline = std::chrono::steady_clock::now() + kWriteStallLimit;
+      pending.taken += static_cast<size_t>(count);
       continue;
     }
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-        std::chrono::steady_clock::now() < deadline) {
-      WaitWritable(fd, deadline);
-      continue;
-    }
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return WriteProgress::kPending;
     error_number_ = count < 0 ? errno : EIO;
-    break;
+    return WriteProgress::kFailed;
   }
-  return written;
+  return WriteProgress::kDone;
+}
+
+size_t SerialPort::WriteBacklog() const { return write_->bytes.size() - write_->taken; }
+
+void SerialPort::AbandonWrite() {
+  if (WriteBacklog() == 0) return;
+  // The driver's buffer stayed full: the line took nothing for too long.
+  error_number_ = EAGAIN;
 }
 
 size_t SerialPort::WaitingBytes() {

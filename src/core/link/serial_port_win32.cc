@@ -15,8 +15,8 @@ namespace {
 constexpr DWORD kQueueBytes = 1024;
 
 // A write that the driver does not finish within this time plus two
-// milliseconds per byte (one takes about one at 9600 baud) gives up, as the
-// Linux write does after a stalled second and a half.
+// milliseconds per byte (one takes about one at 9600 baud) gives up, as
+// WriteStallLimit has it.
 constexpr DWORD kWriteTimeoutMs = 1500;
 constexpr DWORD kWriteTimeoutPerByteMs = 2;
 
@@ -41,6 +41,27 @@ int WriteErrorNumber(HANDLE port, DWORD write_error) {
 
 const std::string_view kPortDevicePrefix = "\\\\.\\";
 
+// The port is opened for overlapped I/O, so that a write returns while its
+// bytes go out and the window goes on; the request and its event live here
+// until the driver has finished with them.
+struct SerialPort::PendingWrite {
+  std::string bytes;
+  size_t taken = 0;
+  OVERLAPPED overlapped{};
+  bool in_flight = false;
+
+  PendingWrite() { overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+  ~PendingWrite() {
+    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
+  }
+  PendingWrite(const PendingWrite&) = delete;
+  PendingWrite& operator=(const PendingWrite&) = delete;
+};
+
+SerialPort::SerialPort() : write_(std::make_unique<PendingWrite>()) {}
+
+SerialPort::~SerialPort() { Close(); }
+
 PortResult SerialPort::Open(const std::string& device_path) {
   Close();
   error_number_ = 0;
@@ -48,7 +69,7 @@ PortResult SerialPort::Open(const std::string& device_path) {
   if (!wide_path || wide_path->empty()) return Failure("CreateFileW", ERROR_INVALID_NAME);
   // No sharing: a second program (or a second open of ours) stays off the line.
   HANDLE port = CreateFileW(wide_path->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (port == INVALID_HANDLE_VALUE) return Failure("CreateFileW", GetLastError());
 
   // A file or a pipe would swallow the commands and never answer; only
@@ -99,27 +120,71 @@ PortResult SerialPort::Open(const std::string& device_path) {
 
 void SerialPort::Close() {
   if (!IsOpen()) return;
+  // The driver must be done with the request before its buffer goes.
+  if (write_->in_flight) AbandonWrite();
   CloseHandle(AsHandle(handle_));
   handle_ = kNoHandle;
+  write_->bytes.clear();
+  write_->taken = 0;
 }
 
-size_t SerialPort::Write(std::string_view bytes) {
-  if (!IsOpen()) return 0;
+WriteProgress SerialPort::StartWrite(std::string_view bytes) {
+  if (write_->in_flight) AbandonWrite();
+  write_->bytes.assign(bytes);
+  write_->taken = 0;
   error_number_ = 0;
-  HANDLE port = AsHandle(handle_);
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
-    DWORD count = 0;
-    const BOOL ok = WriteFile(port, bytes.data() + written, wanted, &count, nullptr);
-    written += count;
-    // A write that timed out succeeds with fewer bytes.
-    if (!ok || count < wanted) {
-      error_number_ = WriteErrorNumber(port, ok ? ERROR_SUCCESS : GetLastError());
-      break;
-    }
+  if (!IsOpen()) return WriteProgress::kFailed;
+  if (bytes.empty()) return WriteProgress::kDone;
+  PendingWrite& pending = *write_;
+  ResetEvent(pending.overlapped.hEvent);
+  pending.overlapped.Offset = 0;
+  pending.overlapped.OffsetHigh = 0;
+  const DWORD wanted = static_cast<DWORD>(std::min<size_t>(pending.bytes.size(), 1 << 20));
+  DWORD count = 0;
+  if (!WriteFile(AsHandle(handle_), pending.bytes.data(), wanted, &count, &pending.overlapped) &&
+      GetLastError() != ERROR_IO_PENDING) {
+    error_number_ = WriteErrorNumber(AsHandle(handle_), GetLastError());
+    return WriteProgress::kFailed;
   }
-  return written;
+  pending.in_flight = true;
+  return ContinueWrite();
+}
+
+WriteProgress SerialPort::ContinueWrite() {
+  PendingWrite& pending = *write_;
+  if (!pending.in_flight) {
+    return pending.taken == pending.bytes.size() ? WriteProgress::kDone : WriteProgress::kFailed;
+  }
+  DWORD count = 0;
+  if (!GetOverlappedResult(AsHandle(handle_), &pending.overlapped, &count, FALSE)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_IO_INCOMPLETE) return WriteProgress::kPending;
+    pending.in_flight = false;
+    pending.taken += count;
+    error_number_ = WriteErrorNumber(AsHandle(handle_), error);
+    return WriteProgress::kFailed;
+  }
+  pending.in_flight = false;
+  pending.taken += count;
+  if (pending.taken < pending.bytes.size()) {
+    // The driver's write timeout ended the request early.
+    error_number_ = WriteErrorNumber(AsHandle(handle_), ERROR_SUCCESS);
+    return WriteProgress::kFailed;
+  }
+  return WriteProgress::kDone;
+}
+
+size_t SerialPort::WriteBacklog() const { return write_->bytes.size() - write_->taken; }
+
+void SerialPort::AbandonWrite() {
+  PendingWrite& pending = *write_;
+  if (!pending.in_flight) return;
+  CancelIo(AsHandle(handle_));
+  DWORD count = 0;
+  GetOverlappedResult(AsHandle(handle_), &pending.overlapped, &count, TRUE);
+  pending.in_flight = false;
+  pending.taken += count;
+  error_number_ = WriteErrorNumber(AsHandle(handle_), ERROR_TIMEOUT);
 }
 
 size_t SerialPort::WaitingBytes() {
@@ -134,7 +199,16 @@ size_t SerialPort::Read(std::span<char> buffer) {
   if (!IsOpen() || buffer.empty()) return 0;
   const DWORD wanted = static_cast<DWORD>(std::min<size_t>(buffer.size(), 1 << 20));
   DWORD count = 0;
-  if (!ReadFile(AsHandle(handle_), buffer.data(), wanted, &count, nullptr)) return 0;
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!overlapped.hEvent) return 0;
+  // The read timeouts make the request end at once with what is waiting.
+  if (!ReadFile(AsHandle(handle_), buffer.data(), wanted, &count, &overlapped) &&
+      (GetLastError() != ERROR_IO_PENDING ||
+       !GetOverlappedResult(AsHandle(handle_), &overlapped, &count, TRUE))) {
+    count = 0;
+  }
+  CloseHandle(overlapped.hEvent);
   return count;
 }
 

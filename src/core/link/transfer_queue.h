@@ -1,0 +1,101 @@
+// Talking to the display without holding up the window: every transfer is a
+// short sequence of steps (write a command, wait until 500 ms after the
+// write, read what arrived; or pulse DTR), carried out whole before the next
+// transfer begins. The caller owns the clock: it asks the queue to go on at
+// the times the queue names, so the steps run on a main loop's timeouts, and
+// tests run them without waiting.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/command_exchange.h"
+#include "link/serial_port.h"
+
+namespace zielwerk {
+
+inline constexpr std::chrono::milliseconds kResetPulse{50};
+
+inline constexpr std::string_view kStatusDisplayReset = "Display geresettet";
+inline constexpr std::string_view kStatusResetPortClosed =
+    "Fehler: Serielle Schnittstelle ist geschlossen";
+
+// One step of a transfer.
+struct LinkStep {
+  enum class Kind {
+    kExchange,    // write `command` and a line feed, then take the reply
+    kResetPulse,  // DTR on, the pulse, DTR off; nothing is written
+  };
+  Kind kind = Kind::kExchange;
+  std::string command;
+  // Shown when the step begins on an open line ("Bild wird gesendet: Zeile
+  // 3 von 7"); empty shows nothing.
+  std::string progress;
+  bool operator==(const LinkStep&) const = default;
+};
+
+// A transfer: its steps in the order they go out.
+using LinkJob = std::vector<LinkStep>;
+
+class TransferQueue {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Transfers on `port`, which must outlive the queue.
+  explicit TransferQueue(SerialPort& port,
+                         std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
+                         std::chrono::milliseconds reset_pulse = kResetPulse);
+
+  // Queues `job` behind the transfers already there; a job equal to the
+  // newest one still waiting (not yet begun) is not queued twice.
+  void Add(LinkJob job);
+
+  // What Advance has done: the status texts to show, in order, and when to
+  // call Advance again (nullopt: nothing is left to do).
+  struct Outcome {
+    std::vector<std::string> statuses;
+    std::optional<Clock::time_point> call_again_at;
+  };
+
+  // Carries the steps on as far as they go at `now`. An exchange on a closed
+  // port reports kStatusLinkUnavailable and a reset kStatusResetPortClosed,
+  // each at once; every step of a transfer runs whatever the one before gave.
+  Outcome Advance(Clock::time_point now);
+
+  // Stops the running step (a pending write is abandoned, a DTR pulse ended)
+  // and drops every waiting transfer. Reports nothing.
+  void Cancel();
+
+  // Whether no transfer is running or waiting.
+  bool Idle() const { return jobs_.empty(); }
+
+ private:
+  enum class Phase { kBegin, kWriting, kAwaitingReply, kPulsing };
+
+  void FinishStep();
+  // When a write stalled at `now` gives up.
+  Clock::time_point StallDeadline() const;
+
+  SerialPort& port_;
+  std::chrono::milliseconds acknowledge_wait_;
+  std::chrono::milliseconds reset_pulse_;
+  std::deque<LinkJob> jobs_;  // the front one is running
+  size_t step_ = 0;
+  Phase phase_ = Phase::kBegin;
+  Clock::time_point due_;  // the reply's read or the pulse's end
+  Clock::time_point progressed_at_;
+  size_t backlog_ = 0;
+};
+
+// Runs `job` on `port` to its end, sleeping between the steps, and returns
+// the last status text (empty when the job reported none). For tools and
+// tests; the window runs its transfers through a TransferQueue.
+std::string RunLinkJob(SerialPort& port, LinkJob job,
+                       std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
+                       std::chrono::milliseconds reset_pulse = kResetPulse);
+
+}  // namespace zielwerk
