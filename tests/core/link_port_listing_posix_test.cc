@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -50,6 +51,53 @@ TEST(CaptureProgramOutputTest, ChildGetsCLocaleAndNoStandardInput) {
   // What the child writes to its standard error goes nowhere.
   EXPECT_EQ(CaptureProgramOutput({"ls", "/zielwerk-missing-folder"}), "");
   ExpectNoChildLeft();
+}
+
+// A sysfs tree as the kernel lays it out for a usb-serial adapter (ttyUSB0
+// below its interface, the USB device above), a modem-class one (ttyACM0 is
+// the interface) and an on-board port.
+class UsbPortDescriptionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    namespace fs = std::filesystem;
+    const fs::path root = sysfs_.path();
+    const fs::path ftdi = root / "devices/usb1/1-1";
+    const fs::path arduino = root / "devices/usb1/1-2";
+    const fs::path ch340 = root / "devices/usb1/1-3";
+    fs::create_directories(ftdi / "1-1:1.0/ttyUSB0");
+    fs::create_directories(arduino / "1-2:1.0");
+    fs::create_directories(ch340 / "1-3:1.0/ttyUSB1");
+    fs::create_directories(root / "devices/platform/serial8250/ttyS0");
+    Attributes(ftdi, "0403", "FTDI", "FT232R USB UART");
+    Attributes(arduino, "2341", "Arduino LLC", "Arduino LLC Arduino Uno");
+    Attributes(ch340, "1a86", "", "USB Serial");
+    for (const auto& [name, device] :
+         {std::pair{"ttyUSB0", ftdi / "1-1:1.0/ttyUSB0"}, std::pair{"ttyACM0", arduino / "1-2:1.0"},
+          std::pair{"ttyUSB1", ch340 / "1-3:1.0/ttyUSB1"},
+          std::pair{"ttyS0", root / "devices/platform/serial8250/ttyS0"}}) {
+      fs::create_directories(root / "class/tty" / name);
+      fs::create_directory_symlink(device, root / "class/tty" / name / "device");
+    }
+  }
+  void Attributes(const std::filesystem::path& device, const std::string& vendor,
+                  const std::string& manufacturer, const std::string& product) {
+    testing::WriteFileBytes((device / "idVendor").string(), vendor + "\n");
+    if (!manufacturer.empty()) {
+      testing::WriteFileBytes((device / "manufacturer").string(), manufacturer + "\n");
+    }
+    testing::WriteFileBytes((device / "product").string(), product + "\n");
+  }
+  testing::TempDir sysfs_;
+};
+
+TEST_F(UsbPortDescriptionTest, NamesMakerAndProductOfUsbAdaptersOnly) {
+  const std::string root = sysfs_.path();
+  EXPECT_EQ(UsbPortDescription(root, "ttyUSB0"), "FTDI FT232R USB UART");
+  EXPECT_EQ(UsbPortDescription(root, "ttyACM0"), "Arduino LLC Arduino Uno");
+  EXPECT_EQ(UsbPortDescription(root, "ttyUSB1"), "USB Serial");
+  EXPECT_EQ(UsbPortDescription(root, "ttyS0"), "");
+  EXPECT_EQ(UsbPortDescription(root, "ttyUSB9"), "");
+  EXPECT_EQ(UsbPortDescription(root, "ttyUSB0/../../ttyACM0"), "");
 }
 
 TEST(ListSerialPortNamesTest, ListsTheTerminalsOfThisMachine) {

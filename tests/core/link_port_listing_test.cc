@@ -2,6 +2,8 @@
 // "chgport /query" (Windows) name a port.
 #include "core/link/port_listing.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,44 @@ INSTANTIATE_TEST_SUITE_P(
                     {"COM1", "COM10", "COMX", "COM7"}, kComPortNames},
         ListingCase{"ChgportNamesNoPort", "No serial ports found\r\n", {}, kComPortNames}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct ChoiceCase {
+  const char* name;
+  std::optional<std::string> stored_name;
+  int64_t stored_index;
+  PortChoice choice;
+};
+
+class ChoosePortTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+// The list on this start; an adapter added since the last one (ttyACM7)
+// moved every later name one place on.
+const std::vector<std::string> kPorts = {"ttyACM7", "ttyS0", "ttyS1", "ttyUSB7"};
+
+TEST_P(ChoosePortTest, FindsTheStoredNameOrShowsItAsTyped) {
+  EXPECT_EQ(ChoosePort(kPorts, GetParam().stored_name, GetParam().stored_index), GetParam().choice);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, ChoosePortTest,
+    ::testing::Values(
+        ChoiceCase{"NameFoundAtItsNewPlace", "ttyUSB7", 2, {3, "ttyUSB7"}},
+        ChoiceCase{"UnpluggedAdapterIsNoOtherDevice", "ttyUSB1", 3, {-1, "ttyUSB1"}},
+        ChoiceCase{"TypedNameStaysTyped", "pts/3", -1, {-1, "pts/3"}},
+        ChoiceCase{"EmptyFieldStaysEmpty", "", 0, {-1, ""}},
+        ChoiceCase{"NameIsMatchedExactly", "TTYS0", 1, {-1, "TTYS0"}},
+        ChoiceCase{"OlderFileByIndex", std::nullopt, 2, {2, "ttyS1"}},
+        ChoiceCase{"OlderFileIndexBeyondTheList", std::nullopt, 4, {-1, ""}},
+        ChoiceCase{"OlderFileWithoutSelection", std::nullopt, -1, {-1, ""}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FriendlyNameDescriptionTest, DropsThePortsOwnSuffixOnly) {
+  EXPECT_EQ(FriendlyNameDescription("USB Serial Port (COM3)", "COM3"), "USB Serial Port");
+  EXPECT_EQ(FriendlyNameDescription("Prolific USB-to-Serial Comm Port (COM12)", "COM12"),
+            "Prolific USB-to-Serial Comm Port");
+  EXPECT_EQ(FriendlyNameDescription("USB Serial Port (COM3)", "COM30"), "USB Serial Port (COM3)");
+  EXPECT_EQ(FriendlyNameDescription("Kommunikationsanschluss", "COM1"), "Kommunikationsanschluss");
+}
 
 }  // namespace
 }  // namespace zielwerk

@@ -269,15 +269,29 @@ class ZielwerkEndToEnd(unittest.TestCase):
             program.press("push button", "Lauftext Übertragen")
             self.assertTrue(wait_for(lambda: far_end.received.count(b"\n") >= 2, 5))
             program.press("push button", "Bild Zugtyp Übertragen")
-            self.assertTrue(wait_for(lambda: far_end.received.count(b"\n") >= 9, 10))
+            # The window answers all through the transfer's 3.5 s, and the
+            # status bar tells which row is going.
+            statuses, slowest = set(), 0.0
+            deadline = time.monotonic() + 10
+            while far_end.received.count(b"\n") < 9 or program.status() != "Empfangen: OK":
+                self.assertLess(time.monotonic(), deadline, "the transfer did not end")
+                asked = time.monotonic()
+                statuses.add(program.status())
+                slowest = max(slowest, time.monotonic() - asked)
+            self.assertLess(slowest, 0.25, "the window did not answer while it sent")
+            self.assertIn("Bild wird gesendet: Zeile 3 von 7", statuses)
             lines = far_end.received.split(b"\n")
             self.assertEqual(lines[0], b"!100010000100000040")
             self.assertIn(b"Alp Gr%m", lines[1])
             self.assertEqual([l[:1] for l in lines[2:9]], [b"0", b"1", b"2", b"3", b"4", b"5", b"6"])
             self.assertTrue(all(len(l) == 81 for l in lines[2:9]))
 
+            # Closing during a transfer stops its rows and ends at once.
+            program.press("push button", "Bild Zugtyp Übertragen")
+            self.assertTrue(wait_for(lambda: program.status().startswith("Bild wird gesendet"), 5))
             program.choose("Datei", "Beenden")
-            self.assertEqual(program.wait_exit(), 0)
+            self.assertEqual(program.wait_exit(timeout=3), 0)
+            self.assertLess(far_end.received.count(b"\n"), 16)
             with open(self.path("Zielstell.ini"), "rb") as f:
                 self.assertIn(b"COM = -1\nCOM-Name = " + far_end.name.encode() + b"\n", f.read())
         finally:
