@@ -446,6 +446,60 @@ TEST_F(LinkCommands, ResetButtonPulsesWithoutSending) {
   EXPECT_EQ(CurrentLinkView(), kOpenView);
 }
 
+// A transfer's steps go on while a message box waits for the user: here the
+// box of a refused route, answered only after the settings' reply is due.
+TEST_F(LinkCommands, TransferGoesOnWhileAMessageBoxIsOpen) {
+  FarEnd far_end("OK\n");
+  TypePortName(far_end.name());
+  ClickPortButton();
+  RunCommandAsUser(Command::kTransferSettings);
+  EXPECT_EQ(Form().StatusText(), "Einstellungen werden gesendet");
+  Form().start_station_field.set_text("-");
+  Glib::signal_timeout().connect_once(
+      [] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          if (auto* box = dynamic_cast<Gtk::MessageDialog*>(window)) box->response(Gtk::RESPONSE_OK);
+        }
+      },
+      800);
+  RunCommandAsUser(Command::kTransferScrollText);
+  EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
+  EXPECT_TRUE(TransfersIdle());
+}
+
+// A picture transfer stops cleanly when the user releases the port, and
+// reports the failed writes when the adapter is pulled out halfway; either
+// way the port opens again afterwards.
+TEST_F(LinkCommands, PictureTransferStopsWithThePort) {
+  const std::vector<std::string> rows = {"0A", "1B", "2C", "3D", "4E", "5F", "6G"};
+  {
+    FarEnd far_end("OK\n");
+    TypePortName(far_end.name());
+    ClickPortButton();
+    RunProgramCode([&] { SendPicture(rows); });
+    ASSERT_TRUE(PumpEventsUntil([] { return Form().StatusText() == "Bild wird gesendet: Zeile 2 von 7"; }));
+    ClickPortButton();
+    EXPECT_EQ(Form().StatusText(), kClosed);
+    EXPECT_TRUE(TransfersIdle());
+    PumpEvents(600);
+    EXPECT_EQ(far_end.Received(), "0A\n1B\n");
+
+    ClickPortButton();
+    RunProgramCode([&] { SendPicture(rows); });
+    ASSERT_TRUE(PumpEventsUntil([] { return Form().StatusText() == "Bild wird gesendet: Zeile 2 von 7"; }));
+    far_end.HangUp();
+    EXPECT_TRUE(PumpEventsUntil(TransfersIdle, 3000));
+    EXPECT_EQ(Form().StatusText(), "Error 5");
+    EXPECT_EQ(CurrentLinkView(), kOpenView);
+    ClickPortButton();
+    EXPECT_EQ(CurrentLinkView(), kClosedView);
+  }
+  FarEnd replacement;
+  TypePortName(replacement.name());
+  ClickPortButton();
+  EXPECT_EQ(CurrentLinkView(), kOpenView);
+}
+
 TEST_F(LinkCommands, ShutDownClosesAnOpenLink) {
   FarEnd far_end;
   TypePortName(far_end.name());

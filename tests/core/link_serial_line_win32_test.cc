@@ -67,19 +67,21 @@ TEST_F(SerialLineWin32Test, SettingsRouteAndPictureGoOutByteForByte) {
   EXPECT_EQ(CommandExchange(port_, SettingsCommand(fields)), "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual("!100010000100000040\n", Received()));
 
-  const std::optional<std::string> route =
-      SendScrollText(port_, "St. Moritz", "Pontresina-Alp Gr\xC3\xBCm", "Tirano");
-  EXPECT_EQ(route, "Empfangen: OK");
+  const std::optional<LinkJob> route =
+      ScrollTextJob("St. Moritz", "Pontresina-Alp Gr\xC3\xBCm", "Tirano");
+  ASSERT_TRUE(route.has_value());
+  EXPECT_EQ(RunLinkJob(port_, *route), "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual("St. Moritz-Pontresina-Alp Gr%m-Tirano\n", Received()));
 
+  // The seven rows through the queue, whose writes return while the bytes
+  // go out.
   const std::optional<TrainPicture> picture =
       ReadPictureFile(testing::TestDataPath("picture/train.bmp"));
   ASSERT_TRUE(picture.has_value());
+  const auto rows = PictureRowCommands(*picture);
   std::string expected;
-  for (const std::string& command : PictureRowCommands(*picture)) {
-    EXPECT_EQ(CommandExchange(port_, command), "Empfangen: OK");
-    expected += command + "\n";
-  }
+  for (const std::string& command : rows) expected += command + "\n";
+  EXPECT_EQ(RunLinkJob(port_, PictureJob(rows)), "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual(expected, Received()));
 }
 
@@ -89,10 +91,10 @@ TEST_F(SerialLineWin32Test, SettingsRouteAndPictureGoOutByteForByte) {
 TEST_F(SerialLineWin32Test, ResetIsReportedWhateverTheModemLinesSay) {
   const PortResult dtr = port_.SetDtr(true);
   EXPECT_TRUE(dtr.ok || dtr.error_number == ERROR_NOT_SUPPORTED) << dtr.error_number;
-  EXPECT_TRUE(ResetDisplay(port_));
+  EXPECT_EQ(RunLinkJob(port_, ResetJob()), kStatusDisplayReset);
   EXPECT_EQ(Received(), "");
   port_.Close();
-  EXPECT_FALSE(ResetDisplay(port_));
+  EXPECT_EQ(RunLinkJob(port_, ResetJob()), kStatusResetPortClosed);
 }
 
 }  // namespace
