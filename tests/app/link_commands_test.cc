@@ -216,11 +216,11 @@ INSTANTIATE_TEST_SUITE_P(
                         "kein Port angegeben"},
         RefusedPortCase{"MissingDevice",
                         [](FarEnd&, const std::string&) { return "ttyZielwerkMissing0"; },
-                        "ist nicht vorhanden (Adapter eingesteckt?)"},
+                        "fehlt (Adapter eingesteckt?)"},
         // The prefix is always added, so a typed full path names nothing.
         RefusedPortCase{"FullPathTyped",
                         [](FarEnd& far_end, const std::string&) { return "/dev/" + far_end.name(); },
-                        "ist nicht vorhanden (Adapter eingesteckt?)"},
+                        "fehlt (Adapter eingesteckt?)"},
         // A regular file reached from /dev would swallow the commands.
         RefusedPortCase{"RegularFile",
                         [](FarEnd&, const std::string& folder) {
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                           EXPECT_EQ(flock(far_end.slave(), LOCK_EX | LOCK_NB), 0);
                           return far_end.name();
                         },
-                        "wird von einem anderen Programm benutzt"}),
+                        "ist von einem anderen Programm belegt"}),
     [](const ::testing::TestParamInfo<RefusedPortCase>& info) { return std::string(info.param.name); });
 
 // Form values set as the user left them, the line they give, and how the
@@ -458,7 +458,8 @@ TEST_F(LinkCommands, TransferGoesOnWhileAMessageBoxIsOpen) {
   Glib::signal_timeout().connect_once(
       [] {
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-          if (auto* box = dynamic_cast<Gtk::MessageDialog*>(window)) box->response(Gtk::RESPONSE_OK);
+          auto* box = dynamic_cast<Gtk::MessageDialog*>(window);
+          if (box) box->response(Gtk::RESPONSE_OK);
         }
       },
       800);
@@ -472,12 +473,15 @@ TEST_F(LinkCommands, TransferGoesOnWhileAMessageBoxIsOpen) {
 // way the port opens again afterwards.
 TEST_F(LinkCommands, PictureTransferStopsWithThePort) {
   const std::vector<std::string> rows = {"0A", "1B", "2C", "3D", "4E", "5F", "6G"};
+  const auto second_row_going = [] {
+    return Form().StatusText() == "Bild wird gesendet: Zeile 2 von 7";
+  };
   {
     FarEnd far_end("OK\n");
     TypePortName(far_end.name());
     ClickPortButton();
     RunProgramCode([&] { SendPicture(rows); });
-    ASSERT_TRUE(PumpEventsUntil([] { return Form().StatusText() == "Bild wird gesendet: Zeile 2 von 7"; }));
+    ASSERT_TRUE(PumpEventsUntil(second_row_going));
     ClickPortButton();
     EXPECT_EQ(Form().StatusText(), kClosed);
     EXPECT_TRUE(TransfersIdle());
@@ -486,7 +490,7 @@ TEST_F(LinkCommands, PictureTransferStopsWithThePort) {
 
     ClickPortButton();
     RunProgramCode([&] { SendPicture(rows); });
-    ASSERT_TRUE(PumpEventsUntil([] { return Form().StatusText() == "Bild wird gesendet: Zeile 2 von 7"; }));
+    ASSERT_TRUE(PumpEventsUntil(second_row_going));
     far_end.HangUp();
     EXPECT_TRUE(PumpEventsUntil(TransfersIdle, 3000));
     EXPECT_EQ(Form().StatusText(), "Error 5");
@@ -622,7 +626,8 @@ class StoredPort : public WindowTest {
  protected:
   void PrepareFolder(testing::WorkingFolder& working) override {
     testing::WriteFileBytes(working.File("Zielstell.ini"), "COM = 1\nCOM-Name = ttyUSB7\n");
-    const std::string bin = testing::MakeStandInLs(working.dir().path(), "ttyACM7\\nttyS0\\nttyUSB7\\n");
+    const std::string bin =
+        testing::MakeStandInLs(working.dir().path(), "ttyACM7\\nttyS0\\nttyUSB7\\n");
     setenv("PATH", (bin + ":" + std::getenv("PATH")).c_str(), 1);
   }
 };

@@ -182,6 +182,17 @@ TEST_F(MainWindowLayout, WindowIsFixedSize530By600) {
   EXPECT_EQ(w.get_allocated_height(), ScaleLength(600, w.factor()));
   EXPECT_EQ(w.main_status_bar.get_allocated_width(), w.get_allocated_width());
   EXPECT_EQ(w.StatusText(), "Ok");
+  EXPECT_FALSE(w.main_status_bar.get_has_tooltip());
+
+  // A status longer than the bar is cut there and whole in its tooltip; the
+  // window keeps its width.
+  const std::string long_text(300, 'x');
+  RunProgramCode([&] { w.SetStatusText(long_text); });
+  PumpEvents(50);
+  EXPECT_EQ(w.get_allocated_width(), ScaleLength(530, w.factor()));
+  EXPECT_EQ(w.main_status_bar.get_tooltip_text(), long_text);
+  RunProgramCode([&] { w.SetStatusText("Ok"); });
+  EXPECT_FALSE(w.main_status_bar.get_has_tooltip());
 }
 
 // The toolbar as the window shows it: each button's tooltip, "|" for a

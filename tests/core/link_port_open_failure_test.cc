@@ -35,18 +35,21 @@ INSTANTIATE_TEST_SUITE_P(
     Reasons, PortOpenFailedStatusTest,
     ::testing::Values(
         FailureCase{"Missing", Failure(P::kMissing), "ttyUSB0",
-                    "ttyUSB0 ist nicht vorhanden (Adapter eingesteckt?)"},
-        FailureCase{"Busy", Failure(P::kBusy), "COM3", "COM3 wird von einem anderen Programm benutzt"},
+                    "ttyUSB0 fehlt (Adapter eingesteckt?)"},
+        FailureCase{"Busy", Failure(P::kBusy), "COM3",
+                    "COM3 ist von einem anderen Programm belegt"},
         FailureCase{"NotInTheGroup", Failure(P::kNoPermission, "dialout"), "ttyUSB0",
-                    "keine Berechtigung für ttyUSB0 – Benutzer in die Gruppe „dialout“ "
-                    "aufnehmen und neu anmelden"},
+                    "kein Zugriff ohne Gruppe „dialout“ – Benutzer in die Gruppe aufnehmen, "
+                    "dann neu anmelden"},
         FailureCase{"JoinedSinceLogin", Failure(P::kNoPermission, "dialout", true), "ttyACM0",
-                    "keine Berechtigung für ttyACM0 – nach der Aufnahme in die Gruppe "
-                    "„dialout“ neu anmelden"},
-        FailureCase{"NoGroupToJoin", Failure(P::kNoPermission), "ttyS0", "keine Berechtigung für ttyS0"},
+                    "kein Zugriff ohne Gruppe „dialout“ – nach der Aufnahme einmal ab- und "
+                    "wieder anmelden"},
+        FailureCase{"NoGroupToJoin", Failure(P::kNoPermission), "ttyS0",
+                    "kein Zugriff auf ttyS0"},
         FailureCase{"NotSerial", Failure(P::kNotSerial), "../home/a.txt",
                     "../home/a.txt ist keine serielle Schnittstelle"},
-        FailureCase{"Other", Failure(P::kOther, {}, false, {false, 71, "open"}), "ttyS4", "Systemfehler 71 (open)"},
+        FailureCase{"Other", Failure(P::kOther, {}, false, {false, 71, "open"}), "ttyS4",
+                    "Systemfehler 71 (open)"},
         // An empty field opens the device folder itself, whatever that gives.
         FailureCase{"NothingTyped", Failure(P::kNotSerial), "", "kein Port angegeben"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -378,9 +378,22 @@ MainWindow::MainWindow(int x, int y, double factor, const IconSet& icons,
   layout_.pack_start(main_status_bar, false, false);
 
   BuildToolbar(icons, commands, on_command);
-  // The status field spans the whole window width.
+  // The status field spans the whole window width. Its text is cut with an
+  // ellipsis where it is longer: asking for its whole width, a long text
+  // would make the window, which takes the size its content asks for, grow
+  // beyond its fixed width.
   main_status_bar.set_margin_start(0);
   main_status_bar.set_margin_end(0);
+  auto* message_area = dynamic_cast<Gtk::Container*>(main_status_bar.get_message_area());
+  for (Gtk::Widget* child :
+       message_area ? message_area->get_children() : std::vector<Gtk::Widget*>()) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(child)) {
+      label->set_max_width_chars(1);
+      label->set_hexpand(true);
+      label->set_halign(Gtk::ALIGN_FILL);
+      label->set_xalign(0.0f);
+    }
+  }
   SetStatusText("Ok");
   BuildMenu(icons, commands, on_command);
 
@@ -425,6 +438,19 @@ void MainWindow::SetStatusText(const std::string& text) {
   status_text_ = text;
   main_status_bar.remove_all_messages();
   main_status_bar.push(text);
+  // The bar has room for one line; a longer text (a port's reason with what
+  // to do) is cut with an ellipsis there and shown whole as its tooltip.
+  const Gtk::Widget* field = main_status_bar.get_message_area();
+  const int room = field && field->get_allocated_width() > 1
+                       ? field->get_allocated_width()
+                       : ScaleLength(kMainWindowWidth, factor_);
+  int width = 0, height = 0;
+  main_status_bar.create_pango_layout(text)->get_pixel_size(width, height);
+  if (width > room) {
+    main_status_bar.set_tooltip_text(text);
+  } else {
+    main_status_bar.set_has_tooltip(false);
+  }
 }
 
 void MainWindow::BuildToolbar(const IconSet& icons, std::span<const CommandEntry> commands,

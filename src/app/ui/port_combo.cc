@@ -61,7 +61,9 @@ void PortCombo::SetPorts(const std::vector<PortEntry>& ports) {
     Gtk::TreeModel::Row row = *store_->append();
     row[columns_.name] = port.name;
     row[columns_.description] = port.description;
-    if (selected < 0 && port.name == text) selected = static_cast<int>(store_->children().size()) - 1;
+    if (selected < 0 && port.name == text) {
+      selected = static_cast<int>(store_->children().size()) - 1;
+    }
   }
   // The descriptions begin in one column.
   for (Gtk::CellRenderer* cell : get_cells()) {

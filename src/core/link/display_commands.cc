@@ -80,7 +80,8 @@ bool IsAcceptableScrollTextCommand(std::string_view command) {
 }
 
 LinkJob SettingsJob(const SettingsCommandFields& fields) {
-  return {LinkStep{LinkStep::Kind::kExchange, SettingsCommand(fields), "Einstellungen werden gesendet"}};
+  return {LinkStep{LinkStep::Kind::kExchange, SettingsCommand(fields),
+                   "Einstellungen werden gesendet"}};
 }
 
 std::optional<LinkJob> ScrollTextJob(std::string_view start_station,

@@ -96,7 +96,8 @@ std::optional<std::string> ChgportPath() {
 }
 
 // The setup class of serial and parallel ports ("Ports (COM & LPT)").
-constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce,
+                               {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
 // The Device Manager's friendly name of every present port, by its name
 // ("COM3" -> "USB Serial Port"); empty where Windows keeps none (Wine).
@@ -107,7 +108,8 @@ std::map<std::string, std::string> FriendlyPortNames() {
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
   for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-    HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+    HKEY key =
+        SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
     if (key == INVALID_HANDLE_VALUE) continue;
     wchar_t port[64] = {};
     DWORD port_bytes = sizeof port - sizeof(wchar_t);

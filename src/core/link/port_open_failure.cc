@@ -4,19 +4,21 @@ namespace zielwerk {
 namespace {
 
 std::string Reason(const PortOpenFailure& failure, const std::string& name) {
+  // The bar shows some thirty characters after the fixed text; what matters
+  // most comes first, the rest is in the bar's tooltip.
   switch (failure.problem) {
     case PortOpenProblem::kMissing:
-      return name + " ist nicht vorhanden (Adapter eingesteckt?)";
+      return name + " fehlt (Adapter eingesteckt?)";
     case PortOpenProblem::kBusy:
-      return name + " wird von einem anderen Programm benutzt";
+      return name + " ist von einem anderen Programm belegt";
     case PortOpenProblem::kNoPermission:
-      if (failure.group.empty()) return "keine Berechtigung für " + name;
+      if (failure.group.empty()) return "kein Zugriff auf " + name;
       if (failure.group_needs_login) {
-        return "keine Berechtigung für " + name + " – nach der Aufnahme in die Gruppe „" +
-               failure.group + "“ neu anmelden";
+        return "kein Zugriff ohne Gruppe „" + failure.group +
+               "“ – nach der Aufnahme einmal ab- und wieder anmelden";
       }
-      return "keine Berechtigung für " + name + " – Benutzer in die Gruppe „" + failure.group +
-             "“ aufnehmen und neu anmelden";
+      return "kein Zugriff ohne Gruppe „" + failure.group +
+             "“ – Benutzer in die Gruppe aufnehmen, dann neu anmelden";
     case PortOpenProblem::kNotSerial:
       return name + " ist keine serielle Schnittstelle";
     case PortOpenProblem::kOther:

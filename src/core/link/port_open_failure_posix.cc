@@ -26,7 +26,8 @@ bool SessionHasGroup(gid_t group) {
   if (count <= 0) return false;
   std::vector<gid_t> groups(static_cast<size_t>(count));
   const int listed = getgroups(count, groups.data());
-  return listed > 0 && std::find(groups.begin(), groups.begin() + listed, group) != groups.begin() + listed;
+  return listed > 0 &&
+         std::find(groups.begin(), groups.begin() + listed, group) != groups.begin() + listed;
 }
 
 // Whether the user's account lists `group`, as the next login will grant it.

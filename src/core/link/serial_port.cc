@@ -6,7 +6,8 @@ namespace zielwerk {
 
 std::chrono::milliseconds WriteStallLimit(size_t backlog) {
   // 10 bit times per byte at 9600 baud: a little over a millisecond.
-  return std::chrono::milliseconds(1500) + std::chrono::milliseconds(2) * static_cast<int64_t>(backlog);
+  return std::chrono::milliseconds(1500) +
+         std::chrono::milliseconds(2) * static_cast<int64_t>(backlog);
 }
 
 size_t SerialPort::Write(std::string_view bytes) {
