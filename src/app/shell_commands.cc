@@ -19,10 +19,8 @@ void ExitCommand() { RequestClose(); }
 void HelpCommand() { OpenInBrowser(kHelpUrl); }
 
 void AboutCommand() {
-  ShowMessageBox("Über...",
-                 std::string(kAppNameAndVersion) +
-                     "\n\nZielwerk stellt die elektronische Zielanzeige eines "
-                     "Modellbahn-Reisezugwagens ein: Zugtyp, Stationen, Lauftext und Wagennummer.",
+  ShowMessageBox(MessageText(Message::kAboutTitle),
+                 FormatMessage(Message::kAboutText, {kAppNameAndVersion}),
                  MessageIcon::kInformation);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/file/file_access.h"
+#include "core/messages/messages.h"
 #include "core/picture/text_picture.h"
 #include "picture_maker/picture_file.h"
 
@@ -14,8 +15,6 @@ namespace zielwerk {
 namespace {
 
 constexpr const char* kProgram = "zielwerk-bildwandler: ";
-
-std::string Quoted(const std::string& text) { return "\xE2\x80\x9E" + text + "\xE2\x80\x9C"; }
 
 // What tells files apart on the system (device and inode, volume and file
 // index), or "" for a file that is not there.
@@ -38,7 +37,7 @@ GreyPicture ScaledSource(const ConversionRequest& request, const std::string& in
   error.clear();
   if (request.text) {
     GreyPicture text = SetTextAsPicture(*request.text, request.font, request.fit);
-    if (text.width == 0) error = "Der Text " + Quoted(*request.text) + " ergibt kein Bild.";
+    if (text.width == 0) error = FormatMessage(Message::kBatchTextEmpty, {Quoted(*request.text)});
     return text;
   }
   const SourcePicture source = SourcePicture::Load(input, error);
@@ -49,8 +48,7 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
   const std::string& output = *request.output;
   const bool into_folder = g_file_test(output.c_str(), G_FILE_TEST_IS_DIR);
   if (!into_folder && request.inputs.size() > 1) {
-    problems << kProgram << Quoted(output)
-             << " ist kein Ordner: f\xC3\xBCr mehrere Bilder muss -o einen vorhandenen Ordner nennen.\n";
+    problems << kProgram << FormatMessage(Message::kBatchNotAFolder, {Quoted(output)}) << "\n";
     return 2;
   }
   std::vector<std::string> inputs = request.inputs;
@@ -66,13 +64,14 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     const std::string target = into_folder ? OutputInFolder(output, input, kPathSeparators) : output;
     const std::string identity = FileIdentity(target);
     if (!identity.empty() && inputs_seen.contains(identity)) {
-      problems << kProgram << Quoted(target) << " ist eines der Bilder, die umgewandelt werden; es bleibt, wie es ist.\n";
+      problems << kProgram << FormatMessage(Message::kBatchTargetIsInput, {Quoted(target)}) << "\n";
       status = 1;
       continue;
     }
     if (!identity.empty() && saved.contains(identity)) {
-      problems << kProgram << Quoted(target) << " ist schon in diesem Lauf entstanden; "
-               << Quoted(input) << " wird nicht dar\xC3\xBC" "ber gespeichert.\n";
+      problems << kProgram
+               << FormatMessage(Message::kBatchTargetMadeBefore, {Quoted(target), Quoted(input)})
+               << "\n";
       status = 1;
       continue;
     }
@@ -85,15 +84,16 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     }
     const SaveResult result = SaveDisplayPicture(target, MakeDisplayDots(scaled, request.dots));
     if (!result.ok) {
-      problems << kProgram << Quoted(target) << " l\xC3\xA4sst sich nicht speichern: "
-               << SaveFailureReason(result) << ".\n";
+      problems << kProgram
+               << FormatMessage(Message::kBatchCannotSave, {Quoted(target), SaveFailureReason(result)})
+               << "\n";
       status = 1;
       continue;
     }
     // Known by what the system tells files apart by, so that IMG.bmp and
     // img.bmp count as one on Windows.
     saved.insert(FileIdentity(target));
-    out << "Gespeichert: " << target << "\n";
+    out << FormatMessage(Message::kBatchSaved, {target}) << "\n";
   }
   return status;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/messages/messages.h"
 #include "app/desktop.h"
 #include "core/file/work_folder.h"
 #include "core/picture/conversion_options.h"
@@ -39,9 +40,7 @@ int RunWindow(int argc, char** argv, ConversionRequest request) {
   const bool started = gtk_init_check(&argc, &argv);
   RestoreToolkitEnvironment();
   if (!started) {
-    std::cerr << "zielwerk-bildwandler: Das Fenster l\xC3\xA4sst sich nicht \xC3\xB6" "ffnen, "
-                 "kein Bildschirm erreichbar. Ohne Fenster wandelt der Bildwandler mit -o um "
-                 "(siehe --help).\n";
+    std::cerr << "zielwerk-bildwandler: " << MessageText(Message::kNoDisplay) << "\n";
     return 1;
   }
   Gtk::Main kit(argc, argv);
@@ -65,8 +64,8 @@ int Run(int argc, char** argv) {
   PrepareConsoleOutput();
   const ParsedArguments parsed = ParseConversionArguments(CommandLineArguments(argc, argv));
   if (!parsed.request) {
-    std::cerr << "zielwerk-bildwandler: " << parsed.error
-              << "\nEine \xC3\x9C" "bersicht gibt zielwerk-bildwandler --help.\n";
+    std::cerr << "zielwerk-bildwandler: " << parsed.error << "\n"
+              << MessageText(Message::kSeeHelp) << "\n";
     return 2;
   }
   if (parsed.request->help) {
@@ -78,7 +77,8 @@ int Run(int argc, char** argv) {
   request.inputs = ExpandWildcards(request.inputs, unmatched);
   if (!request.output) return RunWindow(argc, argv, request);
   for (const std::string& pattern : unmatched) {
-    std::cerr << "zielwerk-bildwandler: Zu \xE2\x80\x9E" << pattern << "\xE2\x80\x9C passt keine Datei.\n";
+    std::cerr << "zielwerk-bildwandler: " << FormatMessage(Message::kNoFileMatches, {Quoted(pattern)})
+              << "\n";
   }
   const int status = RunBatchConversion(request, std::cout, std::cerr);
   return unmatched.empty() ? status : std::max(status, 1);

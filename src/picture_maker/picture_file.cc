@@ -1,3 +1,4 @@
+#include "core/messages/messages.h"
 #include "picture_maker/picture_file.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@ namespace {
 // size before it has all of a large file.
 constexpr size_t kFeedBytes = 64 * 1024;
 
-std::string Quoted(const std::string& text) { return "\xE2\x80\x9E" + text + "\xE2\x80\x9C"; }
 
 struct SizeCheck {
   int width = 0;
@@ -75,14 +75,13 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
     case FileReadOutcome::kRead:
       break;
     case FileReadOutcome::kMissing:
-      error = "Die Datei " + name + " gibt es nicht.";
+      error = FormatMessage(Message::kFileMissing, {name});
       return picture;
     case FileReadOutcome::kTooLarge:
-      error = "Die Datei " + name + " ist gr\xC3\xB6\xC3\x9F" "er als " +
-              std::to_string(kMaxPictureFileBytes >> 20) + " MB.";
+      error = FormatMessage(Message::kFileTooLarge, {name, std::to_string(kMaxPictureFileBytes >> 20)});
       return picture;
     case FileReadOutcome::kUnreadable:
-      error = "Die Datei " + name + " l\xC3\xA4sst sich nicht lesen.";
+      error = FormatMessage(Message::kFileUnreadable, {name});
       return picture;
   }
 
@@ -112,12 +111,12 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
   }
   if (!picture.empty()) return picture;
   if (check.refused && check.width > 0 && check.height > 0 && !PictureSizeAllowed(check.width, check.height)) {
-    error = "Das Bild " + name + " ist mit " + std::to_string(check.width) + " x " +
-            std::to_string(check.height) + " Punkten zu gro\xC3\x9F: erlaubt sind bis zu " +
-            std::to_string(kMaxPictureSide) + " Punkte je Seite und " +
-            std::to_string(kMaxPicturePixels / 1000000) + " Millionen Punkte in allem.";
+    error = FormatMessage(Message::kPictureTooLarge,
+                          {name, std::to_string(check.width), std::to_string(check.height),
+                           std::to_string(kMaxPictureSide),
+                           std::to_string(kMaxPicturePixels / 1000000)});
   } else {
-    error = "Die Datei " + name + " ist kein Bild, das der Bildwandler lesen kann.";
+    error = FormatMessage(Message::kNotAPicture, {name});
   }
   return picture;
 }

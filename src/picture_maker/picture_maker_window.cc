@@ -1,3 +1,4 @@
+#include "core/messages/messages.h"
 #include "picture_maker/picture_maker_window.h"
 
 #include <gtk/gtk.h>
@@ -21,7 +22,6 @@ namespace {
 constexpr const char* kTitle = "Zielwerk Bildwandler";
 constexpr int kLongestSuggestedName = 40;
 
-std::string Quoted(const std::string& text) { return "\xE2\x80\x9E" + text + "\xE2\x80\x9C"; }
 
 // `path` with ".bmp" added unless it ends in it, in any letter case.
 std::string WithBmpExtension(const std::string& path) {
@@ -263,19 +263,21 @@ void PictureMakerWindow::Rescale() {
   std::string info;
   if (text_radio_.get_active()) {
     scaled_ = SetTextAsPicture(text_entry_.get_text().raw(), font_button_.get_font_name().raw(), fit);
-    info = scaled_.width > 0 ? "Text mit " + std::to_string(scaled_.width) + " x " +
-                                   std::to_string(scaled_.height) + " Punkten"
-                             : "Der Text ergibt noch kein Bild.";
+    info = scaled_.width > 0 ? FormatMessage(Message::kMakerTextSize,
+                                             {std::to_string(scaled_.width),
+                                              std::to_string(scaled_.height)})
+                             : std::string(MessageText(Message::kMakerTextEmpty));
   } else if (!picture_.empty()) {
     scaled_ = ScaleToFit(picture_.view(), fit);
     const PixelView& view = picture_.view();
-    info = ShownFileName(picture_path_) + ": " + std::to_string(view.width) + " x " +
-           std::to_string(view.height) + " Punkte, " +
-           (view.width * view.height > scaled_.width * scaled_.height ? "verkleinert" : "vergr\xC3\xB6\xC3\x9F" "ert") +
-           " auf " + std::to_string(scaled_.width) + " x " + std::to_string(scaled_.height);
+    const bool shrunk = view.width * view.height > scaled_.width * scaled_.height;
+    info = FormatMessage(shrunk ? Message::kMakerPictureShrunk : Message::kMakerPictureEnlarged,
+                         {ShownFileName(picture_path_), std::to_string(view.width),
+                          std::to_string(view.height), std::to_string(scaled_.width),
+                          std::to_string(scaled_.height)});
   } else {
     scaled_ = GreyPicture{};
-    info = "\xC3\x96" "ffnen Sie ein Bild, oder geben Sie einen Text ein.";
+    info = MessageText(Message::kMakerStart);
   }
   const OffsetLimits limits = OffsetLimitsFor(scaled_.width, scaled_.height);
   SetControls([&] {
@@ -351,9 +353,10 @@ void PictureMakerWindow::OnSave() {
   dialog.hide();
 
   if (Glib::file_test(path, Glib::FILE_TEST_EXISTS)) {
-    Gtk::MessageDialog question(*this, "Die Datei " + Quoted(ShownFileName(path)) + " gibt es schon.", false,
-                                Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_NONE, true);
-    question.set_secondary_text("Soll sie durch das neue Zugbild ersetzt werden?");
+    Gtk::MessageDialog question(*this,
+                                FormatMessage(Message::kMakerFileExists, {Quoted(ShownFileName(path))}),
+                                false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_NONE, true);
+    question.set_secondary_text(std::string(MessageText(Message::kMakerReplaceQuestion)));
     question.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
     question.add_button("_Ersetzen", Gtk::RESPONSE_ACCEPT);
     question.set_default_response(Gtk::RESPONSE_CANCEL);
@@ -361,14 +364,11 @@ void PictureMakerWindow::OnSave() {
   }
   const SaveResult result = SaveDisplayPicture(path, dots());
   if (!result.ok) {
-    ShowError("Das Zugbild l\xC3\xA4sst sich nicht als " + Quoted(path) + " speichern: " +
-              SaveFailureReason(result) + ".");
+    ShowError(FormatMessage(Message::kMakerCannotSave, {Quoted(path), SaveFailureReason(result)}));
     return;
   }
   save_folder_ = Glib::path_get_dirname(path);
-  info_label_.set_text("Gespeichert: " + path +
-                       " \xE2\x80\x93 in Zielwerk unter \xE2\x80\x9E" "Bild Zugtyp\xE2\x80\x9C \xE2\x86\x92 "
-                       "\xE2\x80\x9ELaden...\xE2\x80\x9C zu w\xC3\xA4hlen");
+  info_label_.set_text(FormatMessage(Message::kMakerSaved, {path}));
 }
 
 bool PictureMakerWindow::OnDragStart(GdkEventButton* event) {
@@ -391,9 +391,9 @@ bool PictureMakerWindow::OnDrag(GdkEventMotion* event) {
   return true;
 }
 
-void PictureMakerWindow::ShowMessage(const char* title, const std::string& text) {
+void PictureMakerWindow::ShowMessage(std::string_view title, const std::string& text) {
   Gtk::MessageDialog dialog(*this, text, false, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_OK, true);
-  dialog.set_title(title);
+  dialog.set_title(std::string(title));
   dialog.run();
 }
 

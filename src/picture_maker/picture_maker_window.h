@@ -65,7 +65,7 @@ class PictureMakerWindow : public Gtk::Window {
   void OnSave();
   bool OnDragStart(GdkEventButton* event);
   bool OnDrag(GdkEventMotion* event);
-  void ShowMessage(const char* title, const std::string& text);
+  void ShowMessage(std::string_view title, const std::string& text);
   void ShowError(const std::string& text) { ShowMessage(kErrorTitle, text); }
   std::string SuggestedFileName() const;
 

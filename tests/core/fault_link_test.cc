@@ -25,7 +25,7 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-const std::string kReceived(kStatusReceivedPrefix);
+const std::string kReceived = FormatMessage(Message::kReceived, {""});
 
 // A pseudo-terminal whose master side plays the display.
 using FarEnd = testing::PseudoTerminal;

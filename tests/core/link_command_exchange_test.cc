@@ -64,7 +64,7 @@ TEST_P(AcknowledgeTest, ShowsTheFirstLineOfTheAnswer) {
 }
 
 const std::string k127 = std::string(120, 'x') + "1234567";
-const std::string kReceived = std::string(kStatusReceivedPrefix);
+const std::string kReceived = FormatMessage(Message::kReceived, {""});
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, AcknowledgeTest,

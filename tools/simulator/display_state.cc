@@ -6,7 +6,7 @@
 namespace zielwerk {
 namespace {
 
-std::string Quoted(std::string_view line) {
+std::string QuotedLine(std::string_view line) {
   return "\xE2\x80\x9E" + ReadableBytes(line) + "\xE2\x80\x9C";  // „…“
 }
 
@@ -27,13 +27,13 @@ DisplayLineSummary DisplayState::TakeLine(std::string_view line) {
   const auto first = static_cast<unsigned char>(line.front());
   if (first == '!') {
     const std::optional<SettingsCommandFields> fields = ParseSettingsCommand(line);
-    if (!fields) return {DisplayLineKind::kMalformed, "Fehlerhafte Einstellungen " + Quoted(line)};
+    if (!fields) return {DisplayLineKind::kMalformed, "Fehlerhafte Einstellungen " + QuotedLine(line)};
     settings_ = *fields;
-    return {DisplayLineKind::kSettings, "Einstellungen " + Quoted(line)};
+    return {DisplayLineKind::kSettings, "Einstellungen " + QuotedLine(line)};
   }
   if (first >= '0' && first <= '6') {
     const std::optional<std::array<std::string, 2>> rows = DecodePictureRowCommand(line);
-    if (!rows) return {DisplayLineKind::kMalformed, "Fehlerhafte Bildzeilen " + Quoted(line)};
+    if (!rows) return {DisplayLineKind::kMalformed, "Fehlerhafte Bildzeilen " + QuotedLine(line)};
     const int pair = first - '0';
     for (int half = 0; half < 2; ++half) {
       std::bitset<kDisplayPictureWidth>& row = picture_[static_cast<size_t>(2 * pair + half)];
@@ -45,9 +45,9 @@ DisplayLineSummary DisplayState::TakeLine(std::string_view line) {
   }
   if (first >= 'A') {
     route_ = ParseRouteCommand(line);
-    return {DisplayLineKind::kRoute, "Lauftext " + Quoted(RestoreUmlauts(line))};
+    return {DisplayLineKind::kRoute, "Lauftext " + QuotedLine(RestoreUmlauts(line))};
   }
-  return {DisplayLineKind::kUnknown, "Unbekannter Befehl " + Quoted(line)};
+  return {DisplayLineKind::kUnknown, "Unbekannter Befehl " + QuotedLine(line)};
 }
 
 void DisplayState::Tick() {

@@ -31,9 +31,6 @@ void ShowLinkState(bool open) {
   form.reset_button.set_sensitive(open);
 }
 
-constexpr const char* kStatusPortOpened = "Serielle Schnittstelle geöffnet";
-constexpr const char* kStatusPortClosed = "Serielle Schnittstelle geschlossen";
-
 void ShowStatus(std::string_view text) { Form().SetStatusText(std::string(text)); }
 
 // The transfers on the program's one link. Their waits run on the main loop,
@@ -81,7 +78,7 @@ void FindSerialPorts() {
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
   if (names) Form().port_combo.SetPorts(DescribeSerialPorts(*names));
   if (!names || names->empty()) {
-    ShowMessageBox(kWarningTitle, "Es wurde kein COM-Port gefunden");
+    ShowMessageBox(kWarningTitle, MessageText(Message::kNoPortFound));
   }
 }
 
@@ -98,13 +95,13 @@ void TogglePortCommand(ControlEventKind) {
     const std::string shown = form.port_combo.Text();
     const std::string path = PortDevicePath(shown);
     const PortResult opened = link.Open(path);
-    ShowStatus(opened.ok ? kStatusPortOpened
+    ShowStatus(opened.ok ? MessageText(Message::kPortOpened)
                          : PortOpenFailedStatus(ExplainPortOpenFailure(path, opened), shown));
     ShowLinkState(opened.ok);
   } else if (link.IsOpen()) {
     StopTransfers();
     link.Close();
-    ShowStatus(kStatusPortClosed);
+    ShowStatus(MessageText(Message::kPortClosed));
     ShowLinkState(false);
   }
 }
@@ -114,7 +111,7 @@ void CloseLinkAtShutdown() {
   SerialPort& link = SerialLink();
   if (!link.IsOpen()) return;
   link.Close();
-  ShowStatus(kStatusPortClosed);
+  ShowStatus(MessageText(Message::kPortClosed));
   ShowLinkState(false);
 }
 
@@ -144,7 +141,7 @@ void TransferScrollTextCommand() {
       ScrollTextJob(form.start_station_field.get_text().raw(), PreparedScrollText(),
                     form.end_station_field.get_text().raw());
   if (!job) {
-    ShowMessageBox(kErrorTitle, "Erstes Zeichen muss ein Grossbuchstaben sein");
+    ShowMessageBox(kErrorTitle, MessageText(Message::kFirstCharacterRefused));
     return;
   }
   Send(std::move(*job));

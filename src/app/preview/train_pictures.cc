@@ -73,13 +73,13 @@ void LoadTrainPictureCommand() {
   LoadSlot(kCustomPictureSlot, path);
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
   if (!picture) {
-    ShowMessageBox(kErrorTitle, "Bild konnte nicht geladen werden");
+    ShowMessageBox(kErrorTitle, MessageText(Message::kPictureNotLoaded));
     return;
   }
   if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
-    ShowMessageBox(kWarningTitle, "Bild entspricht nicht dem Format " +
-                                      std::to_string(kDisplayPictureWidth) + "x" +
-                                      std::to_string(kDisplayPictureHeight) + "px");
+    ShowMessageBox(kWarningTitle, FormatMessage(Message::kPictureWrongSize,
+                                                {std::to_string(kDisplayPictureWidth),
+                                                 std::to_string(kDisplayPictureHeight)}));
   }
   ShowTrainPicture(ControlEventKind::kChange);
   OpenIni(CurrentSettingsPath());

@@ -394,7 +394,7 @@ MainWindow::MainWindow(int x, int y, double factor, const IconSet& icons,
       label->set_xalign(0.0f);
     }
   }
-  SetStatusText("Ok");
+  SetStatusText(std::string(MessageText(Message::kStatusOk)));
   BuildMenu(icons, commands, on_command);
 
   int minimum = 0, natural = 0;

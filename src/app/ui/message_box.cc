@@ -30,11 +30,11 @@ void ShowInformationIcon(Gtk::MessageDialog& dialog) {
 
 }  // namespace
 
-void ShowMessageBox(const std::string& title, const std::string& text, MessageIcon icon) {
-  Gtk::MessageDialog dialog(Form(), text, false,
+void ShowMessageBox(std::string_view title, std::string_view text, MessageIcon icon) {
+  Gtk::MessageDialog dialog(Form(), std::string(text), false,
                             icon == MessageIcon::kInformation ? Gtk::MESSAGE_INFO : Gtk::MESSAGE_OTHER,
                             Gtk::BUTTONS_OK, true);
-  dialog.set_title(title);
+  dialog.set_title(std::string(title));
   if (icon == MessageIcon::kInformation) ShowInformationIcon(dialog);
   dialog.run();
 }

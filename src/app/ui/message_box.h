@@ -2,17 +2,20 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "core/messages/messages.h"
 
 namespace zielwerk {
 
 enum class MessageIcon { kNone, kInformation };
 
 // The titles of the boxes that report wrong input and missing things.
-inline constexpr const char* kErrorTitle = "F E H L E R";
-inline constexpr const char* kWarningTitle = "W A R N U N G";
+inline constexpr std::string_view kErrorTitle = MessageText(Message::kErrorTitle);
+inline constexpr std::string_view kWarningTitle = MessageText(Message::kWarningTitle);
 
 // Shows a modal box over the main window and returns when the user closes it.
-void ShowMessageBox(const std::string& title, const std::string& text,
+void ShowMessageBox(std::string_view title, std::string_view text,
                     MessageIcon icon = MessageIcon::kNone);
 
 }  // namespace zielwerk

@@ -8,6 +8,7 @@
 
 #include "file/work_folder_win32.h"
 #include "text/wide_text_win32.h"
+#include "messages/messages.h"
 
 namespace zielwerk {
 namespace {
@@ -114,8 +115,8 @@ WorkFolder EnterWorkFolder() {
   const HRESULT found = SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &app_data);
   if (FAILED(found)) {
     CoTaskMemFree(app_data);
-    result.problem = "Der Ordner f\xC3\xBCr Anwendungsdaten (%APPDATA%) ist nicht zu finden.\n\n" +
-                     SystemMessage(static_cast<DWORD>(found));
+    result.problem =
+        FormatMessage(Message::kAppDataMissing, {SystemMessage(static_cast<DWORD>(found))});
     return result;
   }
   const std::wstring folder = std::wstring(app_data) + L"\\" + kWorkFolderName;
@@ -123,15 +124,15 @@ WorkFolder EnterWorkFolder() {
   if (!CreateDirectoryW(folder.c_str(), nullptr)) {
     const DWORD error = GetLastError();
     if (!IsFolder(folder)) {
-      result.problem = "Der Arbeitsordner kann nicht angelegt werden:\n" + Utf8FromWide(folder) + "\n\n" +
-                       SystemMessage(error);
+      result.problem =
+          FormatMessage(Message::kWorkFolderNotMade, {Utf8FromWide(folder), SystemMessage(error)});
       return result;
     }
   }
   AddMissingFiles(data_folder, folder);
   if (!SetCurrentDirectoryW(folder.c_str())) {
-    result.problem = "Der Arbeitsordner kann nicht ge\xC3\xB6" "ffnet werden:\n" + Utf8FromWide(folder) + "\n\n" +
-                     SystemMessage(GetLastError());
+    result.problem = FormatMessage(Message::kWorkFolderNotEntered,
+                                   {Utf8FromWide(folder), SystemMessage(GetLastError())});
   }
   return result;
 }

@@ -12,8 +12,11 @@ std::function<void()>& BeforeReplaceHook() {
 
 std::string SaveFailureReason(const SaveResult& result) {
   if (result.ok) return {};
-  if (const char* reason = KnownSaveFailure(result.error_number)) return reason;
-  return "Fehler " + std::to_string(result.error_number) + " bei " + result.failed_call;
+  if (const std::optional<Message> reason = KnownSaveFailure(result.error_number)) {
+    return std::string(MessageText(*reason));
+  }
+  return FormatMessage(Message::kSaveOtherError,
+                       {std::to_string(result.error_number), result.failed_call});
 }
 
 void SetBeforeReplaceHookForTesting(std::function<void()> hook) {

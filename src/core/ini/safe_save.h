@@ -4,8 +4,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "messages/messages.h"
 
 namespace zielwerk {
 
@@ -39,9 +42,9 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 std::string SaveFailureReason(const SaveResult& result);
 
 // The German words for a failure's error number (errno on Linux,
-// GetLastError() on Windows), or null for one without them; for
+// GetLastError() on Windows), or nullopt for one without them; for
 // SaveFailureReason.
-const char* KnownSaveFailure(int error_number);
+std::optional<Message> KnownSaveFailure(int error_number);
 
 // For tests: called after the temporary file is complete and flushed, just
 // before it takes the target's place. Pass an empty function to remove it.

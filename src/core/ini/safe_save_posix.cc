@@ -183,23 +183,23 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) 
   return SaveResult{true, 0, {}};
 }
 
-const char* KnownSaveFailure(int error_number) {
+std::optional<Message> KnownSaveFailure(int error_number) {
   switch (error_number) {
     case EACCES:
     case EPERM:
-      return "keine Schreibberechtigung";
+      return Message::kSaveNoPermission;
     case ENOENT:
     case ENOTDIR:
-      return "den Ordner gibt es nicht";
+      return Message::kSaveNoFolder;
     case ENOSPC:
     case EDQUOT:
-      return "kein Platz mehr auf dem Datentr\xC3\xA4ger";
+      return Message::kSaveDiskFull;
     case EROFS:
-      return "der Datentr\xC3\xA4ger ist schreibgesch\xC3\xBCtzt";
+      return Message::kSaveWriteProtected;
     case EISDIR:
-      return "das ist ein Ordner";
+      return Message::kSaveIsFolder;
     default:
-      return nullptr;
+      return std::nullopt;
   }
 }
 

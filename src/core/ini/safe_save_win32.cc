@@ -166,23 +166,23 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes) 
   return SaveResult{true, 0, {}};
 }
 
-const char* KnownSaveFailure(int error_number) {
+std::optional<Message> KnownSaveFailure(int error_number) {
   switch (static_cast<DWORD>(error_number)) {
     case ERROR_ACCESS_DENIED:
-      return "keine Schreibberechtigung";
+      return Message::kSaveNoPermission;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return "den Ordner gibt es nicht";
+      return Message::kSaveNoFolder;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return "kein Platz mehr auf dem Datentr\xC3\xA4ger";
+      return Message::kSaveDiskFull;
     case ERROR_WRITE_PROTECT:
-      return "der Datentr\xC3\xA4ger ist schreibgesch\xC3\xBCtzt";
+      return Message::kSaveWriteProtected;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return "ein anderes Programm h\xC3\xA4lt die Datei offen";
+      return Message::kSaveFileHeld;
     default:
-      return nullptr;
+      return std::nullopt;
   }
 }
 

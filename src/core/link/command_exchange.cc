@@ -24,7 +24,7 @@ std::string CommandLine(std::string_view command) {
 }
 
 std::string WriteErrorStatus(int error_number) {
-  return std::string(kStatusWriteErrorPrefix) + std::to_string(error_number);
+  return FormatMessage(Message::kWriteError, {std::to_string(error_number)});
 }
 
 std::string ReadAcknowledgement(SerialPort& port) {
@@ -45,7 +45,7 @@ std::string ReadAcknowledgement(SerialPort& port) {
   }
 
   if (received == 0) return std::string();
-  return std::string(kStatusReceivedPrefix) + DecodeReply(std::string_view(reply.data(), received));
+  return FormatMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))});
 }
 
 std::string CommandExchange(SerialPort& port, std::string_view command,

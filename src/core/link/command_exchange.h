@@ -7,15 +7,15 @@
 #include <string_view>
 
 #include "link/serial_port.h"
+#include "messages/messages.h"
 
 namespace zielwerk {
 
-// The result texts of an exchange (besides the empty text, for a read that
-// delivered nothing although bytes were waiting).
-inline constexpr std::string_view kStatusLinkUnavailable = "Serielle Schnittstelle nicht verfügbar";
-inline constexpr std::string_view kStatusNoAcknowledge = "Keine Bestätigung empfangen";
-inline constexpr std::string_view kStatusReceivedPrefix = "Empfangen: ";
-inline constexpr std::string_view kStatusWriteErrorPrefix = "Error ";
+// The fixed result texts of an exchange; an answer gives Message::kReceived,
+// a failed write Message::kWriteError, and a read that delivered nothing
+// although bytes were waiting the empty text.
+inline constexpr std::string_view kStatusLinkUnavailable = MessageText(Message::kLinkUnavailable);
+inline constexpr std::string_view kStatusNoAcknowledge = MessageText(Message::kNoAcknowledge);
 
 // The fixed pause between writing a command and looking for the answer.
 inline constexpr std::chrono::milliseconds kAcknowledgeWait{500};

@@ -81,7 +81,7 @@ bool IsAcceptableScrollTextCommand(std::string_view command) {
 
 LinkJob SettingsJob(const SettingsCommandFields& fields) {
   return {LinkStep{LinkStep::Kind::kExchange, SettingsCommand(fields),
-                   "Einstellungen werden gesendet"}};
+                   std::string(MessageText(Message::kSendingSettings))}};
 }
 
 std::optional<LinkJob> ScrollTextJob(std::string_view start_station,
@@ -89,15 +89,17 @@ std::optional<LinkJob> ScrollTextJob(std::string_view start_station,
                                      std::string_view end_station) {
   std::string command = ScrollTextCommand(start_station, prepared_scroll_text, end_station);
   if (!IsAcceptableScrollTextCommand(command)) return std::nullopt;
-  return LinkJob{LinkStep{LinkStep::Kind::kExchange, std::move(command), "Lauftext wird gesendet"}};
+  return LinkJob{LinkStep{LinkStep::Kind::kExchange, std::move(command),
+                          std::string(MessageText(Message::kSendingRoute))}};
 }
 
 LinkJob PictureJob(std::span<const std::string> row_commands) {
   LinkJob job;
-  const std::string of = " von " + std::to_string(row_commands.size());
+  const std::string rows = std::to_string(row_commands.size());
   for (size_t row = 0; row < row_commands.size(); ++row) {
     job.push_back(LinkStep{LinkStep::Kind::kExchange, row_commands[row],
-                           "Bild wird gesendet: Zeile " + std::to_string(row + 1) + of});
+                           FormatMessage(Message::kSendingPictureRow,
+                                         {std::to_string(row + 1), rows})});
   }
   return job;
 }

@@ -1,5 +1,7 @@
 #include "link/port_open_failure.h"
 
+#include "messages/messages.h"
+
 namespace zielwerk {
 namespace {
 
@@ -8,27 +10,21 @@ std::string Reason(const PortOpenFailure& failure, const std::string& name) {
   // most comes first, the rest is in the bar's tooltip.
   switch (failure.problem) {
     case PortOpenProblem::kMissing:
-      return name + " fehlt (Adapter eingesteckt?)";
+      return FormatMessage(Message::kPortMissing, {name});
     case PortOpenProblem::kBusy:
-      return name + " ist von einem anderen Programm belegt";
+      return FormatMessage(Message::kPortBusy, {name});
     case PortOpenProblem::kNoPermission:
-      if (failure.group.empty()) return "kein Zugriff auf " + name;
-      if (failure.group_needs_login) {
-        return "kein Zugriff ohne Gruppe „" + failure.group +
-               "“ – nach der Aufnahme einmal ab- und wieder anmelden";
-      }
-      return "kein Zugriff ohne Gruppe „" + failure.group +
-             "“ – Benutzer in die Gruppe aufnehmen, dann neu anmelden";
+      if (failure.group.empty()) return FormatMessage(Message::kPortNoAccess, {name});
+      return FormatMessage(
+          failure.group_needs_login ? Message::kPortLogInAgain : Message::kPortJoinGroup,
+          {failure.group});
     case PortOpenProblem::kNotSerial:
-      return name + " ist keine serielle Schnittstelle";
+      return FormatMessage(Message::kPortNotSerial, {name});
     case PortOpenProblem::kOther:
       break;
   }
-  std::string reason = "Systemfehler " + std::to_string(failure.result.error_number);
-  if (!failure.result.failed_call.empty()) {
-    reason += " (" + std::string(failure.result.failed_call) + ")";
-  }
-  return reason;
+  return FormatMessage(Message::kPortSystemError, {std::to_string(failure.result.error_number),
+                                                   failure.result.failed_call});
 }
 
 }  // namespace
@@ -36,9 +32,9 @@ std::string Reason(const PortOpenFailure& failure, const std::string& name) {
 std::string PortOpenFailedStatus(const PortOpenFailure& failure, std::string_view shown_name) {
   // An empty field names the device folder itself ("/dev/"), whatever the
   // system made of it.
-  const std::string reason =
-      shown_name.empty() ? "kein Port angegeben" : Reason(failure, std::string(shown_name));
-  return std::string(kStatusPortOpenFailed) + ": " + reason;
+  return FormatMessage(Message::kPortOpenFailed,
+                       {shown_name.empty() ? std::string(MessageText(Message::kPortNoName))
+                                           : Reason(failure, std::string(shown_name))});
 }
 
 }  // namespace zielwerk

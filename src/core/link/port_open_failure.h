@@ -8,9 +8,6 @@
 
 namespace zielwerk {
 
-inline constexpr std::string_view kStatusPortOpenFailed =
-    "Serielle Schnittstelle konnte nicht geöffnet werden";
-
 enum class PortOpenProblem {
   kMissing,       // no such device: the adapter is not plugged in
   kBusy,          // another program holds the device
@@ -35,7 +32,7 @@ struct PortOpenFailure {
 PortOpenFailure ExplainPortOpenFailure(const std::string& device_path, const PortResult& result);
 
 // The status text for the failed open of the port the field shows as
-// `shown_name`: kStatusPortOpenFailed, a colon and the reason with what to do.
+// `shown_name`: Message::kPortOpenFailed with the reason and what to do.
 std::string PortOpenFailedStatus(const PortOpenFailure& failure, std::string_view shown_name);
 
 }  // namespace zielwerk

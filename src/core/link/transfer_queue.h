@@ -20,9 +20,8 @@ namespace zielwerk {
 
 inline constexpr std::chrono::milliseconds kResetPulse{50};
 
-inline constexpr std::string_view kStatusDisplayReset = "Display geresettet";
-inline constexpr std::string_view kStatusResetPortClosed =
-    "Fehler: Serielle Schnittstelle ist geschlossen";
+inline constexpr std::string_view kStatusDisplayReset = MessageText(Message::kDisplayReset);
+inline constexpr std::string_view kStatusResetPortClosed = MessageText(Message::kResetPortClosed);
 
 // One step of a transfer.
 struct LinkStep {

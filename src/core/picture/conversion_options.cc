@@ -2,17 +2,11 @@
 
 #include <charconv>
 
+#include "messages/messages.h"
 #include "picture/text_picture.h"
 
 namespace zielwerk {
 namespace {
-
-constexpr std::string_view kQuoteOpen = "\xE2\x80\x9E";   // „
-constexpr std::string_view kQuoteClose = "\xE2\x80\x9C";  // "
-
-std::string Quoted(std::string_view text) {
-  return std::string(kQuoteOpen) + std::string(text) + std::string(kQuoteClose);
-}
 
 bool ParseThreshold(std::string_view text, int& threshold) {
   int value = 0;
@@ -97,31 +91,28 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
     const auto flag = [&]() { return !value; };
 
     if (name == "-h" || name == "--help") {
-      if (!flag()) return Wrong(name + " hat keinen Wert.");
+      if (!flag()) return Wrong(FormatMessage(Message::kOptionTakesNoValue, {name}));
       request.help = true;
     } else if (name == "--invert") {
-      if (!flag()) return Wrong(name + " hat keinen Wert.");
+      if (!flag()) return Wrong(FormatMessage(Message::kOptionTakesNoValue, {name}));
       request.dots.invert = true;
     } else if (name == "-o" || name == "--output" || name == "--threshold" || name == "--dither" ||
                name == "--fit" || name == "--text" || name == "--font") {
-      if (!take_value()) return Wrong("Zu " + name + " fehlt der Wert.");
+      if (!take_value()) return Wrong(FormatMessage(Message::kOptionValueMissing, {name}));
       if (name == "-o" || name == "--output") {
-        if (value->empty()) return Wrong("Zu " + name + " fehlt der Name der Ausgabe.");
+        if (value->empty()) return Wrong(FormatMessage(Message::kOutputNameMissing, {name}));
         request.output = *value;
       } else if (name == "--threshold") {
         if (!ParseThreshold(*value, request.dots.threshold)) {
-          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
-                       " f\xC3\xBCr --threshold: erlaubt sind die ganzen Zahlen von 0 bis 255.");
+          return Wrong(FormatMessage(Message::kBadThreshold, {Quoted(*value)}));
         }
       } else if (name == "--dither") {
         if (!ParseDithering(*value, request.dots.dithering)) {
-          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
-                       " f\xC3\xBCr --dither: erlaubt sind none, floyd-steinberg und atkinson.");
+          return Wrong(FormatMessage(Message::kBadDither, {Quoted(*value)}));
         }
       } else if (name == "--fit") {
         if (!ParseFit(*value, request.fit)) {
-          return Wrong("Ung\xC3\xBCltiger Wert " + Quoted(*value) +
-                       " f\xC3\xBCr --fit: erlaubt sind height und width.");
+          return Wrong(FormatMessage(Message::kBadFit, {Quoted(*value)}));
         }
       } else if (name == "--text") {
         request.text = *value;
@@ -129,20 +120,19 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
         request.font = *value;
       }
     } else {
-      return Wrong("Unbekannte Option " + Quoted(name) + ".");
+      return Wrong(FormatMessage(Message::kUnknownOption, {Quoted(name)}));
     }
   }
 
   if (request.help) return ParsedArguments{std::move(request), {}};
   if (request.text && !request.inputs.empty()) {
-    return Wrong("Ein Text und Bilddateien zugleich gehen nicht: entweder --text oder Bilder.");
+    return Wrong(std::string(MessageText(Message::kTextAndFiles)));
   }
   if (request.output && !request.text && request.inputs.empty()) {
-    return Wrong("Zu -o fehlt das Bild oder der Text (--text).");
+    return Wrong(std::string(MessageText(Message::kNothingToConvert)));
   }
   if (!request.output && request.inputs.size() > 1) {
-    return Wrong("Ohne -o \xC3\xB6" "ffnet der Bildwandler ein einziges Bild im Fenster; "
-                 "mehrere Bilder wandelt er mit -o in einen Ordner um.");
+    return Wrong(std::string(MessageText(Message::kOneFileWithoutOutput)));
   }
   return ParsedArguments{std::move(request), {}};
 }
