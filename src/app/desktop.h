@@ -51,4 +51,8 @@ double TextResolution();
 // Silent when that fails.
 void OpenInBrowser(const std::string& url);
 
+// Opens the local HTML file at the absolute `path` the same way: on Linux as
+// its file: URL, on Windows by its path.
+void OpenLocalPage(const std::string& path);
+
 }  // namespace zielwerk

@@ -1,4 +1,5 @@
 #include "app/desktop.h"
+#include "core/file/help_page.h"
 
 #include <gdk/gdk.h>
 #include <glib-unix.h>
@@ -77,5 +78,7 @@ void OpenInBrowser(const std::string& url) {
     // No browser opener on this machine: the command does nothing.
   }
 }
+
+void OpenLocalPage(const std::string& path) { OpenInBrowser(FileUrl(path)); }
 
 }  // namespace zielwerk

@@ -150,4 +150,8 @@ void OpenInBrowser(const std::string& url) {
   g_free(wide_url);
 }
 
+// The shell opens a path as it opens a URL, with the program it has for the
+// file's type.
+void OpenLocalPage(const std::string& path) { OpenInBrowser(path); }
+
 }  // namespace zielwerk

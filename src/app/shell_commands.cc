@@ -5,18 +5,22 @@
 #include "app/desktop.h"
 #include "app/main_loop.h"
 #include "app/ui/message_box.h"
+#include "core/file/help_page.h"
 #include "core/settings/settings_path.h"
 
 namespace zielwerk {
-namespace {
-
-constexpr const char* kHelpUrl = "http://www.zielwerk-modellbahn.de/laufschild/laufschild.html";
-
-}  // namespace
 
 void ExitCommand() { RequestClose(); }
 
-void HelpCommand() { OpenInBrowser(kHelpUrl); }
+// The manual that came with the program, offline; the web address only where
+// an installation has lost it.
+void HelpCommand() {
+  if (const std::optional<std::string> page = FindHelpPage(ProgramFolder())) {
+    OpenLocalPage(*page);
+  } else {
+    OpenInBrowser(std::string(kHelpPageWebAddress));
+  }
+}
 
 void AboutCommand() {
   ShowMessageBox(MessageText(Message::kAboutTitle),

@@ -36,6 +36,9 @@ struct FileReadRules {
 FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
                               const FileReadRules& rules = {});
 
+// Whether `path` names a regular file (following links).
+bool IsRegularFile(const std::string& path);
+
 // The process's working folder as UTF-8 with a trailing separator ("/" on
 // Linux, "\" on Windows); "./" when it cannot be found out.
 std::string WorkingFolder();

@@ -72,6 +72,11 @@ FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
   return FileReadOutcome::kRead;
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 std::string WorkingFolder() {
   char buffer[PATH_MAX];
   if (getcwd(buffer, sizeof buffer) == nullptr) return "./";

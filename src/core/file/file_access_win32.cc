@@ -77,6 +77,14 @@ FileReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
   return FileReadOutcome::kRead;
 }
 
+bool IsRegularFile(const std::string& path) {
+  const std::optional<std::wstring> wide = WideFromUtf8(path);
+  if (!wide) return false;
+  const DWORD attributes = GetFileAttributesW(wide->c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
 std::string WorkingFolder() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return "./";

@@ -6,9 +6,10 @@
 
 #include <string>
 
+#include "file/help_page.h"
 #include "file/work_folder_win32.h"
-#include "text/wide_text_win32.h"
 #include "messages/messages.h"
+#include "text/wide_text_win32.h"
 
 namespace zielwerk {
 namespace {
@@ -37,7 +38,7 @@ bool IsFolder(const std::wstring& path) {
 
 // The folder the program file lies in, without a trailing backslash; empty
 // when Windows does not say.
-std::wstring ProgramFolder() {
+std::wstring WideProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -105,8 +106,10 @@ void AddMissingFiles(const std::wstring& source, const std::wstring& target) {
   FindClose(search);
 }
 
+std::string ProgramFolder() { return Utf8FromWide(WideProgramFolder()); }
+
 WorkFolder EnterWorkFolder() {
-  const std::wstring program_folder = ProgramFolder();
+  const std::wstring program_folder = WideProgramFolder();
   const std::wstring data_folder = program_folder + L"\\" + kDataFolderName;
   if (program_folder.empty() || !IsFolder(data_folder)) return {};
 
