@@ -14,7 +14,7 @@ packages=(
   python3-pyatspi at-spi2-core libatspi2.0-dev dbus dbus-x11
   fonts-dejavu-core librsvg2-common
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
-  shellcheck
+  shellcheck tidy
 )
 if [ $# -gt 0 ]; then
   packages=("$@")

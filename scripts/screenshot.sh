@@ -4,7 +4,8 @@
 # until its window is mapped, saves the window's content as PNG and closes the
 # program.
 #
-# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [--bildwandler] [OUTPUT.png]
+# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [--bildwandler] [--port-list]
+#                              [OUTPUT.png]
 #   OUTPUT.png       where to write the picture (default docs/zielwerk.png,
 #                    with --bildwandler docs/bildwandler.png)
 #   --settings FILE  start with FILE as Default.ini instead of the defaults
@@ -13,6 +14,8 @@
 #                    the window that grows with them
 #   --bildwandler    the picture maker's window with the test photo
 #                    tests/data/picture/photo.jpg opened
+#   --port-list      Zielwerk with the list of its port field open (four
+#                    ports), clicked open as a user does
 #
 # The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
 # the picture is the same on every machine and no "no port" box is in the way.
@@ -27,11 +30,13 @@ scale=""
 output=""
 inside=0
 bildwandler=0
+port_list=0
 while [ $# -gt 0 ]; do
   case $1 in
     --settings) settings=$(realpath "$2"); shift 2 ;;
     --scale) scale=$2; shift 2 ;;
     --bildwandler) bildwandler=1; shift ;;
+    --port-list) port_list=1; shift ;;
     --inside) inside=1; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
@@ -59,6 +64,7 @@ if [ "$inside" = 0 ]; then
   [ -n "$settings" ] && args+=(--settings "$settings")
   [ -n "$scale" ] && args+=(--scale "$scale")
   [ "$bildwandler" = 1 ] && args+=(--bildwandler)
+  [ "$port_list" = 1 ] && args+=(--port-list)
   exec xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
 fi
 
@@ -77,7 +83,12 @@ trap cleanup EXIT
 cp -r "$root/data/." "$work/"
 [ -n "$settings" ] && cp "$settings" "$work/Default.ini"
 mkdir "$work/.bin"
-printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
+if [ "$port_list" = 1 ]; then
+  printf '#!/bin/sh\nprintf "ttyACM0\\nttyS0\\nttyS1\\nttyUSB0\\n"\n' > "$work/.bin/ls"
+  printf '\357\273\277\nCOM-Name = ttyUSB0\n' > "$work/Zielstell.ini"
+else
+  printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
+fi
 chmod 755 "$work/.bin/ls"
 
 [ -n "$scale" ] && export GDK_DPI_SCALE=$scale
@@ -94,7 +105,17 @@ if [ -z "$window" ]; then
 fi
 # Let the first frames be drawn and the preview start scrolling.
 sleep 1.5
-import -window "$window" "$output"
+if [ "$port_list" = 1 ]; then
+  # The list opens below the field as a window of its own: the picture is
+  # the screen where the main window lies. The arrow of the port field lies
+  # at (271, 149) in the window at the standard text size.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 271)) $((Y + 149)) click 1
+  sleep 1
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$output"
+else
+  import -window "$window" "$output"
+fi
 
 kill -TERM "$program_pid"
 wait "$program_pid" || true
