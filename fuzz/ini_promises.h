@@ -44,14 +44,14 @@ inline const char* BrokenIniPromise(std::string_view bytes) {
   if (document.entries().size() != entries.size()) return "rewriting keys adds no line";
 
   // A settings key written with any value (here a piece of the input) reads
-  // back from the saved bytes as that value, line breaks flattened and outer
-  // blanks trimmed: as a file name byte for byte, as text decoded.
+  // back from the saved bytes as that value, line breaks and NUL flattened
+  // and outer blanks trimmed: as a file name byte for byte, as text decoded.
   const std::string_view key = kSettingKeys[bytes.size() % kSettingKeys.size()].key;
   const std::string_view value = bytes.substr(0, 64);
   document.WriteText(key, value);
   std::string expected(value);
   for (char& c : expected) {
-    if (c == '\r' || c == '\n') c = ' ';
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
   }
   expected.erase(0, expected.find_first_not_of(" \t"));
   expected.erase(expected.find_last_not_of(" \t") + 1);

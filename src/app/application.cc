@@ -175,6 +175,7 @@ void StartUp() {
   const IconSet icons = LoadIcons();
 
   OpenIni(kAppConfigPath);
+  const bool app_config_is_text = IniFileIsText();
   const int y = static_cast<int>(ReadIniInteger(kKeyWindowY, kDefaultWindowPosition));
   const int x = static_cast<int>(ReadIniInteger(kKeyWindowX, kDefaultWindowPosition));
   const WindowPlacement placement = PlaceWindow(x, y);
@@ -202,6 +203,7 @@ void StartUp() {
   main_window->port_combo.set_active(port.index);
   main_window->port_combo.SetText(port.text);
   CloseIni();
+  if (!app_config_is_text) main_window->SetStatusText(std::string(kAppConfigNotTextStatus));
 
   main_window->display_label.set_sensitive(false);
   main_window->reset_button.set_sensitive(false);
@@ -227,16 +229,20 @@ void ShutDown() {
   if (!main_window) return;
   preview_timer.disconnect();
   CloseLinkAtShutdown();
-  WriteSettingsFile();
+  WriteSettingsFile(SettingsWrite::kAtShutDown);
 
   int x = 0, y = 0;
   main_window->PositionToStore(x, y);
   OpenIni(kAppConfigPath);
-  WriteIniInteger(kKeyWindowX, x);
-  WriteIniInteger(kKeyWindowY, y);
-  WriteIniText(kKeySettingsFile, CurrentSettingsPath());
-  WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
-  WriteIniText(kKeyPortName, main_window->port_combo.Text());
+  // The program's own file, but one that is not text is not the program's
+  // doing: it is left as it stands for the user to look at.
+  if (IniFileIsText()) {
+    WriteIniInteger(kKeyWindowX, x);
+    WriteIniInteger(kKeyWindowY, y);
+    WriteIniText(kKeySettingsFile, CurrentSettingsPath());
+    WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
+    WriteIniText(kKeyPortName, main_window->port_combo.Text());
+  }
   CloseIni();
 
   SetForm(nullptr);

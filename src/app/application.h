@@ -1,7 +1,14 @@
 // Start-up, the main loop and shut-down.
 #pragma once
 
+#include <string_view>
+
 namespace zielwerk {
+
+// The status bar's text at start-up when "Zielstell.ini" is not text (see
+// IniFileIsText); the program then starts from its defaults.
+inline constexpr std::string_view kAppConfigNotTextStatus =
+    "Zielstell.ini ist keine Textdatei: beim Beenden nicht überschrieben";
 
 // The whole program: initialises GTK with the command line, starts up, runs
 // the main loop until a close request or "Beenden", shuts down. Returns 0.
@@ -11,8 +18,8 @@ int RunZielwerk(int argc, char** argv);
 // the window, fills the lists, loads the settings and starts the preview
 // timer. Used by RunZielwerk and by the window tests.
 void StartUp();
-// Closes the port, saves the settings and rewrites "Zielstell.ini"; the
-// window is released afterwards.
+// Closes the port, saves the settings and rewrites "Zielstell.ini" (either
+// file only when it is text); the window is released afterwards.
 void ShutDown();
 
 }  // namespace zielwerk

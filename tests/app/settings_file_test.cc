@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/application.h"
 #include "app/command_table.h"
 #include "app/settings/settings_file.h"
 #include "app/support/form_lines.h"
@@ -101,6 +102,43 @@ INSTANTIATE_TEST_SUITE_P(
                    }
                    return lines;
                  }()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A UTF-16 file with a broken character is not text: the program says so
+// once when it reads the file and the close leaves it as it stands.
+struct NotTextCase {
+  const char* name;
+  const char* file;
+  std::string_view status;
+};
+
+class FileThatIsNotText : public WindowTest, public ::testing::WithParamInterface<NotTextCase> {
+ protected:
+  void PrepareFolder(WorkingFolder& folder) override {
+    WriteFileBytes(folder.File(GetParam().file), kBroken);
+  }
+  // "Anfangsstation = Chur" in UTF-16 LE, a low surrogate alone before "Chur".
+  const std::string kBroken = [] {
+    std::string bytes;
+    for (const char16_t unit : std::u16string_view(u"\uFEFFAnfangsstation = \xDE82" u"Chur")) {
+      bytes += static_cast<char>(unit & 0xFF);
+      bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+  }();
+};
+
+TEST_P(FileThatIsNotText, IsNamedInTheStatusBarAndLeftByTheClose) {
+  EXPECT_EQ(Form().StatusText(), GetParam().status);
+  EXPECT_FALSE(Form().main_status_bar.get_has_tooltip()) << "the text fits the bar";
+  ShutDownNow();
+  EXPECT_TRUE(BytesEqual(kBroken, ReadFileBytes(folder().File(GetParam().file))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileThatIsNotText,
+    ::testing::Values(NotTextCase{"Settings", "Default.ini", kSettingsNotTextStatus},
+                      NotTextCase{"AppConfig", "Zielstell.ini", kAppConfigNotTextStatus}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class FormFromFile : public WindowTest {

@@ -23,6 +23,18 @@ using testing::WriteFileBytes;
 
 const std::string kMark = "\xEF\xBB\xBF";
 
+// The UTF-16 code units of `units` (a byte-order mark included only where
+// written) in the given byte order.
+std::string Utf16Bytes(std::u16string_view units, bool big_endian) {
+  std::string bytes;
+  for (const char16_t unit : units) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  }
+  return bytes;
+}
+
 // `text` with each LF as this build writes line ends (CR LF on Windows).
 std::string Lines(std::string_view text) {
   std::string lines;
@@ -83,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"n", "1"}}, kMark + "\nk = v  \nn = 1\n[g]\n"},
         RewriteCase{"LineWithoutEqualsKept", "just words\nA=1\n", {{"A", "2"}},
                     kMark + "\njust words\nA = 2\n"},
-        RewriteCase{"LineBreaksInValueFlattened", std::nullopt, {{"A", "x\ny\rz"}},
-                    kMark + "\nA = x y z\n"},
+        RewriteCase{"LineBreaksAndNulInValueFlattened", std::nullopt,
+                    {{"A", std::string("x\ny\rz\0w", 7)}}, kMark + "\nA = x y z w\n"},
         RewriteCase{"Latin1BecomesUtf8", "S=Gr\xFCm\n", {{"T", "1"}},
                     kMark + "\nS = Gr\xC3\xBCm\nT = 1\n"},
         RewriteCase{"Utf8WithoutMarkStaysUtf8", "S=Gr\xC3\xBCm\n", {{"T", "1"}},
@@ -179,7 +191,20 @@ INSTANTIATE_TEST_SUITE_P(
                              "Bild = Z\xFCrich.bmp\n[Gr\xFCn]\n"},
         ReadBackCase{"WithoutMarkTheWholeFileIsLatin1", "A = Gr\xFCn\nB = Gr\xC3\xBCn\n",
                      {{"A", "Gr\xC3\xBCn"}, {"B", "Gr\xC3\x83\xC2\xBCn"}},
-                     kMark + "\nA = Gr\xC3\xBCn\nB = Gr\xC3\x83\xC2\xBCn\n"}),
+                     kMark + "\nA = Gr\xC3\xBCn\nB = Gr\xC3\x83\xC2\xBCn\n"},
+        // As Windows Notepad ("Unicode") and PowerShell 5's Out-File save.
+        ReadBackCase{"Utf16LittleEndian",
+                     Utf16Bytes(u"\uFEFFAnfangsstation = Chur\r\nEndstation = Gr\u00FCsch\r\n"
+                                u"; Lok \U0001F682\r\n",
+                                false),
+                     {{"Anfangsstation", "Chur"}, {"Endstation", "Gr\xC3\xBCsch"}},
+                     kMark + "\nAnfangsstation = Chur\nEndstation = Gr\xC3\xBCsch\n"
+                             "; Lok \xF0\x9F\x9A\x82\n"},
+        ReadBackCase{"Utf16BigEndian",
+                     Utf16Bytes(u"\uFEFFAnfangsstation = Chur\nEndstation = \U0001F682 Arosa\n",
+                                true),
+                     {{"Anfangsstation", "Chur"}, {"Endstation", "\xF0\x9F\x9A\x82 Arosa"}},
+                     kMark + "\nAnfangsstation = Chur\nEndstation = \xF0\x9F\x9A\x82 Arosa\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A Linux file name need not be UTF-8: the name written is the name read.
@@ -195,6 +220,31 @@ TEST(IniStore, FileNameReadsBackByteForByte) {
   EXPECT_EQ(ReadIniFileName("einstellungen", "Default.ini"), name);
   EXPECT_EQ(ReadIniText("Einstellungen", "Default.ini"), "/tmp/Z\xC3\xBCrich.ini");
   EXPECT_EQ(ReadIniFileName("Bild", "kein_BILD.bmp"), "kein_BILD.bmp");
+  CloseIni();
+}
+
+// A file that is not text reads as empty and is left as it stands, unless a
+// key is written: the caller decides, and a user's explicit save still writes.
+TEST(IniStore, FileThatIsNotTextReadsEmptyAndIsWrittenOnlyWithAKey) {
+  TempDir dir;
+  const std::string path = dir.File("Default.ini");
+  const std::string picture = std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + "\nA = 1\n";
+  WriteFileBytes(path, picture);
+  ASSERT_TRUE(OpenIni(path));
+  EXPECT_FALSE(IniFileIsText());
+  EXPECT_EQ(ReadIniText("A", "DEF"), "DEF");
+  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(IniFileIsText()) << "no file open";
+  EXPECT_TRUE(BytesEqual(picture, ReadFileBytes(path)));
+
+  OpenIni(path);
+  WriteIniText("B", "2");
+  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(BytesEqual(Lines(kMark + "\nB = 2\n"), ReadFileBytes(path)));
+  OpenIni(path);
+  EXPECT_TRUE(IniFileIsText());
+  OpenIni(dir.File("missing.ini"));
+  EXPECT_TRUE(IniFileIsText()) << "a missing file is created at the close like any other";
   CloseIni();
 }
 
@@ -227,6 +277,38 @@ TEST(IniStore, OpeningAnotherFileWritesTheFirstBack) {
   EXPECT_TRUE(BytesEqual(Lines(kMark + "\nA = 1\n"), ReadFileBytes(dir.File("one.ini"))));
   CloseIni();
   EXPECT_FALSE(testing::FileExists(dir.File("two.ini")));
+}
+
+// Bytes that are not text must not be read as ISO 8859-1: saved, the file
+// would be lost.
+TEST(IniDocument, TextOrNot) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool text;
+  } cases[] = {
+      {"empty", "", true},
+      {"ISO 8859-1", "k = Gr\xFCn\n", true},
+      {"UTF-8 mark alone", kMark, true},
+      {"UTF-16 LE mark alone", "\xFF\xFE", true},
+      {"UTF-16 BE surrogate pair", Utf16Bytes(u"\uFEFF\U0001F682", true), true},
+      {"NUL", std::string("k = 1\0\n", 7), false},
+      {"NUL after UTF-8 mark", kMark + std::string("k = \0", 5), false},
+      {"UTF-16 without mark", Utf16Bytes(u"k = 1", false), false},
+      {"PNG", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), false},
+      {"UTF-16 odd length", "\xFF\xFEk", false},
+      {"UTF-16 high surrogate at end", Utf16Bytes(u"\uFEFFk = \xD83D", false), false},
+      {"UTF-16 high surrogate alone", Utf16Bytes(u"\uFEFF\xD83D" u"k", true), false},
+      {"UTF-16 low surrogate alone", Utf16Bytes(u"\uFEFF\xDE82" u"k", false), false},
+      {"UTF-16 U+0000 (UTF-32 LE)", std::string("\xFF\xFE\0\0k\0\0\0", 8), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsIniText(c.bytes), c.text);
+    if (!c.text) {
+      EXPECT_EQ(ParseIniBytes(c.bytes), std::vector<IniEntry>{});
+    }
+  }
 }
 
 TEST(IniDocument, ReparsingSerialisedEntriesGivesTheSameEntries) {

@@ -18,14 +18,14 @@ void LoadSettingsCommand() {
   ReadSettingsFile();
 }
 
-void SaveSettingsCommand() { WriteSettingsFile(); }
+void SaveSettingsCommand() { WriteSettingsFile(SettingsWrite::kByUser); }
 
 void SaveSettingsAsCommand() {
   const std::string path = FileRequester(
       {FileRequestKind::kSave, "Einstellungen speichern als:", WorkingFolder(), kSettingsFilter});
   if (path.empty()) return;
   SetCurrentSettingsPath(WithSettingsExtension(path));
-  WriteSettingsFile();
+  WriteSettingsFile(SettingsWrite::kByUser);
 }
 
 }  // namespace zielwerk

@@ -114,16 +114,23 @@ void ReadSettingsFile() {
     }
   }
   const std::string picture_path = ReadIniFileName(kKeyPicture, FormDefault(kKeyPicture));
+  const bool is_text = IniFileIsText();
   CloseIni();
   // Setting the controls raised no control event: the preview and the rules
   // follow the new values here.
   RefreshPreview(picture_path);
   ApplyFormRules();
+  if (!is_text) form.SetStatusText(std::string(kSettingsNotTextStatus));
 }
 
-void WriteSettingsFile() {
+void WriteSettingsFile(SettingsWrite occasion) {
   MainWindow& form = Form();
   OpenIni(current_settings_path);
+  // Decided on the file as it is now, not as it was when read.
+  if (occasion == SettingsWrite::kAtShutDown && !IniFileIsText()) {
+    CloseIni();
+    return;
+  }
   for (size_t i = 0; i < kFormFields.size(); ++i) {
     const SettingKey& key = kSettingKeys[i];
     const FormField& field = kFormFields[i];

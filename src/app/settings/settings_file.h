@@ -2,8 +2,20 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zielwerk {
+
+// The status bar's text when the settings file read is not text (see
+// IniFileIsText).
+inline constexpr std::string_view kSettingsNotTextStatus =
+    "Einstellungsdatei ist keine Textdatei: beim Beenden nicht überschrieben";
+
+// Who asks for the settings to be written.
+enum class SettingsWrite {
+  kByUser,      // "Speichern", "Speichern als": written whatever the file holds
+  kAtShutDown,  // the close: a file that is not text is left as it stands
+};
 
 // The path of the settings file in use, as stored (relative or absolute).
 const std::string& CurrentSettingsPath();
@@ -11,10 +23,13 @@ const std::string& CurrentSettingsPath();
 void SetCurrentSettingsPath(const std::string& path);
 
 // Fills the form from the file at CurrentSettingsPath; missing keys take
-// their defaults, so a load always replaces the whole form.
+// their defaults, so a load always replaces the whole form. A file that is
+// not text gives the defaults and kSettingsNotTextStatus in the status bar.
 void ReadSettingsFile();
 // Writes the thirteen form keys into the file at CurrentSettingsPath,
 // keeping everything else the file holds. Silent when it cannot be written.
-void WriteSettingsFile();
+// At shut-down a file that is not text is not written: the user's file
+// outweighs the form, and the close cannot stop to ask.
+void WriteSettingsFile(SettingsWrite occasion);
 
 }  // namespace zielwerk

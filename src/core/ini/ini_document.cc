@@ -8,6 +8,8 @@ namespace zielwerk {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -58,26 +60,41 @@ IniEntry ParseLine(std::string_view line) {
 std::string WithoutLineBreaks(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
-    if (c == '\r' || c == '\n') c = ' ';
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
   }
   return out;
 }
 
-}  // namespace
-
-std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
-  std::string text;
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+// The bytes the lines are split from, or nullopt when `bytes` are not text.
+std::optional<std::string> LineBytes(std::string_view bytes) {
+  const bool little_endian = bytes.starts_with(kUtf16LeMark);
+  if (little_endian || bytes.starts_with(kUtf16BeMark)) {
+    // Windows Notepad's "Unicode" and PowerShell 5's Out-File write this.
+    std::optional<std::string> text =
+        Utf16ToUtf8(bytes.substr(kUtf16LeMark.size()), !little_endian);
+    if (!text || text->find('\0') != std::string::npos) return std::nullopt;
+    return text;
+  }
+  // No text file holds NUL; read as ISO 8859-1 and saved, a picture or a
+  // UTF-16 file without a mark would be lost.
+  if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+  if (bytes.starts_with(kByteOrderMark)) {
     // Decoded per key and value on lookup; kept as bytes so that a line the
     // program does not write (a file name among them) is saved unchanged.
-    text = bytes.substr(kByteOrderMark.size());
-  } else if (IsValidUtf8(bytes)) {
-    // Many editors save UTF-8 without a mark; reading those as ISO 8859-1
-    // would turn every umlaut into two characters on the next save.
-    text = bytes;
-  } else {
-    text = Latin1ToUtf8(bytes);
+    return std::string(bytes.substr(kByteOrderMark.size()));
   }
+  // Many editors save UTF-8 without a mark; reading those as ISO 8859-1
+  // would turn every umlaut into two characters on the next save.
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  return Latin1ToUtf8(bytes);
+}
+
+}  // namespace
+
+bool IsIniText(std::string_view bytes) { return LineBytes(bytes).has_value(); }
+
+std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
+  const std::string text = LineBytes(bytes).value_or(std::string());
 
   std::vector<IniEntry> entries;
   size_t at = 0;

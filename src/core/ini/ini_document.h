@@ -24,13 +24,21 @@ struct IniEntry {
   bool operator==(const IniEntry&) const = default;
 };
 
-// Parses the bytes of an INI file. Without a UTF-8 byte-order mark, content
-// that is valid UTF-8 is taken as UTF-8 and anything else as ISO 8859-1,
-// converted to UTF-8 here. After a mark the entries keep their bytes as they
-// stand: an editor may have saved some lines in ISO 8859-1 and kept the mark,
-// so each key and value is decoded on its own when it is looked up (see
-// IniDocument). Lines end at CR or LF; empty lines and lines of blanks and
-// tabs alone vanish.
+// Whether ParseIniBytes takes `bytes` as text. They are not when they hold a
+// NUL byte without a UTF-16 byte-order mark (a picture, UTF-16 without a
+// mark), or when after such a mark they are not well-formed UTF-16 or hold
+// U+0000 (UTF-32 begins with the UTF-16 LE mark). Empty bytes are text.
+bool IsIniText(std::string_view bytes);
+
+// Parses the bytes of an INI file. After a UTF-16 byte-order mark (FF FE
+// little-endian, FE FF big-endian) the text is UTF-16, converted to UTF-8
+// here. Without any mark, content that is valid UTF-8 is taken as UTF-8 and
+// anything else as ISO 8859-1, converted to UTF-8 here. After a UTF-8 mark
+// the entries keep their bytes as they stand: an editor may have saved some
+// lines in ISO 8859-1 and kept the mark, so each key and value is decoded on
+// its own when it is looked up (see IniDocument). Lines end at CR or LF; empty
+// lines and lines of blanks and tabs alone vanish. Bytes that are not text
+// (see IsIniText) give no entries.
 std::vector<IniEntry> ParseIniBytes(std::string_view bytes);
 
 // The line end of the INI files this build writes: LF on Linux, CR LF on
@@ -69,7 +77,7 @@ class IniDocument {
   // Replaces the value of the key's line (the key takes the given spelling)
   // or adds a new line after the last entry before the first group line.
   // CR and LF in key or value become blanks, so a value cannot break the
-  // file into extra lines.
+  // file into extra lines; so does NUL, so the saved file stays text.
   void WriteText(std::string_view key, std::string_view value);
 
   const std::vector<IniEntry>& entries() const { return entries_; }

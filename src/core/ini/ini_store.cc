@@ -13,6 +13,7 @@ struct OpenFile {
   std::string path;
   IniDocument document;
   bool writable = true;  // false when the file exists but could not be read
+  bool is_text = true;   // false when its bytes are not text (IsIniText)
   bool changed = false;
 };
 
@@ -30,10 +31,15 @@ bool OpenIni(const std::string& path) {
   OpenFile file;
   file.path = path;
   file.writable = outcome != FileReadOutcome::kUnreadable;
-  if (outcome == FileReadOutcome::kRead) file.document = IniDocument(ParseIniBytes(bytes));
+  if (outcome == FileReadOutcome::kRead) {
+    file.is_text = IsIniText(bytes);
+    file.document = IniDocument(ParseIniBytes(bytes));
+  }
   Store() = std::move(file);
   return outcome == FileReadOutcome::kRead;
 }
+
+bool IniFileIsText() { return !Store() || Store()->is_text; }
 
 bool HasIniKey(std::string_view key) {
   return Store() && Store()->document.ReadText(key).has_value();

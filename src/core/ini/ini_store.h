@@ -15,6 +15,12 @@ namespace zielwerk {
 // content is not replaced by the few keys written since.
 bool OpenIni(const std::string& path);
 
+// Whether the open file was read as text (see IsIniText). A file that is not
+// text reads as empty, every key giving its fallback; CloseIni still writes
+// it when a key was written, so it is for the caller to leave such a file
+// alone. True when no file is open and for a missing or unreadable file.
+bool IniFileIsText();
+
 // Whether the open file has a line for the key.
 bool HasIniKey(std::string_view key);
 

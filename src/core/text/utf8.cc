@@ -78,6 +78,30 @@ std::string Utf8OrLatin1(std::string_view bytes) {
   return IsValidUtf8(bytes) ? std::string(bytes) : Latin1ToUtf8(bytes);
 }
 
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool big_endian) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  const auto unit = [&](size_t at) -> char32_t {
+    const auto first = static_cast<char32_t>(static_cast<unsigned char>(bytes[at]));
+    const auto second = static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1]));
+    return big_endian ? (first << 8 | second) : (second << 8 | first);
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t at = 0; at < bytes.size(); at += 2) {
+    char32_t c = unit(at);
+    if (c >= 0xDC00 && c <= 0xDFFF) return std::nullopt;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (at + 2 >= bytes.size()) return std::nullopt;
+      const char32_t low = unit(at + 2);
+      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      at += 2;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
 std::string SanitizeUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

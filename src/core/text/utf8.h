@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // text saved by an ISO 8859-1 editor comes back whole, and the result is
 // always valid UTF-8.
 std::string Utf8OrLatin1(std::string_view bytes);
+
+// UTF-16 code units, two bytes each in the given byte order and without a
+// byte-order mark, as UTF-8; nullopt when they are not well-formed UTF-16 (an
+// odd number of bytes, or a surrogate without its other half).
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool big_endian);
 
 // `bytes` with every ill-formed sequence replaced by U+FFFD, so the result is
 // always valid UTF-8 (safe to hand to a GTK label).
