@@ -4,12 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/messages/messages.h"
+
 namespace zielwerk {
 
 // The status bar's text when the settings file read is not text (see
 // IniFileIsText).
-inline constexpr std::string_view kSettingsNotTextStatus =
-    "Einstellungsdatei ist keine Textdatei: beim Beenden nicht überschrieben";
+inline constexpr std::string_view kSettingsNotTextStatus = MessageText(Message::kSettingsNotText);
 
 // Who asks for the settings to be written.
 enum class SettingsWrite {
