@@ -60,7 +60,9 @@ TEST_F(TransferQueueTest, PictureRowsGoOneAfterTheOtherEveryFiveHundredMilliseco
     const Statuses statuses = At(due);
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.back(), "Bild wird gesendet: Zeile " + std::to_string(row + 1) + " von 7");
-    if (row > 0) EXPECT_EQ(statuses.front(), "Empfangen: ok" + std::to_string(row - 1));
+    if (row > 0) {
+      EXPECT_EQ(statuses.front(), "Empfangen: ok" + std::to_string(row - 1));
+    }
     EXPECT_EQ(last_.call_again_at, start_ + due + kAcknowledgeWait);
     EXPECT_EQ(pty_.ReadLine(), kRows[row] + "\n");
 
