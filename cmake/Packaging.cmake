@@ -6,6 +6,7 @@
 #   bin/zielwerk-display-sim        the display simulator
 #   libexec/zielwerk/zielwerk       the program itself
 #   share/zielwerk/                 the working-folder files from data/ (Icons/, wagen_*.bmp)
+#   share/doc/zielwerk/copyright    the licence in Debian's machine-readable form
 #   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entries, metainfo, icon
 #
 # `cmake --install <build>` installs it; `cpack` in the build folder makes
@@ -63,6 +64,11 @@ install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${CMAKE_INSTALL_DOC
 
 set(ZIELWERK_PACKAGE_MAINTAINER "Zielwerk-Team <zielwerk@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
+
+# Debian's copyright file, in its machine-readable format; the package, and
+# an installation under /usr/local, point to the system's copy of the GPL.
+configure_file("${ZIELWERK_PACKAGING_DIR}/copyright.in" "${CMAKE_BINARY_DIR}/packaging/copyright" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "zielwerk")

@@ -41,6 +41,8 @@ fi
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
+copyright_years=$(sed -n 's/^copyright_years=//p' "$build/package.env")
+copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe
@@ -213,7 +215,7 @@ cp -a "$build/stage/setup" "$previous_stage"
 printf 'nicht mehr dabei' >"$previous_stage/zielwerk-launcher.exe"
 # Without compression: made in 3 s instead of 40.
 scripts/windows/make-installer.sh "$previous_stage" "$work/previous-setup.exe" "$previous_version" "$app_id" "$picture_maker_id" \
-  -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
+  "$copyright_years" "$copyright_holder" -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
 custom='C:\Eigene Programme\Zielwerk'
 custom_folder=$WINEPREFIX/drive_c/Eigene\ Programme/Zielwerk
 # /D= takes the rest of the command line, unquoted; cmd passes it on as it is.

@@ -10,6 +10,8 @@
 
 app_id=$(sed -n 's/^app_id=//p' "$build_dir/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
+copyright_years=$(sed -n 's/^copyright_years=//p' "$build_dir/package.env")
+copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build_dir/package.env")
 programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
 icon_sizes="16 32 48 64 128 256"
 
@@ -31,6 +33,7 @@ usr/share/applications/$picture_maker_id.desktop
 usr/share/metainfo/$picture_maker_id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 usr/share/doc/zielwerk/README.md
+usr/share/doc/zielwerk/copyright
 EOF
   for size in $icon_sizes; do
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
@@ -72,6 +75,14 @@ check_installed_tree() {
   if [ -s "$scratch/different" ]; then
     fail "installed data files differ from data/: $(tr '\n' ' ' <"$scratch/different")"
   fi
+
+  copyright=$root/usr/share/doc/zielwerk/copyright
+  check
+  for line in "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+              "Copyright: $copyright_years $copyright_holder" "License: GPL-3.0-or-later" \
+              ' version 3 can be found in "/usr/share/common-licenses/GPL-3".'; do
+    grep -qxF "$line" "$copyright" || { fail "$copyright lacks the line \"$line\""; break; }
+  done
 
   for size in $icon_sizes; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
