@@ -112,4 +112,8 @@ if(ZIELWERK_BUILD_TESTS)
                    "${CMAKE_BINARY_DIR}" "${CMAKE_CPACK_COMMAND}")
   set_tests_properties(packaging_install packaging_deb PROPERTIES
                        LABELS packaging TIMEOUT 600 RESOURCE_LOCK zielwerk_install)
+  # How the metainfo's releases are read from NEWS, on NEWS files of its own.
+  add_test(NAME packaging_release_notes
+           COMMAND sh "${PROJECT_SOURCE_DIR}/tests/packaging/release_notes_test.sh" "${CMAKE_COMMAND}")
+  set_tests_properties(packaging_release_notes PROPERTIES LABELS packaging)
 endif()

@@ -8,6 +8,7 @@
 # shellcheck source=tests/support/pass_fail.sh
 . "$source_dir/tests/support/pass_fail.sh"
 
+version=$(sed -n 's/^version=//p' "$build_dir/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build_dir/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
 copyright_years=$(sed -n 's/^copyright_years=//p' "$build_dir/package.env")
@@ -40,6 +41,11 @@ EOF
   done
   (cd "$source_dir/data" && find . -type f ! -name '*.ico' | sed 's|^\./|usr/share/zielwerk/|')
   (cd "$source_dir/docs" && find . \( -name '*.png' -o -name '*.md' \) | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
+}
+
+# The date NEWS gives release $1, empty when it has none.
+news_date() {
+  sed -n "s/^$(printf '%s' "$1" | sed 's/\./\\./g') (\([0-9-]*\))\$/\1/p" "$source_dir/NEWS"
 }
 
 # Width and height of a PNG file from its IHDR chunk, as "W H".
@@ -100,6 +106,14 @@ check_installed_tree() {
     check
     appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
       fail "appstreamcli validate $id: $(cat "$scratch/validate.log")"
+    # The release of this version, as NEWS dates it, and the licence.
+    metainfo=$root/usr/share/metainfo/$id.metainfo.xml
+    release="<release version=\"$version\" date=\"$(news_date "$version")\""
+    check
+    if [ -z "$(news_date "$version")" ] || ! grep -qF "$release" "$metainfo" ||
+       ! grep -qF "<project_license>GPL-3.0-or-later</project_license>" "$metainfo"; then
+      fail "$id.metainfo.xml lacks $release or its licence: $(grep -e '<release ' -e project_license "$metainfo")"
+    fi
   done
   check
   grep -qx "Exec=zielwerk" "$root/usr/share/applications/$app_id.desktop" ||
