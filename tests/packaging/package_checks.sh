@@ -244,12 +244,44 @@ check_launcher() {
   check
   grep -qi "display" "$scratch/real.log" || fail "real program was not started: $(cat "$scratch/real.log")"
 
-  # --bildwandler starts the picture maker in the same working folder with
-  # the arguments after it: here it converts a picture there, without a window.
+  # --bildwandler starts the picture maker in the working folder with the
+  # arguments after it, its file names made absolute against the folder they
+  # were typed in.
+  typed=$scratch/typed\ here
+  mkdir -p "$typed/bilder" "$typed/ausgabe"
+  typed=$(cd "$typed" && pwd -P)
+  check_typed_names "pictures and -o" "[$typed/foto.jpg] [-o] [$typed/aus/w.bmp] [--threshold] [110]" \
+    foto.jpg -o aus/w.bmp --threshold 110
+  check_typed_names "texts and --output=" "[--text] [BERNINA EXPRESS] [--font] [Sans Bold] [--output=$typed/b.bmp]" \
+    --text "BERNINA EXPRESS" --font "Sans Bold" --output=b.bmp
+  check_typed_names "after --" "[/abs/foto.png] [--dither] [atkinson] [--] [$typed/-foto.png] [$typed/--invert]" \
+    /abs/foto.png --dither atkinson -- -foto.png --invert
+  check_typed_names "values that look like options, and -" "[--text] [-o] [--invert] [$typed/-] [-o] []" \
+    --text -o --invert - -o ""
+
+  # The real picture maker behind it, typed in another folder than the
+  # picture's and the output's: it converts without a window.
+  cp "$root/usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp" "$typed/bilder/"
   check
-  if ! env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
-       wagen_REGIO_EXPRESS.bmp -o umgewandelt.bmp >"$scratch/bildwandler.log" 2>&1 ||
-     [ ! -s "$homes/g/.local/share/zielwerk/umgewandelt.bmp" ]; then
-    fail "the launcher did not start the picture maker in the working folder: $(cat "$scratch/bildwandler.log")"
+  if ! (cd "$typed/bilder" && env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
+          wagen_REGIO_EXPRESS.bmp -o ../ausgabe/umgewandelt.bmp) >"$scratch/bildwandler.log" 2>&1 ||
+     [ ! -s "$typed/ausgabe/umgewandelt.bmp" ]; then
+    fail "the launcher's picture maker did not convert the names as typed: $(cat "$scratch/bildwandler.log")"
   fi
+}
+
+# check_typed_names NAME EXPECTED ARGS...: `zielwerk --bildwandler ARGS...`
+# typed in $typed starts the program in the working folder with EXPECTED,
+# the arguments as "[...]" joined by blanks.
+check_typed_names() {
+  name=$1 expected=$2
+  shift 2
+  check
+  if ! (cd "$typed" && run_launcher "$root/usr/bin/zielwerk" "$homes/a" - --bildwandler "$@"); then
+    fail "$name: launcher failed: $(cat "$scratch/launcher.log")"
+    return
+  fi
+  got=$(tail -n +2 "$scratch/record" | tr '\n' ' ')
+  [ "$(head -n 1 "$scratch/record")" = "$homes/a/.local/share/zielwerk" ] && [ "$got" = "$expected " ] ||
+    fail "$name: the program got $got in $(head -n 1 "$scratch/record"), not $expected"
 }
