@@ -81,6 +81,9 @@ windows_text() {
   { printf '\357\273\277'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$1"; } >"$2"
 }
 windows_text packaging/windows/LIESMICH.txt "$common/LIESMICH.txt"
+# The German manual, where the help command looks first: hilfe\ beside
+# zielwerk.exe.
+cp -r docs/hilfe "$common/hilfe"
 
 # Licence texts: Zielwerk's own in Lizenzen\Zielwerk\ (the installer shows it
 # on its licence page), Lizenzen\<library>-<version>\ for every library of the

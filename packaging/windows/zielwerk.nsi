@@ -7,7 +7,7 @@
 ;            -DOUTFILE=<setup.exe> zielwerk.nsi
 ; The staged folder holds the program, its DLLs and GTK's runtime files,
 ; Daten\ (what the program copies into the user's working folder
-; %APPDATA%\Zielwerk), LIESMICH.txt and Lizenzen\ (with
+; %APPDATA%\Zielwerk), the manual hilfe\, LIESMICH.txt and Lizenzen\ (with
 ; Zielwerk's own licence in Lizenzen\Zielwerk\LICENSE.txt, which the licence
 ; page shows). UNINSTALL_LIST names
 ; exactly those files and folders, so the uninstaller removes what was

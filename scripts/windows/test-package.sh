@@ -3,8 +3,9 @@
 #   1. the zip unpacked into a folder with an umlaut in its path: zielwerk.exe
 #      starts from there with nothing but the zip's DLLs, shows its window, ends
 #      with status 0 on a close request and writes Zielstell.ini there; the
-#      picture maker's .com converts the standard pictures and a photo in
-#      each format it must read in one run;
+#      manual and Zielwerk's licence are there; the picture maker's .com
+#      converts the standard pictures and a photo in each format it must read
+#      in one run;
 #   2. the sources zip holds every file Lizenzen\Quellen.txt names, with its
 #      SHA-256;
 #   3. an update: a previous version (the same package with a three-part
@@ -160,6 +161,12 @@ fi
 wait_status "$program_pid"
 check "zip: exit status $status after the close request" [ "$status" = 0 ]
 check "zip: Zielstell.ini written in the unpacked folder" [ -s "$folder/Zielstell.ini" ]
+zip_manual_and_licence() {
+  diff -r "$root/docs/hilfe" "$folder/hilfe" >&2 &&
+    sed 's/$/\r/' "$root/LICENSE" | cmp - "$folder/Lizenzen/Zielwerk/LICENSE.txt" >&2
+}
+check "zip: the manual in hilfe\\, Zielwerk's licence in Lizenzen\\Zielwerk\\LICENSE.txt with CR LF" \
+  zip_manual_and_licence
 
 # The picture maker from the zip as typed at a prompt (its .com), with the
 # zip's DLLs alone: the standard pictures and a photo in each format it must

@@ -18,8 +18,9 @@ icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
 # the fixed ones, every file of the source data/ folder under share/zielwerk
-# but the Windows build's .ico icons, and the README's pictures and documents
-# from docs/ beside it.
+# but the Windows build's .ico icons, the manual of docs/hilfe/ under
+# share/help/de/zielwerk, and the README's pictures and documents from the
+# rest of docs/ beside it.
 expected_paths() {
   source_dir=$1
   cat <<EOF
@@ -35,12 +36,15 @@ usr/share/metainfo/$picture_maker_id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 usr/share/doc/zielwerk/README.md
 usr/share/doc/zielwerk/copyright
+usr/share/help/de/zielwerk/laufschild/laufschild.html
 EOF
   for size in $icon_sizes; do
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
   (cd "$source_dir/data" && find . -type f ! -name '*.ico' | sed 's|^\./|usr/share/zielwerk/|')
-  (cd "$source_dir/docs" && find . \( -name '*.png' -o -name '*.md' \) | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
+  (cd "$source_dir/docs/hilfe" && find . -type f | sed 's|^\./|usr/share/help/de/zielwerk/|')
+  (cd "$source_dir/docs" && find . -path ./hilfe -prune -o \( -name '*.png' -o -name '*.md' \) -print |
+     sed 's|^\./|usr/share/doc/zielwerk/docs/|')
 }
 
 # The date NEWS gives release $1, empty when it has none.
@@ -81,6 +85,23 @@ check_installed_tree() {
   if [ -s "$scratch/different" ]; then
     fail "installed data files differ from data/: $(tr '\n' ' ' <"$scratch/different")"
   fi
+
+  # The launcher copies all of share/zielwerk into every working folder, so
+  # it holds data/'s files and nothing else (the manual least of all).
+  check
+  (cd "$source_dir/data" && find . -type f ! -name '*.ico' | LC_ALL=C sort) >"$scratch/data.list"
+  (cd "$root/usr/share/zielwerk" && find . ! -type d | LC_ALL=C sort) >"$scratch/installed-data.list"
+  comm -13 "$scratch/data.list" "$scratch/installed-data.list" >"$scratch/extra"
+  [ -s "$scratch/extra" ] && fail "share/zielwerk holds more than data/: $(tr '\n' ' ' <"$scratch/extra")"
+
+  # The program looks for its manual at ../../share/help/de/zielwerk from its
+  # own folder.
+  check
+  diff -r "$source_dir/docs/hilfe" "$root/usr/libexec/zielwerk/../../share/help/de/zielwerk" >"$scratch/help.diff" 2>&1 ||
+    fail "the manual is not where the installed program looks for it: $(head -5 "$scratch/help.diff")"
+  check
+  find "$root/usr/share/doc" -path '*/hilfe*' | grep -q . &&
+    fail "parts of the manual under share/doc: $(find "$root/usr/share/doc" -path '*/hilfe*')"
 
   copyright=$root/usr/share/doc/zielwerk/copyright
   check
@@ -243,6 +264,9 @@ check_launcher() {
   fi
   check
   grep -qi "display" "$scratch/real.log" || fail "real program was not started: $(cat "$scratch/real.log")"
+
+  check
+  find "$homes/a/.local/share/zielwerk" -name '*.html' | grep -q . && fail "the manual was copied to the working folder"
 
   # --bildwandler starts the picture maker in the working folder with the
   # arguments after it, its file names made absolute against the folder they
