@@ -6,6 +6,8 @@
 #   bin/zielwerk-display-sim        the display simulator
 #   libexec/zielwerk/zielwerk       the program itself
 #   share/zielwerk/                 the working-folder files from data/ (Icons/, wagen_*.bmp)
+#   share/help/de/zielwerk/         the German manual from docs/hilfe/
+#   share/doc/zielwerk/copyright    the licence in Debian's machine-readable form
 #   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entries, metainfo, icon
 #
 # `cmake --install <build>` installs it; `cpack` in the build folder makes
@@ -17,6 +19,7 @@ include(GNUInstallDirs)
 set(ZIELWERK_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
 set(ZIELWERK_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zielwerk")
 set(ZIELWERK_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/zielwerk")
+set(ZIELWERK_HELP_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/help/de/zielwerk")
 
 # Directories made by the install get 0755 whatever the umask of the one who builds.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -31,6 +34,17 @@ endif()
 # The .ico icons beside the .png ones are the Windows build's.
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/" DESTINATION "${ZIELWERK_DATA_INSTALL_DIR}"
         PATTERN "*.ico" EXCLUDE)
+
+# The manual lies where desktop help lies, not in share/zielwerk/, whose
+# files the launcher copies into every user's working folder. The program
+# finds it from its own folder by ../../share/help/de/zielwerk.
+install(DIRECTORY "${ZIELWERK_HELP_SOURCE_DIR}/" DESTINATION "${ZIELWERK_HELP_INSTALL_DIR}")
+file(RELATIVE_PATH zielwerk_help_from_program "/${ZIELWERK_PROGRAM_DIR}" "/${ZIELWERK_HELP_INSTALL_DIR}")
+if(NOT zielwerk_help_from_program STREQUAL "../../share/help/de/zielwerk")
+  message(WARNING "With these install folders the installed program will not find its manual: it looks "
+                  "in ../../share/help/de/zielwerk from ${ZIELWERK_PROGRAM_DIR}, which is not "
+                  "${ZIELWERK_HELP_INSTALL_DIR}.")
+endif()
 
 # The launcher finds the program and the data relative to its own place, so
 # the installed tree can be moved (a package unpacked into a scratch root works).
@@ -57,12 +71,17 @@ foreach(size IN ITEMS 16 32 48 64 128 256)
 endforeach()
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 # The README shows the pictures of docs/ and links its documents by that
-# relative path.
+# relative path. The manual's pictures are installed with the manual.
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs"
-        FILES_MATCHING PATTERN "*.png" PATTERN "*.md")
+        FILES_MATCHING PATTERN "*.png" PATTERN "*.md" PATTERN "hilfe" EXCLUDE)
 
 set(ZIELWERK_PACKAGE_MAINTAINER "Zielwerk-Team <zielwerk@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
+
+# Debian's copyright file, in its machine-readable format; the package, and
+# an installation under /usr/local, point to the system's copy of the GPL.
+configure_file("${ZIELWERK_PACKAGING_DIR}/copyright.in" "${CMAKE_BINARY_DIR}/packaging/copyright" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "zielwerk")
@@ -106,4 +125,8 @@ if(ZIELWERK_BUILD_TESTS)
                    "${CMAKE_BINARY_DIR}" "${CMAKE_CPACK_COMMAND}")
   set_tests_properties(packaging_install packaging_deb PROPERTIES
                        LABELS packaging TIMEOUT 600 RESOURCE_LOCK zielwerk_install)
+  # How the metainfo's releases are read from NEWS, on NEWS files of its own.
+  add_test(NAME packaging_release_notes
+           COMMAND sh "${PROJECT_SOURCE_DIR}/tests/packaging/release_notes_test.sh" "${CMAKE_COMMAND}")
+  set_tests_properties(packaging_release_notes PROPERTIES LABELS packaging)
 endif()

@@ -57,6 +57,8 @@ cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
+copyright_years=$(sed -n 's/^copyright_years=//p' "$build/package.env")
+copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$dist/$name.zip
 setup_file=$dist/zielwerk-$version-setup.exe
@@ -79,12 +81,18 @@ windows_text() {
   { printf '\357\273\277'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$1"; } >"$2"
 }
 windows_text packaging/windows/LIESMICH.txt "$common/LIESMICH.txt"
+# The German manual, where the help command looks first: hilfe\ beside
+# zielwerk.exe.
+cp -r docs/hilfe "$common/hilfe"
 
-# Licence texts: Lizenzen\<library>-<version>\ for every library of the stack
-# (the top-level COPYING*, LICENSE*, LICENCE* and COPYRIGHT* of its source
-# tarball), the icon theme, zlib and the compiler runtime linked into the program.
+# Licence texts: Zielwerk's own in Lizenzen\Zielwerk\ (the installer shows it
+# on its licence page), Lizenzen\<library>-<version>\ for every library of the
+# stack (the top-level COPYING*, LICENSE*, LICENCE* and COPYRIGHT* of its
+# source tarball), the icon theme, zlib and the compiler runtime linked into
+# the program.
 licences=$common/Lizenzen
-mkdir -p "$licences"
+mkdir -p "$licences/Zielwerk"
+cp LICENSE "$licences/Zielwerk/LICENSE.txt"
 sources=$(dirname "$prefix")/sources
 while IFS= read -r line; do
   [[ $line =~ ^(.+)\ ([^ ]+)\ \(Debian\ [^,]+,\ ([^ ]+)\ sha256: ]] || continue
@@ -215,7 +223,8 @@ rm -f "$zip_file" "$setup_file" "$sources_file"
 (cd "$stage/zip" && zip -q -r -X -9 "$zip_file" "$name")
 
 echo "== $setup_file"
-scripts/windows/make-installer.sh "$setup_tree" "$setup_file" "$version" "$app_id" "$picture_maker_id"
+scripts/windows/make-installer.sh "$setup_tree" "$setup_file" "$version" "$app_id" "$picture_maker_id" \
+  "$copyright_years" "$copyright_holder"
 
 echo "== $sources_file"
 # The tarballs are compressed already.

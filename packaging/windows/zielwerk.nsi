@@ -1,12 +1,15 @@
 ; Installer of Zielwerk for 64-bit Windows. scripts/windows/make-installer.sh
 ; runs
 ;   makensis -DVERSION=<version> -DAPP_ID=<application ID>
-;            -DPICTURE_MAKER_ID=<the picture maker's application ID> -DSTAGE=<staged folder>
+;            -DPICTURE_MAKER_ID=<the picture maker's application ID>
+;            -DCOPYRIGHT_YEARS=<years> -DPUBLISHER=<copyright holder> -DSTAGE=<staged folder>
 ;            -DUNINSTALL_LIST=<list.nsh> -DSIZE_KB=<size> -DICON=<zielwerk.ico>
 ;            -DOUTFILE=<setup.exe> zielwerk.nsi
 ; The staged folder holds the program, its DLLs and GTK's runtime files,
 ; Daten\ (what the program copies into the user's working folder
-; %APPDATA%\Zielwerk), LIESMICH.txt and Lizenzen\. UNINSTALL_LIST names
+; %APPDATA%\Zielwerk), the manual hilfe\, LIESMICH.txt and Lizenzen\ (with
+; Zielwerk's own licence in Lizenzen\Zielwerk\LICENSE.txt, which the licence
+; page shows). UNINSTALL_LIST names
 ; exactly those files and folders, so the uninstaller removes what was
 ; installed and nothing else; the user's working folder is never touched.
 ;
@@ -20,8 +23,8 @@
 ; not stays behind. /S installs and uninstalls without a dialogue; /D=<folder>
 ; installs there.
 
-!ifndef VERSION | APP_ID | PICTURE_MAKER_ID | STAGE | UNINSTALL_LIST | SIZE_KB | ICON | OUTFILE
-  !error "VERSION, APP_ID, PICTURE_MAKER_ID, STAGE, UNINSTALL_LIST, SIZE_KB, ICON and OUTFILE must be defined (-D...)"
+!ifndef VERSION | APP_ID | PICTURE_MAKER_ID | COPYRIGHT_YEARS | PUBLISHER | STAGE | UNINSTALL_LIST | SIZE_KB | ICON | OUTFILE
+  !error "VERSION, APP_ID, PICTURE_MAKER_ID, COPYRIGHT_YEARS, PUBLISHER, STAGE, UNINSTALL_LIST, SIZE_KB, ICON and OUTFILE must be defined (-D...)"
 !endif
 
 ; Windows' version numbers have four parts: the version's own, then zeros.
@@ -35,7 +38,6 @@ SetCompressor /SOLID lzma
 ManifestSupportedOS all
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zielwerk"
-!define PUBLISHER "Zielwerk-Team"
 
 ; Asks an administrator, and runs a standard user without asking.
 !define MULTIUSER_EXECUTIONLEVEL Highest
@@ -72,6 +74,14 @@ ShowUninstDetails nevershow
 ; the program with them.
 
 !insertmacro MUI_PAGE_WELCOME
+; The GPL asks no consent to use the program: the page shows it and goes on
+; with "Weiter", not "Annehmen".
+!define MUI_PAGE_HEADER_TEXT "Lizenz"
+!define MUI_PAGE_HEADER_SUBTEXT "Zielwerk ist freie Software unter der GNU General Public License."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM \
+  "Um Zielwerk zu installieren und zu benutzen, müssen Sie dieser Lizenz nicht zustimmen; sie regelt, unter welchen Bedingungen Zielwerk weitergegeben und verändert werden darf."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\Lizenzen\Zielwerk\LICENSE.txt"
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -87,7 +97,7 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Zielwerk ${VERSION} installieren"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© ${COPYRIGHT_YEARS} ${PUBLISHER}"
 
 ; --- One program of the package ------------------------------------------------
 

@@ -4,16 +4,20 @@
 # packaging/windows/zielwerk.nsi.
 #
 # Usage: make-installer.sh <staged folder> <setup.exe> <version> <application ID>
-#                          <picture maker's application ID> [makensis option...]
+#                          <picture maker's application ID> <copyright years>
+#                          <copyright holder> [makensis option...]
+# The staged folder holds Lizenzen\Zielwerk\LICENSE.txt, which the installer
+# shows on its licence page.
 set -euo pipefail
 
-if [ $# -lt 5 ]; then
+if [ $# -lt 7 ]; then
   echo "usage: $0 <staged folder> <setup.exe> <version> <application ID> <picture maker's application ID>" \
-    "[makensis option...]" >&2
+    "<copyright years> <copyright holder> [makensis option...]" >&2
   exit 2
 fi
 stage=$(cd "$1" && pwd) setup_file=$(realpath -m "$2") version=$3 app_id=$4 picture_maker_id=$5
-shift 5
+copyright_years=$6 copyright_holder=$7
+shift 7
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 list=$(mktemp --suffix=.nsh)
@@ -27,5 +31,6 @@ trap 'rm -f "$list"' EXIT
 
 rm -f "$setup_file"
 makensis -V2 "$@" -DVERSION="$version" -DAPP_ID="$app_id" -DPICTURE_MAKER_ID="$picture_maker_id" \
+  -DCOPYRIGHT_YEARS="$copyright_years" -DPUBLISHER="$copyright_holder" \
   -DSTAGE="$stage" -DUNINSTALL_LIST="$list" -DSIZE_KB="$(du -sk "$stage" | cut -f1)" -DICON="$root/packaging/icons/$app_id.ico" \
   -DOUTFILE="$setup_file" "$root/packaging/windows/zielwerk.nsi"

@@ -3,8 +3,9 @@
 #   1. the zip unpacked into a folder with an umlaut in its path: zielwerk.exe
 #      starts from there with nothing but the zip's DLLs, shows its window, ends
 #      with status 0 on a close request and writes Zielstell.ini there; the
-#      picture maker's .com converts the standard pictures and a photo in
-#      each format it must read in one run;
+#      manual and Zielwerk's licence are there; the picture maker's .com
+#      converts the standard pictures and a photo in each format it must read
+#      in one run;
 #   2. the sources zip holds every file Lizenzen\Quellen.txt names, with its
 #      SHA-256;
 #   3. an update: a previous version (the same package with a three-part
@@ -41,6 +42,8 @@ fi
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
+copyright_years=$(sed -n 's/^copyright_years=//p' "$build/package.env")
+copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build/package.env")
 name=zielwerk-$version-win64
 zip_file=$root/dist/$name.zip
 setup_file=$root/dist/zielwerk-$version-setup.exe
@@ -158,6 +161,12 @@ fi
 wait_status "$program_pid"
 check "zip: exit status $status after the close request" [ "$status" = 0 ]
 check "zip: Zielstell.ini written in the unpacked folder" [ -s "$folder/Zielstell.ini" ]
+zip_manual_and_licence() {
+  diff -r "$root/docs/hilfe" "$folder/hilfe" >&2 &&
+    sed 's/$/\r/' "$root/LICENSE" | cmp - "$folder/Lizenzen/Zielwerk/LICENSE.txt" >&2
+}
+check "zip: the manual in hilfe\\, Zielwerk's licence in Lizenzen\\Zielwerk\\LICENSE.txt with CR LF" \
+  zip_manual_and_licence
 
 # The picture maker from the zip as typed at a prompt (its .com), with the
 # zip's DLLs alone: the standard pictures and a photo in each format it must
@@ -213,7 +222,7 @@ cp -a "$build/stage/setup" "$previous_stage"
 printf 'nicht mehr dabei' >"$previous_stage/zielwerk-launcher.exe"
 # Without compression: made in 3 s instead of 40.
 scripts/windows/make-installer.sh "$previous_stage" "$work/previous-setup.exe" "$previous_version" "$app_id" "$picture_maker_id" \
-  -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
+  "$copyright_years" "$copyright_holder" -X"SetCompressor /FINAL zlib" -X"SetCompress off" >/dev/null
 custom='C:\Eigene Programme\Zielwerk'
 custom_folder=$WINEPREFIX/drive_c/Eigene\ Programme/Zielwerk
 # /D= takes the rest of the command line, unquoted; cmd passes it on as it is.

@@ -17,5 +17,9 @@ if ! "$cmake_command" --install "$build_dir" --prefix "$scratch/root/usr" >"$scr
   exit 1
 fi
 check_installed_tree "$scratch/root" "$source_dir"
+# The build folder's program finds the manual of the tree beside it.
+check
+diff -r "$source_dir/docs/hilfe" "$build_dir/hilfe" >"$scratch/help.diff" 2>&1 ||
+  fail "the build folder's hilfe/ is not docs/hilfe/: $(head -5 "$scratch/help.diff")"
 check_launcher "$scratch/root"
 report install_test

@@ -8,15 +8,19 @@
 # shellcheck source=tests/support/pass_fail.sh
 . "$source_dir/tests/support/pass_fail.sh"
 
+version=$(sed -n 's/^version=//p' "$build_dir/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build_dir/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
+copyright_years=$(sed -n 's/^copyright_years=//p' "$build_dir/package.env")
+copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build_dir/package.env")
 programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
 # the fixed ones, every file of the source data/ folder under share/zielwerk
-# but the Windows build's .ico icons, and the README's pictures and documents
-# from docs/ beside it.
+# but the Windows build's .ico icons, the manual of docs/hilfe/ under
+# share/help/de/zielwerk, and the README's pictures and documents from the
+# rest of docs/ beside it.
 expected_paths() {
   source_dir=$1
   cat <<EOF
@@ -31,12 +35,21 @@ usr/share/applications/$picture_maker_id.desktop
 usr/share/metainfo/$picture_maker_id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 usr/share/doc/zielwerk/README.md
+usr/share/doc/zielwerk/copyright
+usr/share/help/de/zielwerk/laufschild/laufschild.html
 EOF
   for size in $icon_sizes; do
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
   (cd "$source_dir/data" && find . -type f ! -name '*.ico' | sed 's|^\./|usr/share/zielwerk/|')
-  (cd "$source_dir/docs" && find . \( -name '*.png' -o -name '*.md' \) | sed 's|^\./|usr/share/doc/zielwerk/docs/|')
+  (cd "$source_dir/docs/hilfe" && find . -type f | sed 's|^\./|usr/share/help/de/zielwerk/|')
+  (cd "$source_dir/docs" && find . -path ./hilfe -prune -o \( -name '*.png' -o -name '*.md' \) -print |
+     sed 's|^\./|usr/share/doc/zielwerk/docs/|')
+}
+
+# The date NEWS gives release $1, empty when it has none.
+news_date() {
+  sed -n "s/^$(printf '%s' "$1" | sed 's/\./\\./g') (\([0-9-]*\))\$/\1/p" "$source_dir/NEWS"
 }
 
 # Width and height of a PNG file from its IHDR chunk, as "W H".
@@ -73,6 +86,31 @@ check_installed_tree() {
     fail "installed data files differ from data/: $(tr '\n' ' ' <"$scratch/different")"
   fi
 
+  # The launcher copies all of share/zielwerk into every working folder, so
+  # it holds data/'s files and nothing else (the manual least of all).
+  check
+  (cd "$source_dir/data" && find . -type f ! -name '*.ico' | LC_ALL=C sort) >"$scratch/data.list"
+  (cd "$root/usr/share/zielwerk" && find . ! -type d | LC_ALL=C sort) >"$scratch/installed-data.list"
+  comm -13 "$scratch/data.list" "$scratch/installed-data.list" >"$scratch/extra"
+  [ -s "$scratch/extra" ] && fail "share/zielwerk holds more than data/: $(tr '\n' ' ' <"$scratch/extra")"
+
+  # The program looks for its manual at ../../share/help/de/zielwerk from its
+  # own folder.
+  check
+  diff -r "$source_dir/docs/hilfe" "$root/usr/libexec/zielwerk/../../share/help/de/zielwerk" >"$scratch/help.diff" 2>&1 ||
+    fail "the manual is not where the installed program looks for it: $(head -5 "$scratch/help.diff")"
+  check
+  find "$root/usr/share/doc" -path '*/hilfe*' | grep -q . &&
+    fail "parts of the manual under share/doc: $(find "$root/usr/share/doc" -path '*/hilfe*')"
+
+  copyright=$root/usr/share/doc/zielwerk/copyright
+  check
+  for line in "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+              "Copyright: $copyright_years $copyright_holder" "License: GPL-3.0-or-later" \
+              ' version 3 can be found in "/usr/share/common-licenses/GPL-3".'; do
+    grep -qxF "$line" "$copyright" || { fail "$copyright lacks the line \"$line\""; break; }
+  done
+
   for size in $icon_sizes; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
     check
@@ -89,6 +127,14 @@ check_installed_tree() {
     check
     appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
       fail "appstreamcli validate $id: $(cat "$scratch/validate.log")"
+    # The release of this version, as NEWS dates it, and the licence.
+    metainfo=$root/usr/share/metainfo/$id.metainfo.xml
+    release="<release version=\"$version\" date=\"$(news_date "$version")\""
+    check
+    if [ -z "$(news_date "$version")" ] || ! grep -qF "$release" "$metainfo" ||
+       ! grep -qF "<project_license>GPL-3.0-or-later</project_license>" "$metainfo"; then
+      fail "$id.metainfo.xml lacks $release or its licence: $(grep -e '<release ' -e project_license "$metainfo")"
+    fi
   done
   check
   grep -qx "Exec=zielwerk" "$root/usr/share/applications/$app_id.desktop" ||
@@ -219,12 +265,47 @@ check_launcher() {
   check
   grep -qi "display" "$scratch/real.log" || fail "real program was not started: $(cat "$scratch/real.log")"
 
-  # --bildwandler starts the picture maker in the same working folder with
-  # the arguments after it: here it converts a picture there, without a window.
   check
-  if ! env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
-       wagen_REGIO_EXPRESS.bmp -o umgewandelt.bmp >"$scratch/bildwandler.log" 2>&1 ||
-     [ ! -s "$homes/g/.local/share/zielwerk/umgewandelt.bmp" ]; then
-    fail "the launcher did not start the picture maker in the working folder: $(cat "$scratch/bildwandler.log")"
+  find "$homes/a/.local/share/zielwerk" -name '*.html' | grep -q . && fail "the manual was copied to the working folder"
+
+  # --bildwandler starts the picture maker in the working folder with the
+  # arguments after it, its file names made absolute against the folder they
+  # were typed in.
+  typed=$scratch/typed\ here
+  mkdir -p "$typed/bilder" "$typed/ausgabe"
+  typed=$(cd "$typed" && pwd -P)
+  check_typed_names "pictures and -o" "[$typed/foto.jpg] [-o] [$typed/aus/w.bmp] [--threshold] [110]" \
+    foto.jpg -o aus/w.bmp --threshold 110
+  check_typed_names "texts and --output=" "[--text] [BERNINA EXPRESS] [--font] [Sans Bold] [--output=$typed/b.bmp]" \
+    --text "BERNINA EXPRESS" --font "Sans Bold" --output=b.bmp
+  check_typed_names "after --" "[/abs/foto.png] [--dither] [atkinson] [--] [$typed/-foto.png] [$typed/--invert]" \
+    /abs/foto.png --dither atkinson -- -foto.png --invert
+  check_typed_names "values that look like options, and -" "[--text] [-o] [--invert] [$typed/-] [-o] []" \
+    --text -o --invert - -o ""
+
+  # The real picture maker behind it, typed in another folder than the
+  # picture's and the output's: it converts without a window.
+  cp "$root/usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp" "$typed/bilder/"
+  check
+  if ! (cd "$typed/bilder" && env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
+          wagen_REGIO_EXPRESS.bmp -o ../ausgabe/umgewandelt.bmp) >"$scratch/bildwandler.log" 2>&1 ||
+     [ ! -s "$typed/ausgabe/umgewandelt.bmp" ]; then
+    fail "the launcher's picture maker did not convert the names as typed: $(cat "$scratch/bildwandler.log")"
   fi
+}
+
+# check_typed_names NAME EXPECTED ARGS...: `zielwerk --bildwandler ARGS...`
+# typed in $typed starts the program in the working folder with EXPECTED,
+# the arguments as "[...]" joined by blanks.
+check_typed_names() {
+  name=$1 expected=$2
+  shift 2
+  check
+  if ! (cd "$typed" && run_launcher "$root/usr/bin/zielwerk" "$homes/a" - --bildwandler "$@"); then
+    fail "$name: launcher failed: $(cat "$scratch/launcher.log")"
+    return
+  fi
+  got=$(tail -n +2 "$scratch/record" | tr '\n' ' ')
+  [ "$(head -n 1 "$scratch/record")" = "$homes/a/.local/share/zielwerk" ] && [ "$got" = "$expected " ] ||
+    fail "$name: the program got $got in $(head -n 1 "$scratch/record"), not $expected"
 }
