@@ -15,6 +15,7 @@ import threading
 import time
 import tty
 import unittest
+import urllib.parse
 import warnings
 
 import pyatspi
@@ -52,6 +53,11 @@ class Program:
         with open(os.path.join(bin_folder, "ls"), "w") as ls:
             ls.write("#!/bin/sh\nprintf 'console\\nttyS0\\nttyUSB0 \\nzero\\n'\n")
         os.chmod(os.path.join(bin_folder, "ls"), 0o755)
+        # The browser opener records what it was asked to open.
+        self.opened_path = os.path.join(folder, ".opened")
+        with open(os.path.join(bin_folder, "xdg-open"), "w") as opener:
+            opener.write(f"#!/bin/sh\nprintf '%s\\n' \"$@\" > '{self.opened_path}'\n")
+        os.chmod(os.path.join(bin_folder, "xdg-open"), 0o755)
         env = dict(os.environ, GTK_MODULES="gail:atk-bridge",
                    PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""), **(extra_env or {}))
         env.pop("NO_AT_BRIDGE", None)
@@ -217,6 +223,18 @@ class ZielwerkEndToEnd(unittest.TestCase):
         with open(self.path("Zielstell.ini"), "rb") as f:
             self.assertEqual(f.read(), MARK + b"\nFensterposition X = 20\nFensterposition Y = 20\n"
                              b"Einstellungen = Default.ini\nCOM = 0\nCOM-Name = ttyS0\n")
+
+    def test_help_opens_the_manual_beside_the_program(self):
+        program = self.start()
+        program.choose("Hilfe", "Hilfe")
+        self.assertTrue(wait_for(lambda: os.path.exists(program.opened_path), 10))
+        with open(program.opened_path) as f:
+            opened = f.read().strip()
+        page = os.path.join(os.path.dirname(ARGS.program), "hilfe", "laufschild", "laufschild.html")
+        self.assertEqual(opened, "file://" + urllib.parse.quote(page))
+        self.assertTrue(os.path.isfile(page))
+        program.choose("Datei", "Beenden")
+        self.assertEqual(program.wait_exit(), 0)
 
     def test_form_rules_and_preview_follow_the_user(self):
         program = self.start()
