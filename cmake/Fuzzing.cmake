@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # libFuzzer targets for the code that reads outside input: the INI parser, the
 # picture readers, the reply decoding, the simulator's description of a
 # command line and the preview tick. Built only with ZIELWERK_FUZZ=ON and clang, in a build folder of

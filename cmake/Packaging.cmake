@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation where a Linux desktop expects things, and the Debian package.
 #
 #   bin/zielwerk                    launcher: per-user working folder, then the program

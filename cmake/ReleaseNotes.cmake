@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The releases of NEWS: each begins with a line "VERSION (YYYY-MM-DD)", newest
 # first, and its items follow as "- " lines, continued in lines indented by
 # two blanks. Lines before the first release are its preamble.

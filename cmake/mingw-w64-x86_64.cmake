@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CMake toolchain for the Windows x86_64 build with Debian's MinGW-w64 (posix
 # threads) against the GTK stack of scripts/windows/build-stack.sh.
 #

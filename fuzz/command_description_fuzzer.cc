@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DescribeCommandLine over arbitrary received lines. Besides the
 // sanitizers' findings, a broken promise of link_promises.h is a crash.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a fuzz target reports a broken promise: it names the promise and aborts,
 // so that libFuzzer keeps the input as a crash and the run fails. The promise
 // checks themselves (the *_promises.h headers) return the broken promise or

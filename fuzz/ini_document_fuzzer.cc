@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI parser and writer over arbitrary file bytes. Besides the
 // sanitizers' findings, a broken promise of ini_promises.h is a crash.
 #include <cstddef>

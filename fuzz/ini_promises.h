@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the INI parser and writer promise for any bytes read from a file.
 #pragma once
 

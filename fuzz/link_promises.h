@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the reply decoding and the command-line description promise for any
 // bytes that come over the serial line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the picture readers promise for any bytes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DecodePicture over arbitrary bytes. Besides the
 // sanitizers' findings, a broken promise of picture_promises.h is a crash.
 #include <cstddef>

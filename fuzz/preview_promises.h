@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the preview tick promises for any text, modes, time fields and state.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview tick over arbitrary texts, modes, time fields and states. Besides the
 // sanitizers' findings, a broken promise of preview_promises.h is a crash.
 #include <cstddef>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures Zielwerk and prints a table: start-up time until the window is
 # shown, CPU used while idle with the preview scrolling and while it stands
 # still, the X server's CPU and the requests the program sends it meanwhile,
@@ -42,7 +43,7 @@ while [ $# -gt 0 ]; do
     --build) build_dir=$2; shift 2 ;;
     --before) before_program=$2; shift 2 ;;
     --no-peer) with_peer=0; shift ;;
-    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '3,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows package of Zielwerk on Debian 12 and leaves in dist/:
 #   zielwerk-<version>-win64.zip    one folder zielwerk-<version>-win64/ to unpack
 #                                   anywhere and start zielwerk.exe or

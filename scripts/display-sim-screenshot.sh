@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes docs/display-sim.png, the README's picture of the display simulator's
 # window: the window test sends settings, a picture and a route through a
 # pseudo-terminal and saves what the X server shows. Needs a built build/.

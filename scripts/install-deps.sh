@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, from Debian 12 packages, everything Zielwerk needs to build, run and test.
 # Idempotent: packages already present are left alone and apt is not touched at all.
 # With arguments, installs those packages instead (scripts/windows/install-deps.sh).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the pictures of the German manual (docs/hilfe/laufschild/) from the
 # programs as they are now, under Xvfb: the window at its first start, with
 # the port list open, the Bildwandler with the test photo, and the display

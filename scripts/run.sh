@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Zielwerk and starts it in run/, a working folder made from data/.
 # Files already in run/ (your settings, your pictures) are never overwritten.
 set -euo pipefail

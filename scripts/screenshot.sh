@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's pictures of the windows: starts Zielwerk (or the picture
 # maker) under Xvfb in a temporary working folder made from data/, waits
 # until its window is mapped, saves the window's content as PNG and closes the
@@ -38,7 +39,7 @@ while [ $# -gt 0 ]; do
     --bildwandler) bildwandler=1; shift ;;
     --port-list) port_list=1; shift ;;
     --inside) inside=1; shift ;;
-    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '3,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
     *) output=$1; shift ;;
   esac

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Zielwerk and runs every check, headless under Xvfb, in four parts:
 #   1. the normal build (build/) and all test suites;
 #   2. the same with AddressSanitizer, UndefinedBehaviorSanitizer and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file of the GTK-free layers (the folders given; by default
 # src/core and the display simulator's library, tools/simulator) includes a
 # header of GTK, GDK, GLib/GIO/GObject, their C++ wrappers, sigc++, or the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs shellcheck on every shell script of the source tree (the folder given,
 # or the one above tests/): *.sh files, the CI entry point and the launcher
 # template.

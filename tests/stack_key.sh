@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows stack's cache key follows what decides the stack's content: a
 # comment in the recipe, a patch's description or a change to the script keep
 # it, a changed build flag or patch line changes it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/windows/wine-run.sh starts a suite once more only when Wine ended it
 # without a byte of output; a failure with output, or a second silent one,
 # stays a failure. Bash stands in for Wine, a two-line script for the suite.

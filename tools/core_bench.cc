@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zielwerk-core-bench: times the core's work that the program does on the
 // user's behalf: reading and writing a settings file, decoding a picture, and
 // the settings and picture transfers against a display (the simulator) on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zielwerk-display-sim: stands in for the car's destination display on a
 // pseudo-terminal. It prints the name to type into the port field, takes the
 // bytes at the serial line's speed, and answers each line after a delay, as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the files that Zielwerk expects in its working directory: the eleven
 // toolbar and menu icons under Icons/ and the three standard train pictures.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zielwerk-label-gtk and zielwerk-label-gtkmm: a window titled "Floor" with
 // one label, the first in plain GTK, the second through gtkmm as Zielwerk
 // starts it (Gtk::Main). scripts/benchmark.sh times their start-up and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the picture maker on a large photo, for scripts/benchmark.sh: the
 // decoding, the first scaling in each fit, and the cheap steps of a change
 // (a new threshold) in the real window until the new frame is painted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display's end of the simulator's pseudo-terminal: reading the command
 // lines at the line's speed, and answering each one after a delay.
 #pragma once

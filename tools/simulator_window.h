@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display simulator's window: the display drawn as a board of round LEDs
 // from what arrived on the line, a row of controls for the answers, and a
 // status line with the port, the last command and answer and a line count.

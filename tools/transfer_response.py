@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Times how long Zielwerk's window leaves a question unanswered while it
 sends the train picture, for scripts/benchmark.sh.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zielwerk-window-wait: starts a program and reports how long it took until
 // its window was on the screen. Used by scripts/benchmark.sh to time start-up
 // under Xvfb without polling: it watches the X server's own map and title

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the properties of another program's X11 window: its title, process
 // id and window type. Shared by zielwerk-window-wait and the program tests.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zielwerk-x-requests: counts the requests one program sends to the X server
 // over a stretch of time. Used by scripts/benchmark.sh to tell whether an idle
 // window costs the X server anything: it records the program's client through

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the application icon's PNG sizes from the SVG beside this script.
 # Run it after changing the SVG and commit the PNGs (needs rsvg-convert from
 # librsvg2-bin, and a build in build/ for the application ID and draw_assets).

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; Installer of Zielwerk for 64-bit Windows. scripts/windows/make-installer.sh
 ; runs
 ;   makensis -DVERSION=<version> -DAPP_ID=<application ID>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the GTK 3 / gtkmm-3.0 stack for Windows x86_64 (MinGW-w64) from
 # the upstream tarballs of Debian's source packages, as stack/recipe.sh says
 # (the packages, their tarballs with SHA-256, how each is built) with the

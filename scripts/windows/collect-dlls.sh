@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gathers what a Windows program built against the MinGW GTK stack needs beside
 # it to start on a machine without that stack:
 #   - the DLLs it imports, and theirs in turn, from <prefix>/bin (and the MinGW

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's pictures of the Windows program at the text sizes of
 # Windows' display settings: the program of dist/'s zip under Wine on a
 # private Xvfb, with HKCU\Control Panel\Desktop\LogPixels at 96, 120, 144 and
@@ -17,7 +18,7 @@ output=$root/docs
 while [ $# -gt 0 ]; do
   case $1 in
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '3,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "dpi-screenshots.sh: unknown option $1" >&2; exit 2 ;;
     *) output=$(realpath "$1"); shift ;;
   esac

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, from Debian 12 packages, what the Windows build needs: the MinGW-w64
 # cross compilers, the build tools of the GTK stack, Wine to run the results and
 # NSIS for the installer. Idempotent: apt is not touched when nothing is missing.

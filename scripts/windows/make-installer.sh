@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the installer from a staged folder: writes the uninstaller's file list
 # (every staged file, then every folder, deepest first) and runs makensis on
 # packaging/windows/zielwerk.nsi.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Sourced by the Wine test scripts: start_private_display FIRST LAST starts
 # Xvfb on the first free display number from FIRST to LAST, waits for its

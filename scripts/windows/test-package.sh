@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests the Windows package of dist/ under Wine, headless, the way a user gets it:
 #   1. the zip unpacked into a folder with an umlaut in its path: zielwerk.exe
 #      starts from there with nothing but the zip's DLLs, shows its window, ends

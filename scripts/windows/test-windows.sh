@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows program, its package and the core suites with MinGW-w64
 # (scripts/build-windows.sh, then the suites in the same build-win/) and tests
 # them under Wine, headless:

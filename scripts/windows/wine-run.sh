@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one Windows test program for CTest: wine-run.sh WINE PROGRAM [ARGS...]
 #
 # Now and then Wine ends a program it is starting with a failure status

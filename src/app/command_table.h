@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu and toolbar commands, each with everything the window needs to
 // offer it and the procedure it runs, and the connection of the controls to
 // their handlers.

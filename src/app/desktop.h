@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program asks of the desktop it runs on: desktop_posix.cc for an
 // X11 session on Linux, desktop_win32.cc for Windows.
 #pragma once

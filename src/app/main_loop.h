@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one main loop, and the close request that ends it.
 #pragma once
 

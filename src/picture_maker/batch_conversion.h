@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker without a window: every picture, or the text, of a
 // command line converted and saved in one run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker's arguments and console, which the two systems hand over
 // differently.
 #pragma once

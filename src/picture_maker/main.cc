@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zielwerk Bildwandler: turns photos, logos and text into the 160 x 14
 // pictures of the car's display, in a window or, with -o, without one.
 #include <glib.h>

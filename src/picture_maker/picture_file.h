@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture files for the picture maker: any format gdk-pixbuf reads on the
 // system, decoded into memory the program owns, and the file chooser's
 // patterns for them.

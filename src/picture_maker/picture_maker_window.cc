@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/messages/messages.h"
 #include "picture_maker/picture_maker_window.h"
 

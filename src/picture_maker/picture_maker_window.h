@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker's window: a photo, a logo or a line of text turned into
 // the display's 160 x 14 dots, shown as the car's LEDs while the user fits,
 // moves and thresholds it, and saved as a BMP file for Zielwerk.

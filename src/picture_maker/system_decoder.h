@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures the system decodes where the bundled gdk-pixbuf cannot: on
 // Windows through the Windows Imaging Component, TIFF above all (the Windows
 // build's gdk-pixbuf has no TIFF loader); nothing on Linux, where gdk-pixbuf

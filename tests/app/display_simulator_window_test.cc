@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display simulator's window, played through a pseudo-terminal as
 // Zielwerk would: what arrives on the line is what the window holds and what
 // the X server shows.

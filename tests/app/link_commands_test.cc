@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port button, the transfers and the reset in the running window. A
 // pseudo-terminal pair stands in for the display: the program opens the slave
 // side by the name a user would type, the test reads the master side and

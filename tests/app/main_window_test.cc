@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window in-process under Xvfb: every control where the table puts
 // it, the menu and toolbar, the spin fields, and the event gate. CTest runs
 // the layout's cases again at larger text sizes (GDK_DPI_SCALE, GDK_SCALE),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker without a window: many pictures in one run, and the
 // files it cannot read or write, each named with its reason.
 #include <sys/stat.h>

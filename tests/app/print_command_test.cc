@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing from the running window: the page shows the settings file, not
 // the form, and printing leaves the file untouched.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program as a user runs it, under Xvfb: first start, the
 // application config file it leaves, hand-edited config files, settings and
 // a file name not in UTF-8, a close request during start-up, "Beenden".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview in the display frame follows the form's fields and runs with
 // the ticks.
 #include <gtkmm/cssprovider.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings files read into the real form and saved back, the form rules
 // through user-like events, and the file commands.
 #include <gtkmm/messagedialog.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell's own commands in the running window: help, about.
 #include <sys/stat.h>
 #include <sys/wait.h>

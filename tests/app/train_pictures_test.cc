@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Train-type pictures in the display frame, the custom-picture command and
 // the picture transfer, in the running window.
 #include <glibmm/main.h>

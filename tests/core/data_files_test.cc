@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files delivered for the program's working directory: the eleven icons and
 // the three standard train pictures, checked byte by byte in their headers.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every input that ever made a fuzz target fail, kept under
 // tests/data/regressions/<target>/, runs through that target's promises again.
 // The promises are the fuzz targets' own (fuzz/*_promises.h), so a fixed fault

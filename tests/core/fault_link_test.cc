@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link under faults: the far end going away, an answer in pieces,
 // port names that are no ports, and the "ls" child not being there. After each
 // fault the port must open again and carry an exchange.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving under faults: a disk that fills up half-way, a folder or file the
 // user may not write, a private file, a file reached through a symbolic link,
 // a crash before the new copy takes the old file's place.

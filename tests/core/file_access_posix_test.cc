@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading files on Linux: a FIFO neither blocks the reader nor counts as a
 // file.
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading whole files and finding the working folder, on either system.
 #include "core/file/file_access.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Windows: names with umlauts reach the file system whole, the INI
 // store writes CR LF, and the safe save copes with a file that another
 // program has open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where "Hilfe" finds the manual, and the URL it hands the browser on Linux.
 #include "core/file/help_page.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed program's working folder on Windows: the data files it lacks
 // are added, the user's own are kept.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI store over real files: exact bytes written, what is read back, and
 // files that cannot be read or written.
 #include "core/ini/ini_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form's places: the Linux table, the table scaled for larger texts and
 // the compacted layout of the smaller Windows window.
 #include "core/layout/form_layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the main window opens: a stored position brought back onto a monitor,
 // and the scale that fits the text size and the monitor.
 #include "core/layout/window_placement.h"

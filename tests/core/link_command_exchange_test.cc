@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command exchange over a real pseudo-terminal pair whose master side
 // plays the display: the bytes on the wire, the acknowledgement texts and
 // their timing.

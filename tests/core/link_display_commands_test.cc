@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command texts built from the form's values.
 #include "core/link/display_commands.h"
 

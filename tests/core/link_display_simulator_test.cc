@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading command lines back in readable form, and the display simulator
 // program answering a real exchange.
 #include "simulator/command_description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running "ls -1 /dev" on Linux: a program found along PATH, its output read
 // through a pipe, no child left behind.
 #include "core/link/port_listing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing the serial devices: which lines of "ls -1 /dev" (Linux) and of
 // "chgport /query" (Windows) name a port.
 #include "core/link/port_listing.h"

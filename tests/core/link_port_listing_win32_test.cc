@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing the serial ports on Windows: "chgport /query" of the system folder
 // (a stand-in, as Wine has none) run without a console window, and the
 // registry when there is no chgport there.

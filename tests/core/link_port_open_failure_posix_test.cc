@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the system's error of a failed open means on Linux, and which group
 // a user who may not open a device has to join.
 #include "core/link/port_open_failure.h"

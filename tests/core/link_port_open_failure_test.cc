@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status of a port that would not open: the fixed text, then the reason
 // with what to do.
 #include "core/link/port_open_failure.h"

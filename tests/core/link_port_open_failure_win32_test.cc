@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Win32 error of a failed open means: Windows opens a port for one
 // program at a time and refuses any other with "access denied".
 #include "core/link/port_open_failure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial line on Windows, run under Wine against the display simulator:
 // scripts/windows/test-windows.sh maps a COM port to the simulator's
 // pseudo-terminal and names it in ZIELWERK_WINE_COM_PORT, and the file the

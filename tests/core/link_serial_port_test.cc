@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port layer over a real pseudo-terminal pair, whose slave side stands in
 // for the serial device.
 #include "core/link/serial_port.h"

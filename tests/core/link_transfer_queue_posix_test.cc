@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer queue's steps against a pseudo-terminal, with a stand-in
 // clock: what goes on the wire when, which status texts appear, and that a
 // transfer is carried out whole before the next one begins.

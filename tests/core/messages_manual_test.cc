@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual and the programs' messages: every message of the table is
 // explained in the manual under its anchor, every explanation there belongs to
 // a message, and the manual's pictures and links lead somewhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixels to display bits and the seven row commands.
 #include "core/picture/picture_bits.h"
 

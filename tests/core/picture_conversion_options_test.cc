@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker's command line: what it accepts, what it refuses and
 // why, and where results go in a folder.
 #include "core/picture/conversion_options.h"

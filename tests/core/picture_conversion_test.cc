@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any picture or text into the display's 160 x 14 dots: the threshold, the
 // two ditherings, fitting and moving, text set to 14 rows, and the saved
 // file as the display transfer reads it back.

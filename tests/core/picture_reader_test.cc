@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture readers against files made by ImageMagick and by hand
 // (tests/data/picture/make_fixtures.sh), and against damaged copies of them.
 #include "core/picture/picture_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed settings page: rendered to PDF and read back with poppler's
 // pdftotext, so every text is checked where a real reader finds it; the
 // picture is checked pixel by pixel on an image surface.

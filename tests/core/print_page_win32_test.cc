@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print-out on Windows: the page's texts reach the paper even where the
 // system lacks Arial (Wine has none), as embedded fonts in the page.
 #include <string>

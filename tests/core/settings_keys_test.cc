@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a settings file's "Bild" value names a custom picture.
 #include "core/settings/settings_keys.h"
 

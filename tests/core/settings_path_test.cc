@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window title names the settings file by the last part of its path, cut
 // at the platform's separators; a saved file gets its extension; the file
 // chooser's filter text becomes named pattern lists.

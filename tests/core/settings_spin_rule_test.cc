@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spin fields' rule: a number read from the start of the text, clamped
 // into the range; an emptied field shows nothing and keeps its value.
 #include "core/settings/spin_rule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated display's state from the command lines it received, and the
 // board of LEDs drawn from it.
 #include "simulator/display_state.h"

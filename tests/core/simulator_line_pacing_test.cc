@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cutting the line's bytes into command lines, dated by the line's speed.
 #include "simulator/line_pacing.h"
 

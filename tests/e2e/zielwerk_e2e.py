@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Zielwerk as a user runs it: a fresh working folder, the real window under
 Xvfb, driven through its menu, toolbar and controls by their accessible
 names (AT-SPI), with a pseudo-terminal standing in for the display; and the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck disable=SC2119
 # The Debian package: built with cpack into a scratch folder, its content and
 # control fields checked, then unpacked into a scratch root (never installed

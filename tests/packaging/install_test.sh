@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck disable=SC2119
 # `cmake --install` into a scratch folder: the installed tree and the launcher.
 # Usage: install_test.sh BUILD_DIR CMAKE

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Checks of an installed Zielwerk tree, sourced by install_test.sh and
 # deb_package_test.sh, which set $source_dir, $build_dir and $scratch (a

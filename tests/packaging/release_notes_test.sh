@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck disable=SC2119
 # The releases of NEWS as the build reads them for the metainfo files
 # (cmake/ReleaseNotes.cmake run as a script): the elements it writes, and the

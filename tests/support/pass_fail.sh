@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=sh
 # Counting for the shell tests (POSIX sh, sourced). `pass MSG` and `fail MSG`
 # print a PASS or FAIL line and count it; `check DESC CMD...` runs CMD and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pseudo-terminal pair standing in for a serial device: the program under
 // test opens the slave side by its path, the test plays the far end on the
 // master side.

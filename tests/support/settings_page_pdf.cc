@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/settings_page_pdf.h"
 
 #include <cairo-pdf.h>

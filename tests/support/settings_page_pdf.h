@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed page as a PDF file, for looking at what the page draws with
 // pdftotext and cairo's own PDF surface.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test fixtures shared by the suites: a temporary folder that cleans up after
 // itself, whole-file reads and writes, and a byte comparison that says where
 // two byte strings first differ.

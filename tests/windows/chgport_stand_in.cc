@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what "chgport /query" prints on a machine with a few serial ports,
 // with CR LF line ends (stdout is in text mode), and exits 0. "/console" instead prints whether the
 // program was given a console window ("console" or "no console"), so that a

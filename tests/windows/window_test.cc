@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows program's window under Wine, at the text size the Wine prefix's
 // LogPixels sets: the form at its scaled places, every text whole, the
 // preview's three lines whole. scripts/windows/test-windows.sh runs it on its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading command lines back as the display receives them, in readable form:
 // what the display simulator prints for every line it gets.
 #pragma once

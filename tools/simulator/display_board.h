@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated display as a board of LEDs, laid out like the program's
 // preview: the start station, the running window and the end station as
 // three lines of text, the 160 x 14 picture below them, and the car number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the simulated display holds from the command lines it has received:
 // the settings, the route, the 160 x 14 picture, and its running text, moved
 // on by the same tick as the program's own preview.

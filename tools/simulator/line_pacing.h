@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial line's speed as the display feels it. A pseudo-terminal hands
 // over a whole command at once; the display at the end of a real line takes
 // it byte by byte at 9600 baud, so a line is complete only when its last byte

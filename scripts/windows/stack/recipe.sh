@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # The recipe of the MinGW GTK stack, sourced by build-stack.sh: which packages
 # from which tarballs, and how each is configured and built. Together with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/link/link_commands.h"
 
 #include <glibmm/main.h>

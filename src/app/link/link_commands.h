@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link to the display as the window shows it: the port list, the
 // port button, the transfers and the reset. Each procedure reads the controls
 // it needs, calls the link in the core, and shows the outcome in the status

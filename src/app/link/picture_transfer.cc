@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending the custom train picture to the display as seven row-pair commands.
 #include "app/link/link_commands.h"
 #include "app/settings/settings_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four picture slots and the train-type picture in the preview.
 #pragma once
 

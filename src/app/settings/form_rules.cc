@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings/form_rules.h"
 
 #include "app/ui/main_window.h"

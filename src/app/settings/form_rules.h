@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules that enable, disable, hide and show controls according to the
 // choices beside them. They change control states, never values.
 #pragma once

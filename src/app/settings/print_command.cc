@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the settings file in use on one page through GTK's print dialog.
 #include <glibmm/convert.h>
 #include <gtkmm/printoperation.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands of the "Datei" menu and the print-out.
 #pragma once
 

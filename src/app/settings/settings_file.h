@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving the settings between the form and the settings file in use.
 #pragma once
 

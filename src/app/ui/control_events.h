@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one gate between widget signals and the program's handlers.
 //
 // Every command, handler, timer tick and start-up step runs inside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/file_requester.h"
 
 #include <gtkmm/filechooserdialog.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal file chooser of the file commands and the picture command.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The car's display drawn as round LEDs on a dark panel: the one drawing of
 // a LedBoard, used by the picture maker's preview and the display simulator.
 #pragma once

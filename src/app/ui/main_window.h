@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one window: menu, toolbar, form area with every control at
 // its fixed place, and the status bar. The controls are the one store of the
 // current settings; every procedure reaches them through Form().

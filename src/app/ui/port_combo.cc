@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/port_combo.h"
 
 #include <gtk/gtk.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port field: an editable list of the machine's serial ports. Its open
 // list shows beside each name what the system says the device is, so an
 // adapter stands out among a hundred terminals; the field itself holds only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/preview_text.h"
 
 #include <gtk/gtk.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running line of the display preview: one line of text in the preview
 // font, drawn without ever changing its size.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A numeric spin field that fits small fixed sizes: an entry with two small
 // stacked arrow buttons. It keeps its text a number within its range (or
 // empty), and tells its owner about the user's edits and steps.

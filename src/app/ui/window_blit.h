@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Putting finished pixels onto a window outside the toolkit's paint cycle.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading whole files, and the working folder: the program's one way from a
 // path to a file's bytes. Paths are UTF-8 on both systems; on Windows
 // file_access_win32.cc hands them to the wide-character calls, since the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the German manual lies that "Hilfe" opens: beside the program in a
 // build folder, the Windows zip and the Windows installation
 // (hilfe/laufschild/laufschild.html), and under share/help/de/zielwerk/ of a

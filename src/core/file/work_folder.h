@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder the program works in: where it reads and writes Zielstell.ini,
 // the settings files, the icons and the train pictures.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What EnterWorkFolder does on Windows, open to the Windows suites. Only
 // *_win32.cc files include this header.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI document model: entries in file order, parsed from bytes and
 // serialised back in the program's one normalised layout.
 #pragma once

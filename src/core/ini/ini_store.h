@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one INI reader and writer. One file at a time is open; each
 // user opens, reads or writes a few keys, and closes within one operation.
 #pragma once

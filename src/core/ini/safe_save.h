@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a file's content so that a crash or a full disk never leaves it
 // half written: by rename on Linux (safe_save_posix.cc), by MoveFileExW on
 // Windows (safe_save_win32.cc).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ini/safe_save.h"
 
 #include <cerrno>

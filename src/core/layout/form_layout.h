@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the controls of the main window's form area lie. One table holds the
 // places of the Linux window (530 x 600) at the standard resolution of 96 dpi;
 // ScaleFormLayout draws it larger for a desktop that lays its texts out at a

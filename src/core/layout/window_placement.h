@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the main window opens and how large: the scale of its form follows the
 // resolution the desktop lays its texts out with, within the monitor it opens
 // on, and a stored position that has left every monitor is brought back.

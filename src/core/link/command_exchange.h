@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending one command line to the display and taking its acknowledgement.
 #pragma once
 

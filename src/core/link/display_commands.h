@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command texts sent to the display (settings and route), and the
 // transfers that carry them, the picture's rows and the reset pulse.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing the serial ports of the machine for the port field: "ls -1 /dev"
 // on Linux (port_listing_posix.cc), "chgport /query" and else the registry on
 // Windows (port_listing_win32.cc).

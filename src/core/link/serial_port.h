@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial line to the car's display: one port, opened at 9600 baud 8N1
 // without handshake, non-blocking for its whole life. The program has one
 // such link, port 0, reached through SerialLink(). serial_port_posix.cc

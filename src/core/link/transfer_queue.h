@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Talking to the display without holding up the window: every transfer is a
 // short sequence of steps (write a command, wait until 500 ms after the
 // write, read what arrived; or pulse DTR), carried out whole before the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the two programs show the user as a message: Zielwerk's status
 // bar and message boxes, the Bildwandler's window messages and its command
 // line. Each is one entry here, with the anchor under which the manual

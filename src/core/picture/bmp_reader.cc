@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows bitmap reader. Every field is read through ByteCursor, which
 // cannot run past the end of the file, and every size is computed in 64 bits
 // and checked against the file before anything is allocated.

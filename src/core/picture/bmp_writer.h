@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a picture as a Windows bitmap, the format of the standard train
 // pictures.
 #pragma once

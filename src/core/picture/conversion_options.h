@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture maker's command line: which pictures or which text to convert,
 // where the results go, and the settings of the conversion. Options are in
 // English as command-line tools have them; help and messages are German.

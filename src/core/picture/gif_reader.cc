@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF reader over giflib's record-level calls, so that every size is
 // checked before a buffer is made: the first frame is decoded line by line
 // onto the logical screen, and the records after it are read through to the

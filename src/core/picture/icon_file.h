@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolbar and menu icons in the working folder's "Icons/" folder: PNG
 // files on Linux, ICO files on Windows (the extension comes from
 // icon_file_posix.cc or icon_file_win32.cc).

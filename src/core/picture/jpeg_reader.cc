@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG reader over libjpeg. libjpeg's own error handler ends the process
 // and its warnings go to stderr; this reader returns to itself by longjmp and
 // keeps quiet. The part under setjmp holds no C++ objects of its own.

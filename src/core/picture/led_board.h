@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The car's display as a board of LEDs, each lit or dark: what the picture
 // maker makes of a picture and what the display simulator shows, and where
 // its LEDs stand when the board is drawn into an area of a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a picture becomes the display's 160 x 14 bits, and the seven row
 // commands that carry them: the digit k, then rows 2k and 2k + 1 as 40
 // upper-case hexadecimal digits each, the leftmost pixel of a byte in bit 7.

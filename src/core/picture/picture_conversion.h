@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turning any picture into the display's 160 x 14 dots, in steps that can be
 // redone separately: scaling to the display's height or width (slow for a
 // photo, done once per picture and fit), then placing on the display,

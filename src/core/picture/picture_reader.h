@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four picture readers (BMP, JPEG, PNG, GIF) and reading a picture file by
 // its content. Every reader takes the whole file in memory, checks each size,
 // offset and index against the bytes it was given, refuses pictures wider or

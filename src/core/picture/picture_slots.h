@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four picture slots: 0 to 2 the standard train pictures, 3 the custom
 // one. Slot numbers equal the entries of the train-type list.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PNG reader over libpng. libpng reports errors by longjmp, so the part
 // that runs under setjmp holds no C++ objects of its own: everything it fills
 // lives in the caller's frame and is reached through pointers.

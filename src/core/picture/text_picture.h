@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A line of text set as a picture for the display: a train's name or a
 // railway's letters, in a font of the user's choice, as large as the
 // display takes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A decoded picture: what every picture reader produces and what the preview,
 // the picture transfer and the print-out consume.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scroll-text preview without a window: preparing the station and scroll
 // texts from the form, and the 100 ms tick that moves a 14-character window
 // through the scroll text. The window procedures keep the state and the

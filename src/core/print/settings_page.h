@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed settings page: the values a settings file holds, put into words
 // and drawn with cairo and Pango in millimetres. Nothing here knows of a print
 // dialog; the dialog hands its page's cairo context to DrawSettingsPage.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fourteen keys of a settings file, with how each is stored and what the
 // form takes when the key is missing, and the entries of the four selection
 // lists whose indices the file stores. Reader, writer, print-out and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules about the settings file's path: the window title that names it, the
 // extension a saved file gets, and the file chooser's filters.
 #pragma once

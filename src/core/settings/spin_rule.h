@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rule of the numeric spin fields, independent of any widget.
 #pragma once
 

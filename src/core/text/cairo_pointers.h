@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owning pointers for the cairo and Pango objects the core draws text with
 // (the printed page, the simulator's board, text set as a picture), so that
 // every early return releases them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 checks and conversions shared by the INI store, the reply decoding and
 // the scroll preview, and the blank trimming of the INI store and the file
 // filters. All functions work on bytes and never throw.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/wide_text_win32.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one place where the Windows build turns the program's UTF-8 texts into
 // the UTF-16 that the Win32 "W" calls take, and back. Only *_win32.cc files
 // include this header.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window shows on the X display, read back as a screenshot would
 // read it, for tests that look at the drawn pixels rather than at widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of the form as the window shows it, at whatever scale it was built
 // with: shared by the Linux window tests and the Windows window test that
 // runs under Wine.

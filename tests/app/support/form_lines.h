@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines a settings save writes, for comparing saved files byte for byte.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answering the program's modal message boxes in window tests, as a user
 // clicking OK would, and recording what each box said.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/support/program_process.h"
 
 #include <X11/Xatom.h>

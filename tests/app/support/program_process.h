@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program as a user starts it: a child process in a working folder
 // on the test's X display, found, driven and closed through X11.
 #pragma once

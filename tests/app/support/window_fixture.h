@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the real program in-process for window tests: GTK initialised once
 // per test executable, a fresh working folder with the data files for every
 // test, start-up and shut-down as the program runs them.
