@@ -25,7 +25,7 @@ void HelpCommand() {
 
 void AboutCommand() {
   ShowMessageBox(MessageText(Message::kAboutTitle),
-                 FormatMessage(Message::kAboutText, {kAppNameAndVersion}),
+                 ComposeMessage(Message::kAboutText, {kAppNameAndVersion}),
                  MessageIcon::kInformation);
 }
 

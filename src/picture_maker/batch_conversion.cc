@@ -38,7 +38,7 @@ GreyPicture ScaledSource(const ConversionRequest& request, const std::string& in
   error.clear();
   if (request.text) {
     GreyPicture text = SetTextAsPicture(*request.text, request.font, request.fit);
-    if (text.width == 0) error = FormatMessage(Message::kBatchTextEmpty, {Quoted(*request.text)});
+    if (text.width == 0) error = ComposeMessage(Message::kBatchTextEmpty, {Quoted(*request.text)});
     return text;
   }
   const SourcePicture source = SourcePicture::Load(input, error);
@@ -49,7 +49,7 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
   const std::string& output = *request.output;
   const bool into_folder = g_file_test(output.c_str(), G_FILE_TEST_IS_DIR);
   if (!into_folder && request.inputs.size() > 1) {
-    problems << kProgram << FormatMessage(Message::kBatchNotAFolder, {Quoted(output)}) << "\n";
+    problems << kProgram << ComposeMessage(Message::kBatchNotAFolder, {Quoted(output)}) << "\n";
     return 2;
   }
   std::vector<std::string> inputs = request.inputs;
@@ -65,13 +65,13 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     const std::string target = into_folder ? OutputInFolder(output, input, kPathSeparators) : output;
     const std::string identity = FileIdentity(target);
     if (!identity.empty() && inputs_seen.contains(identity)) {
-      problems << kProgram << FormatMessage(Message::kBatchTargetIsInput, {Quoted(target)}) << "\n";
+      problems << kProgram << ComposeMessage(Message::kBatchTargetIsInput, {Quoted(target)}) << "\n";
       status = 1;
       continue;
     }
     if (!identity.empty() && saved.contains(identity)) {
       problems << kProgram
-               << FormatMessage(Message::kBatchTargetMadeBefore, {Quoted(target), Quoted(input)})
+               << ComposeMessage(Message::kBatchTargetMadeBefore, {Quoted(target), Quoted(input)})
                << "\n";
       status = 1;
       continue;
@@ -86,7 +86,7 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     const SaveResult result = SaveDisplayPicture(target, MakeDisplayDots(scaled, request.dots));
     if (!result.ok) {
       problems << kProgram
-               << FormatMessage(Message::kBatchCannotSave, {Quoted(target), SaveFailureReason(result)})
+               << ComposeMessage(Message::kBatchCannotSave, {Quoted(target), SaveFailureReason(result)})
                << "\n";
       status = 1;
       continue;
@@ -94,7 +94,7 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     // Known by what the system tells files apart by, so that IMG.bmp and
     // img.bmp count as one on Windows.
     saved.insert(FileIdentity(target));
-    out << FormatMessage(Message::kBatchSaved, {target}) << "\n";
+    out << ComposeMessage(Message::kBatchSaved, {target}) << "\n";
   }
   return status;
 }

@@ -78,7 +78,7 @@ int Run(int argc, char** argv) {
   request.inputs = ExpandWildcards(request.inputs, unmatched);
   if (!request.output) return RunWindow(argc, argv, request);
   for (const std::string& pattern : unmatched) {
-    std::cerr << "zielwerk-bildwandler: " << FormatMessage(Message::kNoFileMatches, {Quoted(pattern)})
+    std::cerr << "zielwerk-bildwandler: " << ComposeMessage(Message::kNoFileMatches, {Quoted(pattern)})
               << "\n";
   }
   const int status = RunBatchConversion(request, std::cout, std::cerr);

@@ -76,13 +76,13 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
     case FileReadOutcome::kRead:
       break;
     case FileReadOutcome::kMissing:
-      error = FormatMessage(Message::kFileMissing, {name});
+      error = ComposeMessage(Message::kFileMissing, {name});
       return picture;
     case FileReadOutcome::kTooLarge:
-      error = FormatMessage(Message::kFileTooLarge, {name, std::to_string(kMaxPictureFileBytes >> 20)});
+      error = ComposeMessage(Message::kFileTooLarge, {name, std::to_string(kMaxPictureFileBytes >> 20)});
       return picture;
     case FileReadOutcome::kUnreadable:
-      error = FormatMessage(Message::kFileUnreadable, {name});
+      error = ComposeMessage(Message::kFileUnreadable, {name});
       return picture;
   }
 
@@ -112,12 +112,12 @@ SourcePicture SourcePicture::Load(const std::string& path, std::string& error) {
   }
   if (!picture.empty()) return picture;
   if (check.refused && check.width > 0 && check.height > 0 && !PictureSizeAllowed(check.width, check.height)) {
-    error = FormatMessage(Message::kPictureTooLarge,
+    error = ComposeMessage(Message::kPictureTooLarge,
                           {name, std::to_string(check.width), std::to_string(check.height),
                            std::to_string(kMaxPictureSide),
                            std::to_string(kMaxPicturePixels / 1000000)});
   } else {
-    error = FormatMessage(Message::kNotAPicture, {name});
+    error = ComposeMessage(Message::kNotAPicture, {name});
   }
   return picture;
 }

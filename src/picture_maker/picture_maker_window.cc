@@ -264,7 +264,7 @@ void PictureMakerWindow::Rescale() {
   std::string info;
   if (text_radio_.get_active()) {
     scaled_ = SetTextAsPicture(text_entry_.get_text().raw(), font_button_.get_font_name().raw(), fit);
-    info = scaled_.width > 0 ? FormatMessage(Message::kMakerTextSize,
+    info = scaled_.width > 0 ? ComposeMessage(Message::kMakerTextSize,
                                              {std::to_string(scaled_.width),
                                               std::to_string(scaled_.height)})
                              : std::string(MessageText(Message::kMakerTextEmpty));
@@ -272,7 +272,7 @@ void PictureMakerWindow::Rescale() {
     scaled_ = ScaleToFit(picture_.view(), fit);
     const PixelView& view = picture_.view();
     const bool shrunk = view.width * view.height > scaled_.width * scaled_.height;
-    info = FormatMessage(shrunk ? Message::kMakerPictureShrunk : Message::kMakerPictureEnlarged,
+    info = ComposeMessage(shrunk ? Message::kMakerPictureShrunk : Message::kMakerPictureEnlarged,
                          {ShownFileName(picture_path_), std::to_string(view.width),
                           std::to_string(view.height), std::to_string(scaled_.width),
                           std::to_string(scaled_.height)});
@@ -355,7 +355,7 @@ void PictureMakerWindow::OnSave() {
 
   if (Glib::file_test(path, Glib::FILE_TEST_EXISTS)) {
     Gtk::MessageDialog question(*this,
-                                FormatMessage(Message::kMakerFileExists, {Quoted(ShownFileName(path))}),
+                                ComposeMessage(Message::kMakerFileExists, {Quoted(ShownFileName(path))}),
                                 false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_NONE, true);
     question.set_secondary_text(std::string(MessageText(Message::kMakerReplaceQuestion)));
     question.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
@@ -365,11 +365,11 @@ void PictureMakerWindow::OnSave() {
   }
   const SaveResult result = SaveDisplayPicture(path, dots());
   if (!result.ok) {
-    ShowError(FormatMessage(Message::kMakerCannotSave, {Quoted(path), SaveFailureReason(result)}));
+    ShowError(ComposeMessage(Message::kMakerCannotSave, {Quoted(path), SaveFailureReason(result)}));
     return;
   }
   save_folder_ = Glib::path_get_dirname(path);
-  info_label_.set_text(FormatMessage(Message::kMakerSaved, {path}));
+  info_label_.set_text(ComposeMessage(Message::kMakerSaved, {path}));
 }
 
 bool PictureMakerWindow::OnDragStart(GdkEventButton* event) {

@@ -78,7 +78,7 @@ void LoadTrainPictureCommand() {
     return;
   }
   if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
-    ShowMessageBox(kWarningTitle, FormatMessage(Message::kPictureWrongSize,
+    ShowMessageBox(kWarningTitle, ComposeMessage(Message::kPictureWrongSize,
                                                 {std::to_string(kDisplayPictureWidth),
                                                  std::to_string(kDisplayPictureHeight)}));
   }

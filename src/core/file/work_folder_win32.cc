@@ -120,7 +120,7 @@ WorkFolder EnterWorkFolder() {
   if (FAILED(found)) {
     CoTaskMemFree(app_data);
     result.problem =
-        FormatMessage(Message::kAppDataMissing, {SystemMessage(static_cast<DWORD>(found))});
+        ComposeMessage(Message::kAppDataMissing, {SystemMessage(static_cast<DWORD>(found))});
     return result;
   }
   const std::wstring folder = std::wstring(app_data) + L"\\" + kWorkFolderName;
@@ -129,13 +129,13 @@ WorkFolder EnterWorkFolder() {
     const DWORD error = GetLastError();
     if (!IsFolder(folder)) {
       result.problem =
-          FormatMessage(Message::kWorkFolderNotMade, {Utf8FromWide(folder), SystemMessage(error)});
+          ComposeMessage(Message::kWorkFolderNotMade, {Utf8FromWide(folder), SystemMessage(error)});
       return result;
     }
   }
   AddMissingFiles(data_folder, folder);
   if (!SetCurrentDirectoryW(folder.c_str())) {
-    result.problem = FormatMessage(Message::kWorkFolderNotEntered,
+    result.problem = ComposeMessage(Message::kWorkFolderNotEntered,
                                    {Utf8FromWide(folder), SystemMessage(GetLastError())});
   }
   return result;

@@ -16,7 +16,7 @@ std::string SaveFailureReason(const SaveResult& result) {
   if (const std::optional<Message> reason = KnownSaveFailure(result.error_number)) {
     return std::string(MessageText(*reason));
   }
-  return FormatMessage(Message::kSaveOtherError,
+  return ComposeMessage(Message::kSaveOtherError,
                        {std::to_string(result.error_number), result.failed_call});
 }
 

@@ -25,7 +25,7 @@ std::string CommandLine(std::string_view command) {
 }
 
 std::string WriteErrorStatus(int error_number) {
-  return FormatMessage(Message::kWriteError, {std::to_string(error_number)});
+  return ComposeMessage(Message::kWriteError, {std::to_string(error_number)});
 }
 
 std::string ReadAcknowledgement(SerialPort& port) {
@@ -46,7 +46,7 @@ std::string ReadAcknowledgement(SerialPort& port) {
   }
 
   if (received == 0) return std::string();
-  return FormatMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))});
+  return ComposeMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))});
 }
 
 std::string CommandExchange(SerialPort& port, std::string_view command,

@@ -99,7 +99,7 @@ LinkJob PictureJob(std::span<const std::string> row_commands) {
   const std::string rows = std::to_string(row_commands.size());
   for (size_t row = 0; row < row_commands.size(); ++row) {
     job.push_back(LinkStep{LinkStep::Kind::kExchange, row_commands[row],
-                           FormatMessage(Message::kSendingPictureRow,
+                           ComposeMessage(Message::kSendingPictureRow,
                                          {std::to_string(row + 1), rows})});
   }
   return job;

@@ -11,20 +11,20 @@ std::string Reason(const PortOpenFailure& failure, const std::string& name) {
   // most comes first, the rest is in the bar's tooltip.
   switch (failure.problem) {
     case PortOpenProblem::kMissing:
-      return FormatMessage(Message::kPortMissing, {name});
+      return ComposeMessage(Message::kPortMissing, {name});
     case PortOpenProblem::kBusy:
-      return FormatMessage(Message::kPortBusy, {name});
+      return ComposeMessage(Message::kPortBusy, {name});
     case PortOpenProblem::kNoPermission:
-      if (failure.group.empty()) return FormatMessage(Message::kPortNoAccess, {name});
-      return FormatMessage(
+      if (failure.group.empty()) return ComposeMessage(Message::kPortNoAccess, {name});
+      return ComposeMessage(
           failure.group_needs_login ? Message::kPortLogInAgain : Message::kPortJoinGroup,
           {failure.group});
     case PortOpenProblem::kNotSerial:
-      return FormatMessage(Message::kPortNotSerial, {name});
+      return ComposeMessage(Message::kPortNotSerial, {name});
     case PortOpenProblem::kOther:
       break;
   }
-  return FormatMessage(Message::kPortSystemError, {std::to_string(failure.result.error_number),
+  return ComposeMessage(Message::kPortSystemError, {std::to_string(failure.result.error_number),
                                                    failure.result.failed_call});
 }
 
@@ -33,7 +33,7 @@ std::string Reason(const PortOpenFailure& failure, const std::string& name) {
 std::string PortOpenFailedStatus(const PortOpenFailure& failure, std::string_view shown_name) {
   // An empty field names the device folder itself ("/dev/"), whatever the
   // system made of it.
-  return FormatMessage(Message::kPortOpenFailed,
+  return ComposeMessage(Message::kPortOpenFailed,
                        {shown_name.empty() ? std::string(MessageText(Message::kPortNoName))
                                            : Reason(failure, std::string(shown_name))});
 }

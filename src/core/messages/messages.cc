@@ -3,7 +3,7 @@
 
 namespace zielwerk {
 
-std::string FormatMessage(Message id, std::initializer_list<std::string_view> values) {
+std::string ComposeMessage(Message id, std::initializer_list<std::string_view> values) {
   const std::string_view text = MessageText(id);
   std::string result;
   result.reserve(text.size());

@@ -239,7 +239,7 @@ constexpr std::string_view MessageText(Message id) {
 
 // The message with "{1}", "{2}", ... replaced by `values` in that order; a
 // placeholder without a value stays as it is.
-std::string FormatMessage(Message id, std::initializer_list<std::string_view> values = {});
+std::string ComposeMessage(Message id, std::initializer_list<std::string_view> values = {});
 
 // `text` in German quotation marks: „text“.
 std::string Quoted(std::string_view text);

@@ -92,28 +92,28 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
     const auto flag = [&]() { return !value; };
 
     if (name == "-h" || name == "--help") {
-      if (!flag()) return Wrong(FormatMessage(Message::kOptionTakesNoValue, {name}));
+      if (!flag()) return Wrong(ComposeMessage(Message::kOptionTakesNoValue, {name}));
       request.help = true;
     } else if (name == "--invert") {
-      if (!flag()) return Wrong(FormatMessage(Message::kOptionTakesNoValue, {name}));
+      if (!flag()) return Wrong(ComposeMessage(Message::kOptionTakesNoValue, {name}));
       request.dots.invert = true;
     } else if (name == "-o" || name == "--output" || name == "--threshold" || name == "--dither" ||
                name == "--fit" || name == "--text" || name == "--font") {
-      if (!take_value()) return Wrong(FormatMessage(Message::kOptionValueMissing, {name}));
+      if (!take_value()) return Wrong(ComposeMessage(Message::kOptionValueMissing, {name}));
       if (name == "-o" || name == "--output") {
-        if (value->empty()) return Wrong(FormatMessage(Message::kOutputNameMissing, {name}));
+        if (value->empty()) return Wrong(ComposeMessage(Message::kOutputNameMissing, {name}));
         request.output = *value;
       } else if (name == "--threshold") {
         if (!ParseThreshold(*value, request.dots.threshold)) {
-          return Wrong(FormatMessage(Message::kBadThreshold, {Quoted(*value)}));
+          return Wrong(ComposeMessage(Message::kBadThreshold, {Quoted(*value)}));
         }
       } else if (name == "--dither") {
         if (!ParseDithering(*value, request.dots.dithering)) {
-          return Wrong(FormatMessage(Message::kBadDither, {Quoted(*value)}));
+          return Wrong(ComposeMessage(Message::kBadDither, {Quoted(*value)}));
         }
       } else if (name == "--fit") {
         if (!ParseFit(*value, request.fit)) {
-          return Wrong(FormatMessage(Message::kBadFit, {Quoted(*value)}));
+          return Wrong(ComposeMessage(Message::kBadFit, {Quoted(*value)}));
         }
       } else if (name == "--text") {
         request.text = *value;
@@ -121,7 +121,7 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
         request.font = *value;
       }
     } else {
-      return Wrong(FormatMessage(Message::kUnknownOption, {Quoted(name)}));
+      return Wrong(ComposeMessage(Message::kUnknownOption, {Quoted(name)}));
     }
   }
 
