@@ -261,6 +261,7 @@ int RunZielwerk(int argc, char** argv) {
   PrepareToolkitEnvironment();
   Gtk::Main kit(argc, argv);
   RestoreToolkitEnvironment();
+  FollowHighContrast();
   // The port list is read while the window is built. Started here, the
   // lister gets the user's environment, not the one set for GTK, and leaves
   // the other core to Pango while GTK starts.

@@ -20,6 +20,13 @@ void PrepareToolkitEnvironment();
 // started from here (the browser, "ls") do not inherit those choices.
 void RestoreToolkitEnvironment();
 
+// Once GTK has started: the theme follows the desktop's high-contrast mode
+// where GTK would not see it. On Windows, with high contrast on, GTK's own
+// HighContrast theme (HighContrastInverse for a scheme with dark windows)
+// takes Adwaita's place, unless GTK_THEME names a theme of the user's. On
+// Linux the desktop hands GTK its theme itself, and nothing happens here.
+void FollowHighContrast();
+
 // Ends the program when the desktop session asks it to. On Linux SIGTERM,
 // SIGINT and SIGHUP call `request_close` from the main loop. On Windows a
 // hidden window of the program's own takes the session's messages: a close

@@ -65,6 +65,8 @@ void WatchSessionEnd(void (*request_close)(), void (*)()) {
 
 void ShowAsInstalledProgram(Gtk::Window&, std::string_view, std::string_view) {}
 
+void FollowHighContrast() {}
+
 double TextResolution() {
   return gdk_screen_get_resolution(gdk_screen_get_default());
 }

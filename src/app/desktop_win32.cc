@@ -2,6 +2,7 @@
 #include "app/desktop.h"
 
 #include <gdk/gdk.h>
+#include <gtk/gtk.h>
 #include <glib.h>
 #include <gtkmm/window.h>
 
@@ -89,6 +90,21 @@ void PrepareToolkitEnvironment() {
 void RestoreToolkitEnvironment() {
   if (tablet_input_set) g_unsetenv(kTabletInputVariable);
   tablet_input_set = false;
+}
+
+void FollowHighContrast() {
+  if (g_getenv("GTK_THEME") != nullptr) return;
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) ||
+      (contrast.dwFlags & HCF_HIGHCONTRASTON) == 0) {
+    return;
+  }
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  const bool dark = 299 * GetRValue(window) + 587 * GetGValue(window) + 114 * GetBValue(window) <
+                    128 * 1000;
+  g_object_set(gtk_settings_get_default(), "gtk-theme-name",
+               dark ? "HighContrastInverse" : "HighContrast", nullptr);
 }
 
 void WatchSessionEnd(void (*request_close)(), void (*shut_down)()) {

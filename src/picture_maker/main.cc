@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/messages/messages.h"
 #include "app/desktop.h"
 #include "core/file/work_folder.h"
+#include "core/messages/messages.h"
 #include "core/picture/conversion_options.h"
 #include "core/settings/version.h"
 #include "picture_maker/batch_conversion.h"
@@ -40,6 +40,7 @@ int RunWindow(int argc, char** argv, ConversionRequest request) {
   PrepareToolkitEnvironment();
   const bool started = gtk_init_check(&argc, &argv);
   RestoreToolkitEnvironment();
+  if (started) FollowHighContrast();
   if (!started) {
     std::cerr << "zielwerk-bildwandler: " << MessageText(Message::kNoDisplay) << "\n";
     return 1;

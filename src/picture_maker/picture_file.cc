@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/messages/messages.h"
 #include "picture_maker/picture_file.h"
 
 #include <algorithm>
 #include <string_view>
 
 #include "core/file/file_access.h"
+#include "core/messages/messages.h"
 #include "core/picture/picture_reader.h"
 #include "picture_maker/system_decoder.h"
 

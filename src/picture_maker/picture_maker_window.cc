@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/messages/messages.h"
 #include "picture_maker/picture_maker_window.h"
 
 #include <gtk/gtk.h>
 #include <glibmm/main.h>
 #include <glibmm/fileutils.h>
 #include <glibmm/miscutils.h>
-#include <gtkmm/filechooserdialog.h>
 #include <gtkmm/messagedialog.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 
 #include "app/ui/file_requester.h"
 #include "core/file/file_access.h"
+#include "core/messages/messages.h"
 #include "core/picture/text_picture.h"
 
 namespace zielwerk {
@@ -313,18 +312,13 @@ bool PictureMakerWindow::OpenPicture(const std::string& path) {
 }
 
 void PictureMakerWindow::OnOpen() {
-  Gtk::FileChooserDialog dialog(*this, "Bild \xC3\xB6" "ffnen", Gtk::FILE_CHOOSER_ACTION_OPEN);
-  dialog.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
-  dialog.add_button("_\xC3\x96" "ffnen", Gtk::RESPONSE_ACCEPT);
-  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  dialog.set_current_folder(open_folder_);
   std::string patterns;
   for (const std::string& pattern : PictureFilePatterns()) patterns += pattern + ";";
-  for (const auto& filter : FileFilters("Bilder | " + patterns + " | Alle Dateien | *.*")) dialog.add_filter(filter);
-  if (dialog.run() != Gtk::RESPONSE_ACCEPT) return;
-  const std::string path = dialog.get_filename();
-  dialog.hide();
-  open_folder_ = dialog.get_current_folder();
+  const std::string path =
+      ChooseFile(*this, {FileRequestKind::kOpen, "Bild \xC3\xB6" "ffnen", open_folder_,
+                         "Bilder | " + patterns + " | Alle Dateien | *.*"});
+  if (path.empty()) return;
+  open_folder_ = Glib::path_get_dirname(path);
   OpenPicture(path);
 }
 
@@ -340,18 +334,13 @@ std::string PictureMakerWindow::SuggestedFileName() const {
 }
 
 void PictureMakerWindow::OnSave() {
-  Gtk::FileChooserDialog dialog(*this, "Zugbild speichern", Gtk::FILE_CHOOSER_ACTION_SAVE);
-  dialog.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
-  dialog.add_button("_Speichern", Gtk::RESPONSE_ACCEPT);
-  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  // The question comes below, for the name with its extension.
-  dialog.set_do_overwrite_confirmation(false);
-  dialog.set_current_folder(save_folder_);
-  dialog.set_current_name(SuggestedFileName());
-  for (const auto& filter : FileFilters("BMP-Bilder | *.bmp")) dialog.add_filter(filter);
-  if (dialog.run() != Gtk::RESPONSE_ACCEPT) return;
-  const std::string path = WithBmpExtension(dialog.get_filename());
-  dialog.hide();
+  // The chooser does not ask about an existing file; the question comes
+  // below, for the name with its extension.
+  const std::string chosen = ChooseFile(
+      *this, {FileRequestKind::kSave, "Zugbild speichern", save_folder_, "BMP-Bilder | *.bmp",
+              SuggestedFileName()});
+  if (chosen.empty()) return;
+  const std::string path = WithBmpExtension(chosen);
 
   if (Glib::file_test(path, Glib::FILE_TEST_EXISTS)) {
     Gtk::MessageDialog question(*this,

@@ -13,9 +13,13 @@
 #include <gtkmm/settings.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 
 #include "app/command_table.h"
 #include "app/preview/scroll_preview.h"
@@ -167,6 +171,90 @@ TEST_F(MainWindowLayout, SpinArrowsAreSmallTrianglesInTheirButtons) {
       EXPECT_EQ(arrow.get_x(), (shown->get_width() - 7) / 2);
       EXPECT_EQ(arrow.get_y(), (shown->get_height() - 4) / 2);
     }
+  }
+}
+
+// The glyphs the program draws on the form (the spin fields' and lists'
+// arrows) stand out from their buttons by the 3:1 contrast graphics need, in
+// whatever theme the test runs under (light, dark, high contrast).
+double Luminance(const guint8* p) {
+  const auto linear = [](guint8 channel) {
+    const double c = channel / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(p[0]) + 0.7152 * linear(p[1]) + 0.0722 * linear(p[2]);
+}
+
+// The contrast of the pixel farthest from the background (the commonest
+// colour) with that background.
+double GlyphContrast(const Glib::RefPtr<Gdk::Pixbuf>& shown, int first_column) {
+  const auto at = [&](int x, int y) {
+    return shown->get_pixels() + y * shown->get_rowstride() + x * shown->get_n_channels();
+  };
+  std::map<std::array<guint8, 3>, int> counts;
+  for (int y = 0; y < shown->get_height(); ++y) {
+    for (int x = first_column; x < shown->get_width(); ++x) {
+      ++counts[{at(x, y)[0], at(x, y)[1], at(x, y)[2]}];
+    }
+  }
+  const auto commonest = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+    return a.second < b.second;
+  });
+  const double background = Luminance(commonest->first.data());
+  double best = 1.0;
+  for (int y = 0; y < shown->get_height(); ++y) {
+    for (int x = first_column; x < shown->get_width(); ++x) {
+      const double l = Luminance(at(x, y));
+      best = std::max(best, (std::max(l, background) + 0.05) / (std::min(l, background) + 0.05));
+    }
+  }
+  return best;
+}
+
+TEST_F(MainWindowLayout, GlyphsStandOutInEveryTheme) {
+  MainWindow& w = Form();
+  // The enabled arrows: a disabled one may fade, as the theme's own do.
+  for (NumericSpinField* spin : {&w.car_number_spin, &w.start_time_spin, &w.end_time_spin}) {
+    const Glib::RefPtr<Gdk::Pixbuf> shown = testing::ShownPixels(spin->up_button());
+    EXPECT_GE(GlyphContrast(shown, 0), 3.0);
+  }
+  for (Gtk::ComboBox* combo : std::initializer_list<Gtk::ComboBox*>{
+           &w.dcc_analog_combo, &w.train_type_combo, &w.start_mode_combo, &w.end_mode_combo}) {
+    const Glib::RefPtr<Gdk::Pixbuf> shown = testing::ShownPixels(*combo);
+    EXPECT_GE(GlyphContrast(shown, shown->get_width() - 16), 3.0);
+  }
+}
+
+// Tab goes row by row and frame by frame, each frame's controls together, one
+// stop a control (the port field too), past the disabled DCC address and
+// Reset; Shift+Tab goes back the same way.
+TEST_F(MainWindowLayout, TabVisitsTheControlsGroupByGroup) {
+  MainWindow& w = Form();
+  using F = FormControl;
+  const std::vector<F> expected = {
+      F::kDccAnalogCombo,  F::kPortCombo,     F::kPortButton,      F::kInvertDirectionCheck,
+      F::kStartStationField, F::kStartModeCombo, F::kStartTimeSpin, F::kScrollTextField,
+      F::kEndStationField, F::kEndModeCombo,  F::kEndTimeSpin,     F::kTrainTypeCombo,
+      F::kCarNumberSpin,   F::kHideCarNumberCheck};
+  const auto focused = [&w]() -> std::optional<F> {
+    Gtk::Widget* focus = w.get_focus();
+    for (size_t i = 0; i < kFormControlCount && focus; ++i) {
+      Gtk::Widget& control = w.control(static_cast<F>(i));
+      if (focus == &control || focus->is_ancestor(control)) return static_cast<F>(i);
+    }
+    return std::nullopt;
+  };
+  // Through the form once each way, from its first control and from its last.
+  for (const Gtk::DirectionType direction : {Gtk::DIR_TAB_FORWARD, Gtk::DIR_TAB_BACKWARD}) {
+    const bool forward = direction == Gtk::DIR_TAB_FORWARD;
+    w.control(forward ? expected.front() : expected.back()).child_focus(direction);
+    std::vector<F> visited;
+    for (size_t step = 0; step < expected.size() && focused(); ++step) {
+      visited.push_back(*focused());
+      w.child_focus(direction);
+    }
+    if (!forward) std::reverse(visited.begin(), visited.end());
+    EXPECT_EQ(visited, expected) << (forward ? "Tab" : "Shift+Tab");
   }
 }
 

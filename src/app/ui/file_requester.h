@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtkmm/filefilter.h>
+#include <gtkmm/window.h>
 
 #include <functional>
 #include <string>
@@ -17,17 +18,28 @@ struct FileRequest {
   std::string title;
   std::string start_folder;  // with a trailing separator (WorkingFolder())
   std::string filter_text;   // "Name | pattern;pattern | ..."
+  std::string current_name = {};  // the save kind's suggested name
 };
 
-// Shows a modal chooser over the main window and returns the full path of
-// the chosen file, or "" when the user cancels or closes it. The save kind
-// starts with an empty name and does not ask before an existing file.
+// Shows the system's own file chooser, modal over `parent`: GTK's on Linux
+// (file_chooser_posix.cc), Windows' own dialog on Windows
+// (file_chooser_win32.cc), with the places the user has there. Returns the
+// full path of the chosen file, or "" when the user cancels. The save kind
+// does not ask before an existing file.
+std::string ChooseFile(Gtk::Window& parent, const FileRequest& request);
+
+// A pattern of a filter text as the chooser matches it: GTK's matches letter
+// case exactly, so "*.ini" becomes "*.[iI][nN][iI]"; Windows' dialog matches
+// without regard to case and knows no brackets, so it keeps "*.ini".
+std::string ChooserPattern(const std::string& pattern);
+
+// ChooseFile over the main window.
 std::string FileRequester(const FileRequest& request);
 
 // The chooser's filters for `filter_text` ("Name | pattern;pattern | ...",
 // read by ParseFilterText), in its order; each pattern matches file names in
-// either letter case, as a picture named IMG_0815.JPG must be found by
-// "*.jpg".
+// either letter case (ChooserPattern), as a picture named IMG_0815.JPG must be
+// found by "*.jpg".
 std::vector<Glib::RefPtr<Gtk::FileFilter>> FileFilters(const std::string& filter_text);
 
 // For tests: answers every request with `answer(request)` instead of showing

@@ -361,6 +361,24 @@ void FormArea::on_size_allocate(Gtk::Allocation& allocation) {
   }
 }
 
+bool FormArea::on_focus(Gtk::DirectionType direction) {
+  const bool forward = direction == Gtk::DIR_TAB_FORWARD;
+  if (tab_order_.empty() || (!forward && direction != Gtk::DIR_TAB_BACKWARD)) {
+    return Gtk::Fixed::on_focus(direction);
+  }
+  // Each control of the form is one stop (a combo box with its entry too;
+  // the spin fields' arrows take no focus), so Tab moves on to the next.
+  Gtk::Widget* current = get_focus_child();
+  const auto at = std::find(tab_order_.begin(), tab_order_.end(), current);
+  const auto size = static_cast<std::ptrdiff_t>(tab_order_.size());
+  std::ptrdiff_t index = at == tab_order_.end() ? (forward ? -1 : size) : at - tab_order_.begin();
+  for (index += forward ? 1 : -1; index >= 0 && index < size; index += forward ? 1 : -1) {
+    Gtk::Widget* next = tab_order_[static_cast<size_t>(index)];
+    if (next->get_visible() && next->is_sensitive() && next->child_focus(direction)) return true;
+  }
+  return false;
+}
+
 MainWindow::MainWindow(int x, int y, double factor, const IconSet& icons,
                        std::span<const CommandEntry> commands,
                        std::function<void(Command)> on_command)
@@ -527,6 +545,9 @@ void MainWindow::BuildControls(const FormLayout& layout) {
        {&car_number_spin, &start_time_spin, &end_time_spin, &dcc_address_spin}) {
     spin->ShowArrows(factor_);
   }
+  std::vector<Gtk::Widget*> tab_order;
+  for (const FormControl tab_stop : TabOrder()) tab_order.push_back(&control(tab_stop));
+  form_area.SetTabOrder(std::move(tab_order));
   dcc_analog_combo.set_tooltip_text(kDccAnalogTooltip);
   port_combo.get_entry()->set_width_chars(1);
   port_combo.SetDescriptionGap(ScaleLength(12, factor_));

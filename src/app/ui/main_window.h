@@ -47,6 +47,10 @@ class FormArea : public Gtk::Fixed {
   void Place(Gtk::Widget& widget, int x, int y, int width, int height);
   // Gives a placed widget a new size; its top-left corner stays.
   void Resize(Gtk::Widget& widget, int width, int height);
+  // The order in which Tab and Shift+Tab visit the placed widgets, apart from
+  // the order they were placed (and are drawn) in; widgets that are hidden,
+  // disabled or take no focus are passed over.
+  void SetTabOrder(std::vector<Gtk::Widget*> order) { tab_order_ = std::move(order); }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -54,6 +58,7 @@ class FormArea : public Gtk::Fixed {
   void get_preferred_height_vfunc(int& minimum, int& natural) const override;
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
   void on_size_allocate(Gtk::Allocation& allocation) override;
+  bool on_focus(Gtk::DirectionType direction) override;
 
  private:
   struct Placement {
@@ -61,6 +66,7 @@ class FormArea : public Gtk::Fixed {
     Gdk::Rectangle rect;
   };
   std::vector<Placement> placements_;
+  std::vector<Gtk::Widget*> tab_order_;
 };
 
 class MainWindow : public Gtk::Window {

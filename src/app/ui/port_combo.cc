@@ -49,7 +49,11 @@ PortCombo::PortCombo() : Gtk::ComboBox(true), store_(Gtk::ListStore::create(colu
   g_signal_connect(gobj(), "popup", G_CALLBACK(EmitListOpening), &list_opening_);
   GtkWidget* button = nullptr;
   gtk_container_forall(GTK_CONTAINER(gobj()), FindToggleButton, &button);
-  if (button) g_signal_connect(button, "event", G_CALLBACK(EmitOnPress), &list_opening_);
+  if (button) {
+    g_signal_connect(button, "event", G_CALLBACK(EmitOnPress), &list_opening_);
+    // One Tab stop, the entry: its list opens from there with Alt+Down.
+    gtk_widget_set_can_focus(button, FALSE);
+  }
 }
 
 void PortCombo::SetPorts(const std::vector<PortEntry>& ports) {

@@ -1,41 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/spin_field.h"
 
-#include <gtkmm/image.h>
-
-#include <map>
-#include <utility>
+#include <gtkmm/stylecontext.h>
 
 #include "core/layout/form_layout.h"
 #include "core/settings/spin_rule.h"
 
 namespace zielwerk {
-namespace {
 
-// A small solid triangle, 4 pixels high and 7 wide at factor 1: the theme's
-// arrow icons are 16 pixels high, too high for two of them beside a 20-pixel
-// entry. Each size is drawn once for all fields.
-Glib::RefPtr<Gdk::Pixbuf> ArrowPixbuf(bool up, double factor) {
-  const int height = ScaleLength(4, factor);
-  static std::map<std::pair<bool, int>, Glib::RefPtr<Gdk::Pixbuf>> drawn;
-  Glib::RefPtr<Gdk::Pixbuf>& arrow = drawn[{up, height}];
-  if (arrow) return arrow;
-  const int width = 2 * height - 1;
-  arrow = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, width, height);
-  arrow->fill(0x00000000);
-  guint8* pixels = arrow->get_pixels();
-  for (int row = 0; row < height; ++row) {
-    const int filled = up ? row : height - 1 - row;  // half-width of this row
-    for (int x = height - 1 - filled; x <= height - 1 + filled; ++x) {
-      guint8* p = pixels + row * arrow->get_rowstride() + x * 4;
-      p[0] = p[1] = p[2] = 0x40;
-      p[3] = 0xFF;
-    }
-  }
-  return arrow;
+void ArrowGlyph::SetHeight(int height) {
+  height_ = height;
+  set_size_request(2 * height - 1, height);
+  queue_draw();
 }
 
-}  // namespace
+bool ArrowGlyph::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  const int width = 2 * height_ - 1;
+  const int left = (get_allocated_width() - width) / 2;
+  const int top = (get_allocated_height() - height_) / 2;
+  const Gdk::RGBA colour = get_style_context()->get_color(get_state_flags());
+  cr->set_source_rgba(colour.get_red(), colour.get_green(), colour.get_blue(), colour.get_alpha());
+  // Row by row on whole pixels, so that the edges stay sharp steps.
+  for (int row = 0; row < height_; ++row) {
+    const int half = up_ ? row : height_ - 1 - row;
+    cr->rectangle(left + height_ - 1 - half, top + row, 2 * half + 1, 1);
+  }
+  cr->fill();
+  return true;
+}
 
 NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL), minimum_(minimum), maximum_(maximum), value_(minimum) {
@@ -53,7 +45,7 @@ NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
     button->get_style_context()->add_class("image-button");
     button->set_can_focus(false);
     button->set_relief(Gtk::RELIEF_NONE);
-    button->add(*Gtk::manage(new Gtk::Image()));
+    button->add(button == &up_ ? up_arrow_ : down_arrow_);
     arrows_.pack_start(*button, true, true);
   }
   up_.get_accessible()->set_name("Erhöhen");
@@ -69,10 +61,7 @@ NumericSpinField::NumericSpinField(int64_t minimum, int64_t maximum)
 }
 
 void NumericSpinField::ShowArrows(double factor) {
-  for (Gtk::Button* button : {&up_, &down_}) {
-    static_cast<Gtk::Image*>(button->get_child())
-        ->set(ArrowPixbuf(button == &up_, factor));
-  }
+  for (ArrowGlyph* arrow : {&up_arrow_, &down_arrow_}) arrow->SetHeight(ScaleLength(4, factor));
 }
 
 std::string NumericSpinField::GetText() const { return entry_.get_text(); }

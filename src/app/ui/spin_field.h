@@ -6,6 +6,7 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
+#include <gtkmm/drawingarea.h>
 #include <gtkmm/entry.h>
 
 #include <cstdint>
@@ -14,6 +15,25 @@
 #include "app/ui/control_events.h"
 
 namespace zielwerk {
+
+// A small solid triangle pointing up or down, drawn in the text colour the
+// theme gives its button in its present state, so that it reads in light,
+// dark and high-contrast themes alike and greys out with a disabled button.
+// The theme's arrow icons are 16 pixels high, too high for two of them beside
+// a 20-pixel entry.
+class ArrowGlyph : public Gtk::DrawingArea {
+ public:
+  explicit ArrowGlyph(bool up) : up_(up) {}
+  // A triangle `height` pixels high and 2 * height - 1 wide.
+  void SetHeight(int height);
+
+ protected:
+  bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
+
+ private:
+  bool up_;
+  int height_ = 4;
+};
 
 class NumericSpinField : public Gtk::Box {
  public:
@@ -52,6 +72,8 @@ class NumericSpinField : public Gtk::Box {
   Gtk::Box arrows_{Gtk::ORIENTATION_VERTICAL};
   Gtk::Button up_;
   Gtk::Button down_;
+  ArrowGlyph up_arrow_{true};
+  ArrowGlyph down_arrow_{false};
   sigc::signal<void, ControlEventKind> control_event_;
 };
 

@@ -8,47 +8,95 @@
 
 namespace zielwerk {
 
+namespace {
+
+using F = FormControl;
+
+// Each control's place at 96 dpi and its stop in the Tab order: row by row
+// and frame by frame, each frame's controls together (0: no stop).
+constexpr std::array<FormPlace, kFormControlCount> kFormPlaces = {{
+    {F::kDisplayFrame, {320, 10, 190, 110}, 0},
+    {F::kPreviewStartText, {330, 30, 170, 21}, 0},
+    {F::kPreviewScrollText, {330, 50, 170, 21}, 0},
+    {F::kPreviewEndText, {330, 70, 170, 21}, 0},
+    {F::kCarNumberSpin, {220, 390, 50, 20}, 15},
+    {F::kTrainPictureImage, {330, 95, 160, 14}, 0},
+    {F::kStartModeCombo, {240, 170, 130, 20}, 8},
+    {F::kStartTimeSpin, {390, 170, 110, 20}, 9},
+    {F::kStartTimeLabel, {350, 150, 150, 20}, 0},
+    {F::kEndTimeLabel, {350, 300, 150, 20}, 0},
+    {F::kEndModeCombo, {240, 320, 130, 20}, 12},
+    {F::kEndTimeSpin, {390, 320, 110, 20}, 13},
+    {F::kHideCarNumberCheck, {280, 395, 220, 20}, 16},
+    {F::kScrollTextField, {30, 240, 470, 20}, 10},
+    {F::kScrollTextLabel, {30, 220, 470, 20}, 0},
+    {F::kDccAnalogCombo, {30, 30, 100, 20}, 1},
+    {F::kTrainTypeCombo, {30, 395, 160, 20}, 14},
+    {F::kPreviewCarNumberText, {363, 90, 16, 20}, 0},
+    {F::kPortFrame, {170, 10, 120, 110}, 0},
+    {F::kPortCombo, {180, 30, 100, 20}, 3},
+    {F::kPortButton, {180, 60, 100, 20}, 4},
+    {F::kStartModeFrame, {230, 130, 280, 80}, 0},
+    {F::kEndModeFrame, {230, 280, 280, 80}, 0},
+    {F::kCarNumberFrame, {210, 370, 300, 60}, 0},
+    {F::kTrainTypeFrame, {20, 370, 180, 60}, 0},
+    {F::kStartModeLabel, {240, 150, 100, 20}, 0},
+    {F::kStartStationField, {30, 180, 170, 20}, 7},
+    {F::kStartStationLabel, {30, 160, 140, 20}, 0},
+    {F::kEndStationField, {30, 320, 170, 20}, 11},
+    {F::kEndModeLabel, {240, 300, 100, 20}, 0},
+    {F::kEndStationLabel, {30, 280, 140, 20}, 0},
+    {F::kDccAnalogFrame, {20, 10, 120, 110}, 0},
+    {F::kDccAddressSpin, {30, 80, 100, 20}, 2},
+    {F::kDccAddressLabel, {30, 60, 100, 20}, 0},
+    {F::kResetButton, {230, 90, 50, 20}, 5},
+    {F::kDisplayLabel, {180, 90, 50, 20}, 0},
+    {F::kInvertDirectionCheck, {30, 130, 210, 20}, 6},
+}};
+
+// The table is indexed by its controls, and its Tab stops run 1, 2, ... without
+// a gap or a twin.
+constexpr bool InControlOrder() {
+  for (size_t i = 0; i < kFormPlaces.size(); ++i) {
+    if (static_cast<size_t>(kFormPlaces[i].control) != i) return false;
+  }
+  return true;
+}
+static_assert(InControlOrder());
+
+constexpr bool TabStopsCountUp() {
+  int stops = 0;
+  for (const FormPlace& place : kFormPlaces) stops += place.tab_stop > 0 ? 1 : 0;
+  for (int stop = 1; stop <= stops; ++stop) {
+    int found = 0;
+    for (const FormPlace& place : kFormPlaces) found += place.tab_stop == stop ? 1 : 0;
+    if (found != 1) return false;
+  }
+  return true;
+}
+static_assert(TabStopsCountUp());
+
+}  // namespace
+
+const std::array<FormPlace, kFormControlCount>& FormPlaces() { return kFormPlaces; }
+
 const FormLayout& BaseFormLayout() {
-  static const FormLayout layout = {{
-      {320, 10, 190, 110},  // DisplayFrame
-      {330, 30, 170, 21},   // PreviewStartText
-      {330, 50, 170, 21},   // PreviewScrollText
-      {330, 70, 170, 21},   // PreviewEndText
-      {220, 390, 50, 20},   // CarNumberSpin
-      {330, 95, 160, 14},   // TrainPictureImage
-      {240, 170, 130, 20},  // StartModeCombo
-      {390, 170, 110, 20},  // StartTimeSpin
-      {350, 150, 150, 20},  // StartTimeLabel
-      {350, 300, 150, 20},  // EndTimeLabel
-      {240, 320, 130, 20},  // EndModeCombo
-      {390, 320, 110, 20},  // EndTimeSpin
-      {280, 395, 220, 20},  // HideCarNumberCheck
-      {30, 240, 470, 20},   // ScrollTextField
-      {30, 220, 470, 20},   // ScrollTextLabel
-      {30, 30, 100, 20},    // DccAnalogCombo
-      {30, 395, 160, 20},   // TrainTypeCombo
-      {363, 90, 16, 20},    // PreviewCarNumberText
-      {170, 10, 120, 110},  // PortFrame
-      {180, 30, 100, 20},   // PortCombo
-      {180, 60, 100, 20},   // PortButton
-      {230, 130, 280, 80},  // StartModeFrame
-      {230, 280, 280, 80},  // EndModeFrame
-      {210, 370, 300, 60},  // CarNumberFrame
-      {20, 370, 180, 60},   // TrainTypeFrame
-      {240, 150, 100, 20},  // StartModeLabel
-      {30, 180, 170, 20},   // StartStationField
-      {30, 160, 140, 20},   // StartStationLabel
-      {30, 320, 170, 20},   // EndStationField
-      {240, 300, 100, 20},  // EndModeLabel
-      {30, 280, 140, 20},   // EndStationLabel
-      {20, 10, 120, 110},   // DccAnalogFrame
-      {30, 80, 100, 20},    // DccAddressSpin
-      {30, 60, 100, 20},    // DccAddressLabel
-      {230, 90, 50, 20},    // ResetButton
-      {180, 90, 50, 20},    // DisplayLabel
-      {30, 130, 210, 20},   // InvertDirectionCheck
-  }};
+  static const FormLayout layout = [] {
+    FormLayout rects{};
+    for (size_t i = 0; i < kFormPlaces.size(); ++i) rects[i] = kFormPlaces[i].rect;
+    return rects;
+  }();
   return layout;
+}
+
+std::vector<FormControl> TabOrder() {
+  std::vector<FormControl> order;
+  for (int stop = 1;; ++stop) {
+    const auto place = std::find_if(kFormPlaces.begin(), kFormPlaces.end(),
+                                    [stop](const FormPlace& p) { return p.tab_stop == stop; });
+    if (place == kFormPlaces.end()) return order;
+    order.push_back(place->control);
+  }
 }
 
 int ScaleLength(int pixels, double factor) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace zielwerk {
 
@@ -71,7 +72,22 @@ extern const int kMainWindowHeight;
 
 // The place of every control in the Linux window, with y counted from the
 // top of the form area before the toolbar's height is added.
+// One row of the form's place table: the control it places, its place at
+// 96 dpi, and its stop in the Tab order (1, 2, ...; 0 for a control the
+// keyboard does not visit: labels, frames, the preview).
+struct FormPlace {
+  FormControl control;
+  FormRect rect;
+  int tab_stop;
+};
+
+// The place table, one row per control in FormControl's order.
+const std::array<FormPlace, kFormControlCount>& FormPlaces();
+
 const FormLayout& BaseFormLayout();
+
+// The controls Tab visits, in that order.
+std::vector<FormControl> TabOrder();
 
 // `pixels` at the standard resolution drawn `factor` times as large, to the
 // nearest whole pixel (halves away from zero). Every size of the form goes

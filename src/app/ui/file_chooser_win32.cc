@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtkmm/filechoosernative.h>
+
+#include "app/ui/file_requester.h"
+
+namespace zielwerk {
+
+std::string ChooserPattern(const std::string& pattern) { return pattern; }
+
+// GTK hands a native chooser to Windows' own file dialog, with Quick access,
+// OneDrive and the network places the user has there.
+std::string ChooseFile(Gtk::Window& parent, const FileRequest& request) {
+  const bool save = request.kind == FileRequestKind::kSave;
+  const Glib::RefPtr<Gtk::FileChooserNative> dialog = Gtk::FileChooserNative::create(
+      request.title, parent, save ? Gtk::FILE_CHOOSER_ACTION_SAVE : Gtk::FILE_CHOOSER_ACTION_OPEN,
+      save ? "_Speichern" : "_Öffnen", "_Abbrechen");
+  dialog->set_modal(true);
+  dialog->set_select_multiple(false);
+  dialog->set_do_overwrite_confirmation(false);
+  dialog->set_current_folder(request.start_folder);
+  if (save) dialog->set_current_name(request.current_name);
+  const std::vector<Glib::RefPtr<Gtk::FileFilter>> filters = FileFilters(request.filter_text);
+  for (const Glib::RefPtr<Gtk::FileFilter>& filter : filters) dialog->add_filter(filter);
+  if (!filters.empty()) dialog->set_filter(filters.front());
+  if (dialog->run() != Gtk::RESPONSE_ACCEPT) return {};
+  return dialog->get_filename();
+}
+
+}  // namespace zielwerk
