@@ -5,8 +5,8 @@
 # until its window is mapped, saves the window's content as PNG and closes the
 # program.
 #
-# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [--bildwandler] [--port-list]
-#                              [OUTPUT.png]
+# Usage: scripts/screenshot.sh [--settings FILE] [--scale FACTOR] [--theme THEME] [--bildwandler]
+#                              [--port-list] [OUTPUT.png]
 #   OUTPUT.png       where to write the picture (default docs/zielwerk.png,
 #                    with --bildwandler docs/bildwandler.png)
 #   --settings FILE  start with FILE as Default.ini instead of the defaults
@@ -15,6 +15,8 @@
 #                    the window that grows with them
 #   --bildwandler    the picture maker's window with the test photo
 #                    tests/data/picture/photo.jpg opened
+#   --theme THEME    GTK's theme THEME (GTK_THEME: Adwaita:dark, HighContrast,
+#                    HighContrastInverse)
 #   --port-list      Zielwerk with the list of its port field open (four
 #                    ports), clicked open as a user does
 #
@@ -32,12 +34,14 @@ output=""
 inside=0
 bildwandler=0
 port_list=0
+theme=""
 while [ $# -gt 0 ]; do
   case $1 in
     --settings) settings=$(realpath "$2"); shift 2 ;;
     --scale) scale=$2; shift 2 ;;
     --bildwandler) bildwandler=1; shift ;;
     --port-list) port_list=1; shift ;;
+    --theme) theme=$2; shift 2 ;;
     --inside) inside=1; shift ;;
     -h|--help) sed -n '3,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
@@ -66,6 +70,7 @@ if [ "$inside" = 0 ]; then
   [ -n "$scale" ] && args+=(--scale "$scale")
   [ "$bildwandler" = 1 ] && args+=(--bildwandler)
   [ "$port_list" = 1 ] && args+=(--port-list)
+  [ -n "$theme" ] && args+=(--theme "$theme")
   exec xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$root/scripts/screenshot.sh" "${args[@]}" "$output"
 fi
 
@@ -93,6 +98,7 @@ fi
 chmod 755 "$work/.bin/ls"
 
 [ -n "$scale" ] && export GDK_DPI_SCALE=$scale
+[ -n "$theme" ] && export GTK_THEME=$theme
 program_args=()
 [ "$bildwandler" = 1 ] && program_args=("$root/tests/data/picture/photo.jpg")
 (cd "$work" && PATH="$work/.bin:$PATH" NO_AT_BRIDGE=1 exec "$root/build/$program" "${program_args[@]}" 2>"$work/stderr") &
