@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtkmm/dialog.h>
 #include <gtkmm/filechoosernative.h>
 
 #include "app/ui/file_requester.h"
