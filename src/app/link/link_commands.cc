@@ -76,9 +76,9 @@ void StopTransfers() {
 }  // namespace
 
 void FindSerialPorts() {
-  const std::optional<std::vector<std::string>> names = ListSerialPortNames();
-  if (names) Form().port_combo.SetPorts(DescribeSerialPorts(*names));
-  if (!names || names->empty()) {
+  // The list starts empty, and a listing that cannot be made leaves it so.
+  RefreshSerialPorts();
+  if (Form().port_combo.Names().empty()) {
     ShowMessageBox(kWarningTitle, MessageText(Message::kNoPortFound));
   }
 }

@@ -16,13 +16,7 @@ std::string ChooseFile(Gtk::Window& parent, const FileRequest& request) {
   dialog.add_button("_Abbrechen", Gtk::RESPONSE_CANCEL);
   dialog.add_button(save ? "_Speichern" : "_Öffnen", Gtk::RESPONSE_ACCEPT);
   dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  dialog.set_select_multiple(false);
-  dialog.set_do_overwrite_confirmation(false);
-  dialog.set_current_folder(request.start_folder);
-  if (save) dialog.set_current_name(request.current_name);
-  const std::vector<Glib::RefPtr<Gtk::FileFilter>> filters = FileFilters(request.filter_text);
-  for (const Glib::RefPtr<Gtk::FileFilter>& filter : filters) dialog.add_filter(filter);
-  if (!filters.empty()) dialog.set_filter(filters.front());
+  PrepareChooser(dialog, request);
   if (dialog.run() != Gtk::RESPONSE_ACCEPT) return {};
   return dialog.get_filename();
 }

@@ -16,13 +16,7 @@ std::string ChooseFile(Gtk::Window& parent, const FileRequest& request) {
       request.title, parent, save ? Gtk::FILE_CHOOSER_ACTION_SAVE : Gtk::FILE_CHOOSER_ACTION_OPEN,
       save ? "_Speichern" : "_Öffnen", "_Abbrechen");
   dialog->set_modal(true);
-  dialog->set_select_multiple(false);
-  dialog->set_do_overwrite_confirmation(false);
-  dialog->set_current_folder(request.start_folder);
-  if (save) dialog->set_current_name(request.current_name);
-  const std::vector<Glib::RefPtr<Gtk::FileFilter>> filters = FileFilters(request.filter_text);
-  for (const Glib::RefPtr<Gtk::FileFilter>& filter : filters) dialog->add_filter(filter);
-  if (!filters.empty()) dialog->set_filter(filters.front());
+  PrepareChooser(*dialog, request);
   if (dialog->run() != Gtk::RESPONSE_ACCEPT) return {};
   return dialog->get_filename();
 }

@@ -29,6 +29,16 @@ std::vector<Glib::RefPtr<Gtk::FileFilter>> FileFilters(const std::string& filter
   return filters;
 }
 
+void PrepareChooser(Gtk::FileChooser& chooser, const FileRequest& request) {
+  chooser.set_select_multiple(false);
+  chooser.set_do_overwrite_confirmation(false);
+  chooser.set_current_folder(request.start_folder);
+  if (request.kind == FileRequestKind::kSave) chooser.set_current_name(request.current_name);
+  const std::vector<Glib::RefPtr<Gtk::FileFilter>> filters = FileFilters(request.filter_text);
+  for (const Glib::RefPtr<Gtk::FileFilter>& filter : filters) chooser.add_filter(filter);
+  if (!filters.empty()) chooser.set_filter(filters.front());
+}
+
 std::string FileRequester(const FileRequest& request) {
   if (TestAnswer()) return TestAnswer()(request);
   return ChooseFile(Form(), request);

@@ -2,6 +2,7 @@
 // The modal file chooser of the file commands and the picture command.
 #pragma once
 
+#include <gtkmm/filechooser.h>
 #include <gtkmm/filefilter.h>
 #include <gtkmm/window.h>
 
@@ -27,6 +28,11 @@ struct FileRequest {
 // full path of the chosen file, or "" when the user cancels. The save kind
 // does not ask before an existing file.
 std::string ChooseFile(Gtk::Window& parent, const FileRequest& request);
+
+// Gives `chooser` what both systems' choosers take from `request`: one file,
+// no question before an existing one, the start folder, the suggested name of
+// the save kind, and the filters, the first one chosen.
+void PrepareChooser(Gtk::FileChooser& chooser, const FileRequest& request);
 
 // A pattern of a filter text as the chooser matches it: GTK's matches letter
 // case exactly, so "*.ini" becomes "*.[iI][nN][iI]"; Windows' dialog matches
