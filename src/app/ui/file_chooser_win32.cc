@@ -16,7 +16,7 @@ std::string ChooseFile(Gtk::Window& parent, const FileRequest& request) {
       request.title, parent, save ? Gtk::FILE_CHOOSER_ACTION_SAVE : Gtk::FILE_CHOOSER_ACTION_OPEN,
       save ? "_Speichern" : "_Öffnen", "_Abbrechen");
   dialog->set_modal(true);
-  PrepareChooser(*dialog, request);
+  PrepareChooser(*dialog.operator->(), request);
   if (dialog->run() != Gtk::RESPONSE_ACCEPT) return {};
   return dialog->get_filename();
 }
