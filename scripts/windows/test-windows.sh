@@ -136,6 +136,13 @@ echo "== The program under Wine on Xvfb"
 # shellcheck source=scripts/windows/private-display.sh
 . "$root/scripts/windows/private-display.sh"
 start_private_display 91 140
+# The suites may have left Wine's explorer.exe running without a display
+# (a program that touches the desktop starts it); the program's window needs
+# one on this display, so Wine's services start anew here.
+wineserver -k || true
+wineserver -w
+wineserver -p >>"$work/wineserver.log" 2>&1
+"$wine64" wineboot >/dev/null 2>&1
 
 folder=$work/program
 mkdir -p "$folder/Icons"
@@ -208,10 +215,8 @@ fi
 # The window at the four text sizes of Windows' display settings (100 %, 125 %,
 # 150 %, 200 %); at 192 dpi GTK draws every pixel twice itself and the form
 # stays at factor 1. Each run is one GoogleTest case in the build's test
-# program, with the working folder of its own that the fixture makes. Wine
-# took its screen's size when its services first started, without a display
-# (1024 x 768, too small for the window at 150 %); started anew here they
-# take this display's.
+# program, with the working folder of its own that the fixture makes. The
+# session ended above, so Wine's services start anew for them.
 wineserver -k || true
 wineserver -w
 wineserver -p >>"$work/wineserver.log" 2>&1

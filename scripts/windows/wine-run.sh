@@ -9,23 +9,43 @@
 # test. Such a run is reported with its status (on stderr, and in the file
 # ZIELWERK_WINE_RUN_LOG names, if any) and started once more; a program that
 # printed anything, or fails the second time too, fails as it did.
+#
+# The program writes into files, not pipes: a program that touches the
+# desktop starts Wine's explorer.exe when none runs, and that process inherits
+# the program's standard handles and outlives it. On a pipe the reader would
+# wait for it and CTest would end a passed case at its timeout. The files
+# are passed on as they grow, so a case CTest ends at its timeout still shows
+# what it printed.
 set -uo pipefail
 wine=$1
 shift
 out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-# Both streams pass through as the program writes them, so a case CTest ends
-# at its timeout still shows what it printed; copies tell whether it printed
-# anything. With pipefail the status is the program's.
-{ "$wine" "$@" 2>&1 1>&3 3>&- | tee "$err" >&2 3>&-; } 3>&1 | tee "$out"
+
+run() {
+  : >"$out"
+  : >"$err"
+  "$wine" "$@" >"$out" 2>"$err" </dev/null &
+  local pid=$! status
+  tail -n +1 -s 0.1 --pid="$pid" -f "$out" &
+  local out_tail=$!
+  tail -n +1 -s 0.1 --pid="$pid" -f "$err" >&2 &
+  local err_tail=$!
+  wait "$pid"
+  status=$?
+  wait "$out_tail" "$err_tail"
+  return "$status"
+}
+
+run "$@"
 status=$?
 if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
   message="${1##*/}${2:+ $2} ended with status $status before printing anything; started once more"
   echo "wine-run.sh: $message" >&2
   # CTest shows a passing case's output nowhere; the test script lists these.
   if [ -n "${ZIELWERK_WINE_RUN_LOG:-}" ]; then echo "$message" >>"$ZIELWERK_WINE_RUN_LOG"; fi
-  "$wine" "$@"
+  run "$@"
   exit
 fi
 exit "$status"
