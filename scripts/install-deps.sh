@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtkmm-3.0-dev libx11-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev
+  libgdk-pixbuf2.0-bin
   libcairo2-dev libpango1.0-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
