@@ -10,7 +10,8 @@
 #                                   both, uninstaller; the programs then work
 #                                   in %APPDATA%\Zielwerk;
 #   zielwerk-<version>-win64-quellen.zip
-#                                   the sources of the bundled libraries: the
+#                                   Zielwerk's own source as a tarball and the
+#                                   sources of the bundled libraries: the
 #                                   upstream tarballs, the patches and the
 #                                   scripts that build them, with the list that
 #                                   the packages carry as Lizenzen\Quellen.txt.
@@ -154,13 +155,40 @@ if [ "$(basename "$prefix")" != "$stack_key" ]; then
   echo "WARNING: the stack in $prefix was not built from this checkout's recipe (key $stack_key);" \
        "the source list describes the recipe" >&2
 fi
+# Zielwerk's own source goes with them, for its own licence: the files of
+# this checkout as they were built (with their changes, if any; outside a
+# Git checkout everything but the build and package folders), in a tarball
+# that comes out the same for the same files.
+own_source=zielwerk-$version.tar.xz
+mkdir -p "$stage/quellen"
+if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git -C "$root" ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' path; do if [ -e "$path" ]; then printf '%s\0' "$path"; fi; done
+else
+  find . \( -path ./.git -o -path './build*' -o -path ./dist -o -path ./run \) -prune -o \
+    \( -type f -o -type l \) -printf '%P\0'
+fi | LC_ALL=C tar --null --files-from=- --sort=name --owner=0 --group=0 --numeric-owner \
+       --mtime=@0 --transform="s,^,zielwerk-$version/,S" -cf - | xz -9 >"$stage/quellen/$own_source"
 source_list=$stage/Quellen.txt
 (
   # shellcheck source=scripts/windows/stack/recipe.sh
   . scripts/windows/stack/recipe.sh
   cat <<LIST
-Quellen der mitgelieferten Bibliotheken
-=======================================
+Quellen
+=======
+
+Zielwerk selbst ist freie Software unter der GNU General Public License,
+Version 3 oder später. Sein Quellcode liegt in $sources_name.zip, das mit
+diesem Paket veröffentlicht wird:
+
+LIST
+  printf '%-20s %-10s %-45s %s\n' Paket Version Datei SHA-256
+  printf '%-20s %-10s %-45s %s\n' Zielwerk "$version" "$own_source" \
+    "$(sha256sum "$stage/quellen/$own_source" | cut -d' ' -f1)"
+  cat <<LIST
+
+Mitgelieferte Bibliotheken
+--------------------------
 
 Zielwerk @VERSION@ für Windows bringt freie Bibliotheken mit. Sie sind aus den
 Original-Quellarchiven der Debian-Quellpakete gebaut, mit den Änderungen der
@@ -189,6 +217,7 @@ windows_text "$source_list" "$licences/Quellen.txt"
 
 sources_tree=$stage/quellen/$sources_name
 mkdir -p "$sources_tree/scripts/windows/stack"
+mv "$stage/quellen/$own_source" "$sources_tree/"
 cp "$licences/Quellen.txt" "$sources_tree/"
 cp scripts/install-deps.sh "$sources_tree/scripts/"
 cp scripts/windows/build-stack.sh scripts/windows/install-deps.sh "$sources_tree/scripts/windows/"

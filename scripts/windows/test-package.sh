@@ -8,7 +8,7 @@
 #      converts the standard pictures and a photo in each format it must read
 #      in one run;
 #   2. the sources zip holds every file Lizenzen\Quellen.txt names, with its
-#      SHA-256;
+#      SHA-256, Zielwerk's own source tree among them;
 #   3. an update: a previous version (the same package with a three-part
 #      version and one file more) installed silently into a folder of the
 #      user's choice; its zielwerk.exe started there directly fills the
@@ -198,7 +198,7 @@ check "zip: the picture maker converts the standard pictures and a JPEG, PNG, GI
 echo "== The sources"
 sources_complete() {
   python3 - "$folder/Lizenzen/Quellen.txt" "$sources_file" <<'EOF'
-import hashlib, re, sys, zipfile
+import hashlib, io, re, sys, tarfile, zipfile
 listed = {}
 for line in open(sys.argv[1], encoding="utf-8-sig"):
     fields = line.split()
@@ -208,11 +208,21 @@ archive = zipfile.ZipFile(sys.argv[2])
 held = {name.split("/", 1)[1]: name for name in archive.namelist() if "/" in name}
 bad = [f for f, sha in listed.items()
        if f not in held or hashlib.sha256(archive.read(held[f])).hexdigest() != sha]
+# Zielwerk's own tarball holds the tree it is built from.
+own = [f for f in listed if re.fullmatch(r"zielwerk-[0-9.]+\.tar\.xz", f)]
+for f in own:
+    if f in held and f not in bad:
+        names = tarfile.open(fileobj=io.BytesIO(archive.read(held[f]))).getnames()
+        top = f[:-len(".tar.xz")]
+        if not {top + "/CMakeLists.txt", top + "/LICENSE", top + "/src/app/main.cc"} <= set(names):
+            bad.append(f + " (not the source tree)")
+if len(own) != 1:
+    bad.append("Zielwerk's own source")
 print(f"   {len(listed)} files listed", ("; missing or different: " + " ".join(bad)) if bad else "")
 sys.exit(1 if bad or len(listed) < 20 else 0)
 EOF
 }
-check "sources: every tarball and patch of Lizenzen\\Quellen.txt in $(basename "$sources_file") with its SHA-256" \
+check "sources: Zielwerk's own source tree and every tarball and patch of Lizenzen\\Quellen.txt in $(basename "$sources_file") with its SHA-256" \
   sources_complete
 
 # --- an update in a folder of the user's choice --------------------------------------
