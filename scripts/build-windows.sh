@@ -178,8 +178,8 @@ Quellen
 =======
 
 Zielwerk selbst ist freie Software unter der GNU General Public License,
-Version 3 oder später. Sein Quellcode liegt in $sources_name.zip, das mit
-diesem Paket veröffentlicht wird:
+Version 3 oder später. Sein Quellcode liegt in
+$sources_name.zip, das mit diesem Paket veröffentlicht wird:
 
 LIST
   printf '%-20s %-10s %-45s %s\n' Paket Version Datei SHA-256
