@@ -160,7 +160,8 @@ fi
 # Git checkout everything but the build and package folders), in a tarball
 # that comes out the same for the same files.
 own_source=zielwerk-$version.tar.xz
-mkdir -p "$stage/quellen"
+sources_tree=$stage/quellen/$sources_name
+mkdir -p "$sources_tree/scripts/windows/stack"
 if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   git -C "$root" ls-files -z --cached --others --exclude-standard |
     while IFS= read -r -d '' path; do if [ -e "$path" ]; then printf '%s\0' "$path"; fi; done
@@ -168,7 +169,7 @@ else
   find . \( -path ./.git -o -path './build*' -o -path ./dist -o -path ./run \) -prune -o \
     \( -type f -o -type l \) -printf '%P\0'
 fi | LC_ALL=C tar --null --files-from=- --sort=name --owner=0 --group=0 --numeric-owner \
-       --mtime=@0 --transform="s,^,zielwerk-$version/,S" -cf - | xz -9 >"$stage/quellen/$own_source"
+       --mtime=@0 --transform="s,^,zielwerk-$version/,S" -cf - | xz -9 >"$sources_tree/$own_source"
 source_list=$stage/Quellen.txt
 (
   # shellcheck source=scripts/windows/stack/recipe.sh
@@ -184,7 +185,7 @@ $sources_name.zip, das mit diesem Paket veröffentlicht wird:
 LIST
   printf '%-20s %-10s %-45s %s\n' Paket Version Datei SHA-256
   printf '%-20s %-10s %-45s %s\n' Zielwerk "$version" "$own_source" \
-    "$(sha256sum "$stage/quellen/$own_source" | cut -d' ' -f1)"
+    "$(sha256sum "$sources_tree/$own_source" | cut -d' ' -f1)"
   cat <<LIST
 
 Mitgelieferte Bibliotheken
@@ -215,9 +216,6 @@ LIST
 ) >"$source_list"
 windows_text "$source_list" "$licences/Quellen.txt"
 
-sources_tree=$stage/quellen/$sources_name
-mkdir -p "$sources_tree/scripts/windows/stack"
-mv "$stage/quellen/$own_source" "$sources_tree/"
 cp "$licences/Quellen.txt" "$sources_tree/"
 cp scripts/install-deps.sh "$sources_tree/scripts/"
 cp scripts/windows/build-stack.sh scripts/windows/install-deps.sh "$sources_tree/scripts/windows/"

@@ -76,6 +76,15 @@ echo "== Preparing a Wine prefix in $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineserver -p >>"$work/wineserver.log" 2>&1
 "$wine64" wineboot --init >/dev/null 2>&1
+# Stops the server and whatever Wine runs in the background, and starts them
+# anew with the present environment and registry. (A server that has already
+# ended makes "wineserver -k" fail; that is as good as stopped.)
+restart_wine() {
+  wineserver -k || true
+  wineserver -w
+  wineserver -p >>"$work/wineserver.log" 2>&1
+  "$wine64" wineboot >/dev/null 2>&1
+}
 # Wine's Tahoma, GTK's desktop font on Windows, does not render through
 # Pango's Windows backend. (Wine has no Verdana and no Arial either: the
 # program's own fallback to the sans face covers those.)
@@ -95,14 +104,8 @@ for _ in $(seq 50); do
 done
 [ -n "$pts" ] || { echo "ERROR: the display simulator did not start" >&2; cat "$work/simulator.log" >&2; exit 1; }
 "$wine64" reg add 'HKLM\Software\Wine\Ports' /v COM15 /d "/dev/$pts" /f >/dev/null 2>&1
-# Wine maps its COM ports when wineserver starts. The first program of a
-# session starts Wine's background services, which would keep CTest's output
-# pipes open: wineboot starts them here instead. (A server that has already
-# ended makes "wineserver -k" fail; that is as good as stopped.)
-wineserver -k || true
-wineserver -w
-wineserver -p >>"$work/wineserver.log" 2>&1
-"$wine64" wineboot >/dev/null 2>&1
+# Wine maps its COM ports when wineserver starts.
+restart_wine
 echo "== COM15 is /dev/$pts"
 
 # --- core suites --------------------------------------------------------------
@@ -139,10 +142,7 @@ start_private_display 91 140
 # The suites may have left Wine's explorer.exe running without a display
 # (a program that touches the desktop starts it); the program's window needs
 # one on this display, so Wine's services start anew here.
-wineserver -k || true
-wineserver -w
-wineserver -p >>"$work/wineserver.log" 2>&1
-"$wine64" wineboot >/dev/null 2>&1
+restart_wine
 
 folder=$work/program
 mkdir -p "$folder/Icons"
@@ -217,10 +217,7 @@ fi
 # stays at factor 1. Each run is one GoogleTest case in the build's test
 # program, with the working folder of its own that the fixture makes. The
 # session ended above, so Wine's services start anew for them.
-wineserver -k || true
-wineserver -w
-wineserver -p >>"$work/wineserver.log" 2>&1
-"$wine64" wineboot >/dev/null 2>&1
+restart_wine
 for case in 96:1 120:1.25 144:1.5 192:1; do
   dpi=${case%%:*}
   "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
