@@ -118,7 +118,7 @@ ZIELWERK_WINE_RUN_LOG=$restarts \
   ctest --test-dir "$build" --output-on-failure --timeout 120 -j"$jobs" 2>&1 | tee "$ctest_log"
 set -e
 if [ -s "$restarts" ]; then
-  echo "Runs Wine ended before the suite's first line (scripts/windows/wine-run.sh):"
+  echo "Runs Wine ended before the suite's first line or killed (scripts/windows/wine-run.sh):"
   sed 's/^/  /' "$restarts"
 fi
 summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$ctest_log" | tail -1)
