@@ -110,7 +110,7 @@ int RunIni(const std::string& folder, long iterations) {
   const std::string path = folder + "/Bench.ini";
   zielwerk::OpenIni(path);
   WriteAllKeys(1);
-  if (!zielwerk::CloseIni()) {
+  if (!zielwerk::CloseIni().ok) {
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return 1;
   }
@@ -130,7 +130,7 @@ int RunIni(const std::string& folder, long iterations) {
   const Summary write = Summarise(TimeRuns(iterations, [&](long i) {
     zielwerk::OpenIni(path);
     WriteAllKeys(i);
-    written = zielwerk::CloseIni() && written;
+    written = zielwerk::CloseIni().ok && written;
   }));
   if (checksum == 0 || !written) {
     std::fprintf(stderr, "the settings file was not read or written back\n");

@@ -193,14 +193,15 @@ void StartUp() {
   main_window->signal_delete_event().connect([](GdkEventAny*) { return true; });
 
   SetCurrentSettingsPath(ReadIniFileName(kKeySettingsFile, kDefaultSettingsPath));
-  FindSerialPorts();
+  const std::vector<PortEntry> ports = FindSerialPorts();
   // The port is found again by its name: its place in the list changes when
   // adapters come and go. Only a file from before names were kept has the
-  // place alone.
+  // place alone, and a first start has neither.
   const std::optional<std::string> port_name =
       HasIniKey(kKeyPortName) ? std::optional(ReadIniText(kKeyPortName, "")) : std::nullopt;
-  const PortChoice port =
-      ChoosePort(main_window->port_combo.Names(), port_name, ReadIniInteger(kKeyPort, 0));
+  const std::optional<int64_t> port_index =
+      HasIniKey(kKeyPort) ? std::optional(ReadIniInteger(kKeyPort, 0)) : std::nullopt;
+  const PortChoice port = ChoosePort(ports, port_name, port_index);
   main_window->port_combo.set_active(port.index);
   main_window->port_combo.SetText(port.text);
   CloseIni();
@@ -236,14 +237,12 @@ void ShutDown() {
   main_window->PositionToStore(x, y);
   OpenIni(kAppConfigPath);
   // The program's own file, but one that is not text is not the program's
-  // doing: it is left as it stands for the user to look at.
-  if (IniFileIsText()) {
-    WriteIniInteger(kKeyWindowX, x);
-    WriteIniInteger(kKeyWindowY, y);
-    WriteIniText(kKeySettingsFile, CurrentSettingsPath());
-    WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
-    WriteIniText(kKeyPortName, main_window->port_combo.Text());
-  }
+  // doing: the store leaves it as it stands for the user to look at.
+  WriteIniInteger(kKeyWindowX, x);
+  WriteIniInteger(kKeyWindowY, y);
+  WriteIniText(kKeySettingsFile, CurrentSettingsPath());
+  WriteIniInteger(kKeyPort, SelectedEntry(main_window->port_combo));
+  WriteIniText(kKeyPortName, main_window->port_combo.Text());
   CloseIni();
 
   SetForm(nullptr);

@@ -51,6 +51,14 @@ TEST_F(PrintCommand, PrintsTheFileNotTheForm) {
   EXPECT_TRUE(testing::BytesEqual(before, testing::ReadFileBytes(folder().File("Default.ini"))));
 }
 
+// A print that cannot be made says so, with the print system's reason.
+TEST_F(PrintCommand, FailureIsReported) {
+  SetPrintExportForTesting(folder().File("fehlt/seite.pdf"));
+  RunProgramCode([] { RunCommand(Command::kPrintSettings); });
+  EXPECT_TRUE(Form().StatusText().starts_with("Drucken nicht möglich: ")) << Form().StatusText();
+  EXPECT_GT(Form().StatusText().size(), std::string("Drucken nicht möglich: ").size());
+}
+
 }  // namespace
 }  // namespace zielwerk
 

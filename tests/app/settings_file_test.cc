@@ -282,6 +282,13 @@ TEST_F(FileCommands, LoadThenCancelKeepsTheFirstFile) {
   EXPECT_EQ(requests_[1].start_folder, folder().dir().path() + "/");
 }
 
+// A save that fails says why in the status bar.
+TEST_F(FileCommands, FailedSaveIsReported) {
+  Answer({"fehlt/neu.ini"});
+  RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });
+  EXPECT_EQ(Form().StatusText(), "Einstellungen nicht gespeichert: den Ordner gibt es nicht");
+}
+
 TEST_F(FileCommands, SaveCreatesAMissingFileAndShutDownSavesToTheNewPath) {
   Answer({"neu.ini"});
   RunProgramCode([] { RunCommand(Command::kSaveSettingsAs); });

@@ -137,6 +137,21 @@ TEST_F(TrainPictures, WrongSizeWarnsAndStillShowsAtOwnSize) {
   EXPECT_EQ(Form().train_picture_image.get_allocated_width(), 161);
 }
 
+// A settings file that is not text is left whole: the command asks for a
+// new name first, and neither the file nor the preview changes.
+TEST_F(TrainPictures, SettingsThatAreNotTextAreNotTouched) {
+  const std::string not_text = std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  WriteFileBytes(folder().File("Default.ini"), not_text);
+  MessageBoxAnswerer boxes;
+  LoadPicture("zug.gif");
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].title, "W A R N U N G");
+  EXPECT_EQ(boxes.boxes()[0].text, MessageText(Message::kPictureSettingsNotText));
+  EXPECT_TRUE(testing::BytesEqual(not_text, ReadFileBytes(folder().File("Default.ini"))));
+  EXPECT_EQ(SelectedEntry(Form().train_type_combo), 0);
+  EXPECT_EQ(last_request_.title, "") << "no file is asked for";
+}
+
 TEST_F(TrainPictures, UnreadableFileReportsErrorAndLeavesSelection) {
   MessageBoxAnswerer boxes;
   LoadPicture("zug.gif");
@@ -179,10 +194,33 @@ TEST_F(TrainPictures, TransferWithoutChosenPictureSaysSo) {
     EXPECT_EQ(Form().StatusText(), expect_message ? "kein Bild geladen"
                                                   : "Serielle Schnittstelle nicht verfügbar");
   }
-  // A chosen picture whose file did not load: nothing happens at all.
-  WriteFileBytes(folder().File("Default.ini"), "Bild = fehlt.bmp\n");
-  RunProgramCode([] { ReadSettingsFile(); Form().SetStatusText("Ok"); RunCommand(Command::kTransferPicture); });
-  EXPECT_EQ(Form().StatusText(), "Ok");
+  // A chosen picture whose file gives none: nothing is sent (not even to the
+  // closed line), and the status names the file and why.
+  const std::pair<const char*, const char*> unusable[] = {
+      {"Bild = /weg/fehlt.bmp\n", "Bild „fehlt.bmp“ nicht gesendet: nicht gefunden"},
+      {"Bild = Default.ini\n",
+       "Bild „Default.ini“ nicht gesendet: kein Bild im Format BMP, JPEG, PNG oder GIF"},
+  };
+  for (const auto& [content, status] : unusable) {
+    WriteFileBytes(folder().File("Default.ini"), content);
+    RunProgramCode([] { ReadSettingsFile(); RunCommand(Command::kTransferPicture); });
+    EXPECT_EQ(Form().StatusText(), status);
+  }
+}
+
+// Settings copied with their picture to another folder: the absolute path
+// they keep names nothing there, and the picture beside them is taken.
+TEST_F(TrainPictures, SettingsCopiedWithTheirPictureFindIt) {
+  const std::string copy = folder().File("kopie");
+  std::filesystem::create_directory(copy);
+  std::filesystem::copy_file(testing::TestDataPath("picture/train.gif"), copy + "/zug.gif");
+  WriteFileBytes(copy + "/zug.ini", "Zugtyp = 3\nBild = /anderer/rechner/zug.gif\n");
+  RunProgramCode([&] {
+    SetCurrentSettingsPath(copy + "/zug.ini");
+    ReadSettingsFile();
+  });
+  EXPECT_NE(PictureInSlot(3), nullptr);
+  EXPECT_EQ(ReadFileBytes(copy + "/zug.ini"), "Zugtyp = 3\nBild = /anderer/rechner/zug.gif\n");
 }
 
 TEST_F(TrainPictures, SaveAsToNewFileForgetsThePictureForTheTransfer) {

@@ -185,7 +185,7 @@ TEST(FullDiskStoreTest, FailedWriteBackIsReportedAndChangesNothing) {
       [&] {
         OpenIni(path);
         WriteIniText("Einstellungen", std::string(5000, 'x'));
-        return SaveResult{CloseIni(), 0, "CloseIni"};
+        return CloseIni();
       },
       {false, 1000});
   EXPECT_FALSE(result.ok);

@@ -42,7 +42,7 @@ TEST(FileAccessWin32Test, UmlautPathsReachTheFileSystemWhole) {
 
   OpenIni(ini);
   WriteIniText("Anfangsstation", "Alp Gr\xC3\xBCm");
-  ASSERT_TRUE(CloseIni());
+  ASSERT_TRUE(CloseIni().ok);
   EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F" "e.ini"});
   EXPECT_TRUE(BytesEqual(kMark + "\r\nAnfangsstation = Alp Gr\xC3\xBCm\r\n", ReadFileBytes(ini)));
   ASSERT_TRUE(OpenIni(ini));

@@ -71,7 +71,7 @@ TEST_P(IniRewrite, WritesExactBytes) {
   if (c.before) WriteFileBytes(path, *c.before);
   OpenIni(path);
   for (const Write& w : c.writes) WriteIniText(w.key, w.value);
-  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(CloseIni().ok);
   EXPECT_TRUE(BytesEqual(Lines(c.after), ReadFileBytes(path)));
   // Nothing but the file itself is left in the folder.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::FsPath(dir.path())), {}), 1);
@@ -224,9 +224,9 @@ TEST(IniStore, FileNameReadsBackByteForByte) {
   CloseIni();
 }
 
-// A file that is not text reads as empty and is left as it stands, unless a
-// key is written: the caller decides, and a user's explicit save still writes.
-TEST(IniStore, FileThatIsNotTextReadsEmptyAndIsWrittenOnlyWithAKey) {
+// A file that is not text reads as empty and is left as it stands whoever
+// writes keys into it; only the user's explicit save replaces it.
+TEST(IniStore, FileThatIsNotTextIsWrittenOnlyByAnExplicitSave) {
   TempDir dir;
   const std::string path = dir.File("Default.ini");
   const std::string picture = std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + "\nA = 1\n";
@@ -234,13 +234,16 @@ TEST(IniStore, FileThatIsNotTextReadsEmptyAndIsWrittenOnlyWithAKey) {
   ASSERT_TRUE(OpenIni(path));
   EXPECT_FALSE(IniFileIsText());
   EXPECT_EQ(ReadIniText("A", "DEF"), "DEF");
-  EXPECT_TRUE(CloseIni());
+  WriteIniText("Bild", "zug.bmp");
+  const SaveResult refused = CloseIni();
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(SaveFailureReason(refused), MessageText(Message::kSaveNotRead));
   EXPECT_TRUE(IniFileIsText()) << "no file open";
   EXPECT_TRUE(BytesEqual(picture, ReadFileBytes(path)));
 
-  OpenIni(path);
+  OpenIni(path, IniWriteBack::kExplicitSave);
   WriteIniText("B", "2");
-  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(CloseIni().ok);
   EXPECT_TRUE(BytesEqual(Lines(kMark + "\nB = 2\n"), ReadFileBytes(path)));
   OpenIni(path);
   EXPECT_TRUE(IniFileIsText());
@@ -255,7 +258,7 @@ TEST(IniStore, WithoutOpenFileReadsGiveDefaultsAndWritesDoNothing) {
   EXPECT_EQ(ReadIniFileName("k", "d"), "d");
   EXPECT_EQ(ReadIniInteger("k", 5), 5);
   WriteIniText("k", "v");
-  EXPECT_TRUE(CloseIni());
+  EXPECT_TRUE(CloseIni().ok);
 }
 
 TEST(IniStore, IntegersWrittenInDecimal) {

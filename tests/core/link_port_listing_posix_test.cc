@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <cerrno>
 #include <cstdlib>
@@ -38,6 +39,17 @@ TEST(CaptureProgramOutputTest, ReadsOutputLargerThanThePipeToItsEndWithoutAShell
   EXPECT_TRUE(output->ends_with("\n99999\n100000\n"));
   // Arguments reach the program as they are; no shell expands them.
   EXPECT_EQ(CaptureProgramOutput({"echo", "$HOME", "*"}), "$HOME *\n");
+  ExpectNoChildLeft();
+}
+
+// A program that does not end in time holds up no one: it is killed and
+// reaped, and there is no listing.
+TEST(CaptureProgramOutputTest, ProgramThatDoesNotEndInTimeGivesNothing) {
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(CaptureProgramOutput({"sh", "-c", "echo ttyS0; exec sleep 10"},
+                                 std::chrono::milliseconds(300)),
+            std::nullopt);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
   ExpectNoChildLeft();
 }
 
@@ -107,6 +119,13 @@ TEST(ListSerialPortNamesTest, ListsTheTerminalsOfThisMachine) {
   // /dev/tty exists on every Linux system.
   EXPECT_NE(std::find(ports->begin(), ports->end(), "tty"), ports->end());
   for (const std::string& port : *ports) EXPECT_TRUE(port.starts_with("tty")) << port;
+}
+
+// The list that opens reads /dev itself and lists what ls lists.
+TEST(ReadSerialPortNamesTest, ListsWhatLsLists) {
+  const std::optional<std::vector<std::string>> read = ReadSerialPortNames();
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read, ListSerialPortNames());
 }
 
 // A listing begun in advance is the one the next ListSerialPortNames()

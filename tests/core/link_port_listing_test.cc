@@ -53,21 +53,27 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"ChgportNamesNoPort", "No serial ports found\r\n", {}, kComPortNames}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The list on this start; an adapter added since the last one (ttyACM7)
+// moved every later name one place on.
+const std::vector<PortEntry> kPorts = {
+    {"ttyACM7", "", true}, {"ttyS0", "", false}, {"ttyS1", "", false}, {"ttyUSB7", "", true}};
+// A first start on Linux: "tty" heads the list, the adapter comes last.
+const std::vector<PortEntry> kTerminalsFirst = {
+    {"tty", "", false}, {"tty0", "", false}, {"ttyS0", "", false}, {"ttyUSB0", "FTDI", true}};
+
 struct ChoiceCase {
   const char* name;
   std::optional<std::string> stored_name;
-  int64_t stored_index;
+  std::optional<int64_t> stored_index;
   PortChoice choice;
+  std::vector<PortEntry> ports = kPorts;
 };
 
 class ChoosePortTest : public ::testing::TestWithParam<ChoiceCase> {};
 
-// The list on this start; an adapter added since the last one (ttyACM7)
-// moved every later name one place on.
-const std::vector<std::string> kPorts = {"ttyACM7", "ttyS0", "ttyS1", "ttyUSB7"};
-
 TEST_P(ChoosePortTest, FindsTheStoredNameOrShowsItAsTyped) {
-  EXPECT_EQ(ChoosePort(kPorts, GetParam().stored_name, GetParam().stored_index), GetParam().choice);
+  const ChoiceCase& c = GetParam();
+  EXPECT_EQ(ChoosePort(c.ports, c.stored_name, c.stored_index), c.choice);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,8 +86,21 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"NameIsMatchedExactly", "TTYS0", 1, {-1, "TTYS0"}},
         ChoiceCase{"OlderFileByIndex", std::nullopt, 2, {2, "ttyS1"}},
         ChoiceCase{"OlderFileIndexBeyondTheList", std::nullopt, 4, {-1, ""}},
-        ChoiceCase{"OlderFileWithoutSelection", std::nullopt, -1, {-1, ""}}),
+        ChoiceCase{"OlderFileWithoutSelection", std::nullopt, -1, {-1, ""}},
+        ChoiceCase{"OlderFileIndexBeforeTheAdapter", std::nullopt, 0, {0, "tty"}, kTerminalsFirst},
+        ChoiceCase{"FirstStartTakesTheAdapter", std::nullopt, std::nullopt, {3, "ttyUSB0"},
+                   kTerminalsFirst},
+        ChoiceCase{"FirstStartWithoutAdapterTakesTheFirst", std::nullopt, std::nullopt,
+                   {0, "tty"}, {{"tty", "", false}, {"ttyS0", "", false}}},
+        ChoiceCase{"FirstStartWithoutPorts", std::nullopt, std::nullopt, {-1, ""}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IsUsbHardwareIdTest, UsbBusOrVendorId) {
+  EXPECT_TRUE(IsUsbHardwareId("USB\\VID_1A86&PID_7523&REV_0264"));
+  EXPECT_TRUE(IsUsbHardwareId("FTDIBUS\\COMPORT&VID_0403&PID_6001"));
+  EXPECT_FALSE(IsUsbHardwareId("ACPI\\PNP0501"));
+  EXPECT_FALSE(IsUsbHardwareId(""));
+}
 
 TEST(FriendlyNameDescriptionTest, DropsThePortsOwnSuffixOnly) {
   EXPECT_EQ(FriendlyNameDescription("USB Serial Port (COM3)", "COM3"), "USB Serial Port");

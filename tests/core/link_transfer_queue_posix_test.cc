@@ -125,8 +125,9 @@ TEST_F(TransferQueueTest, ClosedLineReportsEveryStepAtOnce) {
 
 // A line that takes no more bytes holds up no one: the write is tried again
 // every few milliseconds and given up once the line has stalled for the
-// limit, with the stall's error.
-TEST_F(TransferQueueTest, StalledWriteFailsAfterTheStallLimit) {
+// limit, with the stall's error. Nothing of it is left to go out later: the
+// next command reaches the far end alone, on a line of its own.
+TEST_F(TransferQueueTest, StalledWriteFailsAfterTheStallLimitAndLeavesACleanLine) {
   const std::string long_command(256 * 1024, 'x');
   queue_.Add({LinkStep{LinkStep::Kind::kExchange, long_command, {}}});
   EXPECT_EQ(At(milliseconds(0)), Statuses{});
@@ -135,8 +136,18 @@ TEST_F(TransferQueueTest, StalledWriteFailsAfterTheStallLimit) {
   const size_t backlog = port_.WriteBacklog();
   ASSERT_GT(backlog, 0u);
   EXPECT_EQ(At(milliseconds(20)), Statuses{});
-  EXPECT_EQ(At(milliseconds(20) + WriteStallLimit(backlog)), Statuses{"Error 11"});
+  const milliseconds stalled = milliseconds(20) + WriteStallLimit(backlog);
+  EXPECT_EQ(At(stalled), Statuses{"Error 11"});
   EXPECT_TRUE(queue_.Idle());
+
+  queue_.Add({LinkStep{LinkStep::Kind::kExchange, "!100010000100000040", {}}});
+  std::string received;
+  for (int i = 0; i < 200 && !received.ends_with("!100010000100000040\n"); ++i) {
+    At(stalled + milliseconds(10 * i));
+    received += pty_.ReadUntil(1, milliseconds(10));
+  }
+  EXPECT_TRUE(received.ends_with("\n!100010000100000040\n")) << received.size();
+  EXPECT_LT(received.size(), long_command.size() - backlog + 21) << "the rest was sent after all";
 }
 
 }  // namespace

@@ -215,6 +215,7 @@ class ZielwerkEndToEnd(unittest.TestCase):
         port = program.find("combo box", "COM-Port")
         self.assertEqual([item.name for item in pyatspi.findAllDescendants(
             port, lambda n: n is not None and n.getRoleName() == "menu item")], ["ttyS0", "ttyUSB0"])
+        # A first start selects the USB adapter, not the first name of the list.
         self.assertEqual(program.status(), "Ok")
         program.choose("Datei", "Beenden")
         self.assertEqual(program.wait_exit(), 0)
@@ -223,7 +224,7 @@ class ZielwerkEndToEnd(unittest.TestCase):
             self.assertEqual(f.read(), DEFAULT_FILE)
         with open(self.path("Zielstell.ini"), "rb") as f:
             self.assertEqual(f.read(), MARK + b"\nFensterposition X = 20\nFensterposition Y = 20\n"
-                             b"Einstellungen = Default.ini\nCOM = 0\nCOM-Name = ttyS0\n")
+                             b"Einstellungen = Default.ini\nCOM = 1\nCOM-Name = ttyUSB0\n")
 
     def test_help_opens_the_manual_beside_the_program(self):
         program = self.start()

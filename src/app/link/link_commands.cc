@@ -75,17 +75,18 @@ void StopTransfers() {
 
 }  // namespace
 
-void FindSerialPorts() {
+std::vector<PortEntry> FindSerialPorts() {
   // The list starts empty, and a listing that cannot be made leaves it so.
-  RefreshSerialPorts();
-  if (Form().port_combo.Names().empty()) {
-    ShowMessageBox(kWarningTitle, MessageText(Message::kNoPortFound));
-  }
+  const std::optional<std::vector<std::string>> names = ListSerialPortNames();
+  const std::vector<PortEntry> ports = names ? DescribeSerialPorts(*names) : std::vector<PortEntry>();
+  Form().port_combo.SetPorts(ports);
+  if (ports.empty()) ShowMessageBox(kWarningTitle, MessageText(Message::kNoPortFound));
+  return ports;
 }
 
 void RefreshSerialPorts() {
   // A listing that cannot be made at all keeps the list as it was.
-  const std::optional<std::vector<std::string>> names = ListSerialPortNames();
+  const std::optional<std::vector<std::string>> names = ReadSerialPortNames();
   if (names) Form().port_combo.SetPorts(DescribeSerialPorts(*names));
 }
 

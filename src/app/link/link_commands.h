@@ -9,21 +9,24 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/ui/control_events.h"
+#include "core/link/port_listing.h"
 
 namespace zielwerk {
 
 // Fills PortCombo with the serial ports of the machine (ListSerialPortNames:
 // "tty..." from "ls -1 /dev" on Linux, "COM..." on Windows) and what the
-// system says each device is. When there is none, or no listing could be
-// made, shows the modal warning "W A R N U N G" and returns when the user
-// closes it.
-void FindSerialPorts();
+// system says each device is, and returns them. When there is none, or no
+// listing could be made, shows the modal warning "W A R N U N G" and returns
+// when the user closes it.
+std::vector<PortEntry> FindSerialPorts();
 
-// Lists the ports again as FindSerialPorts does, without the warning, for
-// the list about to open: the field keeps its text, and the entry it names
-// is selected. A listing that cannot be made keeps the list as it was.
+// Lists the same ports again, straight from the system (ReadSerialPortNames)
+// and without the warning, for the list about to open: the field keeps its
+// text, and the entry it names is selected. A listing that cannot be made
+// keeps the list as it was.
 void RefreshSerialPorts();
 
 // Follows PortButton: pressed opens PortDevicePath of the text PortCombo shows

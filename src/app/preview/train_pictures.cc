@@ -13,6 +13,7 @@
 #include "core/ini/ini_store.h"
 #include "core/layout/form_layout.h"
 #include "core/picture/picture_bits.h"
+#include "core/picture/picture_location.h"
 #include "core/picture/picture_slots.h"
 #include "core/settings/settings_keys.h"
 
@@ -56,7 +57,7 @@ void LoadStandardPictures() {
 }
 
 void ApplyPictureSetting(const std::string& picture_path) {
-  LoadSlot(kCustomPictureSlot, picture_path);
+  LoadSlot(kCustomPictureSlot, LocatePictureFile(picture_path, CurrentSettingsPath()));
   ShowSlot(SelectedEntry(Form().train_type_combo));
 }
 
@@ -67,6 +68,16 @@ void ShowTrainPicture(ControlEventKind kind) {
 }
 
 void LoadTrainPictureCommand() {
+  // The picture goes into the settings file; one the store will not write
+  // is not changed at all, not even in the preview.
+  OpenIni(CurrentSettingsPath());
+  const bool settings_are_text = IniFileIsText();
+  CloseIni();
+  if (!settings_are_text) {
+    ShowMessageBox(MessageText(Message::kWarningTitle),
+                   MessageText(Message::kPictureSettingsNotText));
+    return;
+  }
   const std::string path =
       FileRequester({FileRequestKind::kOpen, "Bild individueller Zugtyp laden:", WorkingFolder(),
                      "Bild | *.bmp;*.gif;*.jpeg;*.jpg;*.png"});
@@ -85,7 +96,7 @@ void LoadTrainPictureCommand() {
   ShowTrainPicture(ControlEventKind::kChange);
   OpenIni(CurrentSettingsPath());
   WriteIniText(kKeyPicture, path);
-  CloseIni();
+  ShowSaveFailure(CloseIni());
   SelectEntry(Form().train_type_combo, kCustomPictureSlot);
   ShowTrainPicture(ControlEventKind::kChange);
 }

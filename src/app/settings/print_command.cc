@@ -17,6 +17,10 @@ std::string& ExportPathForTesting() {
   return path;
 }
 
+void ShowPrintFailure(std::string_view reason) {
+  Form().SetStatusText(ComposeMessage(Message::kPrintFailed, {reason}));
+}
+
 }  // namespace
 
 void SetPrintExportForTesting(const std::string& pdf_path) { ExportPathForTesting() = pdf_path; }
@@ -37,6 +41,15 @@ void PrintSettingsCommand() {
         DrawSettingsPage(context->get_cairo_context()->cobj(), values,
                          PictureInSlot(kCustomPictureSlot));
       });
+  // A job that fails after the dialog (the printer refuses it) reports it here
+  // rather than through run().
+  operation->signal_done().connect([raw = operation->gobj()](Gtk::PrintOperationResult result) {
+    if (result != Gtk::PRINT_OPERATION_RESULT_ERROR) return;
+    GError* error = nullptr;
+    gtk_print_operation_get_error(raw, &error);
+    ShowPrintFailure(error != nullptr ? error->message : "");
+    g_clear_error(&error);
+  });
   try {
     if (!ExportPathForTesting().empty()) {
       operation->set_export_filename(ExportPathForTesting());
@@ -44,8 +57,8 @@ void PrintSettingsCommand() {
     } else {
       operation->run(Gtk::PRINT_OPERATION_ACTION_PRINT_DIALOG, Form());
     }
-  } catch (const Glib::Error&) {
-    // A job that cannot be started prints nothing, without a message.
+  } catch (const Glib::Error& error) {
+    ShowPrintFailure(error.what().raw());
   }
 }
 

@@ -19,14 +19,14 @@ void LoadSettingsCommand() {
   ReadSettingsFile();
 }
 
-void SaveSettingsCommand() { WriteSettingsFile(SettingsWrite::kByUser); }
+void SaveSettingsCommand() { ShowSaveFailure(WriteSettingsFile(SettingsWrite::kByUser)); }
 
 void SaveSettingsAsCommand() {
   const std::string path = FileRequester(
       {FileRequestKind::kSave, "Einstellungen speichern als:", WorkingFolder(), kSettingsFilter});
   if (path.empty()) return;
   SetCurrentSettingsPath(WithSettingsExtension(path));
-  WriteSettingsFile(SettingsWrite::kByUser);
+  ShowSaveFailure(WriteSettingsFile(SettingsWrite::kByUser));
 }
 
 }  // namespace zielwerk

@@ -124,14 +124,11 @@ void ReadSettingsFile() {
   if (!is_text) form.SetStatusText(std::string(kSettingsNotTextStatus));
 }
 
-void WriteSettingsFile(SettingsWrite occasion) {
+SaveResult WriteSettingsFile(SettingsWrite occasion) {
   MainWindow& form = Form();
-  OpenIni(current_settings_path);
-  // Decided on the file as it is now, not as it was when read.
-  if (occasion == SettingsWrite::kAtShutDown && !IniFileIsText()) {
-    CloseIni();
-    return;
-  }
+  // The store decides on the file as it is now, not as it was when read.
+  OpenIni(current_settings_path, occasion == SettingsWrite::kByUser ? IniWriteBack::kExplicitSave
+                                                                    : IniWriteBack::kGuarded);
   for (size_t i = 0; i < kFormFields.size(); ++i) {
     const SettingKey& key = kSettingKeys[i];
     const FormField& field = kFormFields[i];
@@ -141,7 +138,12 @@ void WriteSettingsFile(SettingsWrite occasion) {
       WriteIniInteger(key.key, field.number(form));
     }
   }
-  CloseIni();
+  return CloseIni();
+}
+
+void ShowSaveFailure(const SaveResult& result) {
+  if (result.ok) return;
+  Form().SetStatusText(ComposeMessage(Message::kSettingsNotSaved, {SaveFailureReason(result)}));
 }
 
 }  // namespace zielwerk

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/ini/safe_save.h"
 #include "core/messages/messages.h"
 
 namespace zielwerk {
@@ -16,7 +17,7 @@ inline constexpr std::string_view kSettingsNotTextStatus = MessageText(Message::
 // Who asks for the settings to be written.
 enum class SettingsWrite {
   kByUser,      // "Speichern", "Speichern als": written whatever the file holds
-  kAtShutDown,  // the close: a file that is not text is left as it stands
+  kAtShutDown,  // the close: a file not read as text is left as it stands
 };
 
 // The path of the settings file in use, as stored (relative or absolute).
@@ -29,9 +30,13 @@ void SetCurrentSettingsPath(const std::string& path);
 // not text gives the defaults and kSettingsNotTextStatus in the status bar.
 void ReadSettingsFile();
 // Writes the thirteen form keys into the file at CurrentSettingsPath,
-// keeping everything else the file holds. Silent when it cannot be written.
+// keeping everything else the file holds, and returns how the save went.
 // At shut-down a file that is not text is not written: the user's file
 // outweighs the form, and the close cannot stop to ask.
-void WriteSettingsFile(SettingsWrite occasion);
+SaveResult WriteSettingsFile(SettingsWrite occasion);
+
+// Says in the status bar why a save the user asked for failed; nothing for
+// a save that succeeded.
+void ShowSaveFailure(const SaveResult& result);
 
 }  // namespace zielwerk

@@ -15,6 +15,7 @@ struct OpenFile {
   IniDocument document;
   bool writable = true;  // false when the file exists but could not be read
   bool is_text = true;   // false when its bytes are not text (IsIniText)
+  IniWriteBack write_back = IniWriteBack::kGuarded;
   bool changed = false;
 };
 
@@ -25,13 +26,14 @@ std::optional<OpenFile>& Store() {
 
 }  // namespace
 
-bool OpenIni(const std::string& path) {
+bool OpenIni(const std::string& path, IniWriteBack write_back) {
   CloseIni();
   std::string bytes;
   const FileReadOutcome outcome = ReadWholeFile(path, bytes);
   OpenFile file;
   file.path = path;
   file.writable = outcome != FileReadOutcome::kUnreadable;
+  file.write_back = write_back;
   if (outcome == FileReadOutcome::kRead) {
     file.is_text = IsIniText(bytes);
     file.document = IniDocument(ParseIniBytes(bytes));
@@ -72,16 +74,18 @@ void WriteIniText(std::string_view key, std::string_view value) {
   Store()->changed = true;
 }
 
-bool CloseIni() {
+SaveResult CloseIni() {
   std::optional<OpenFile>& store = Store();
-  if (!store) return true;
-  bool ok = true;
+  SaveResult result{true, 0, {}};
+  if (!store) return result;
   if (store->changed) {
-    ok = store->writable &&
-         WriteFileAtomically(store->path, SerializeIni(store->document.entries())).ok;
+    const bool allowed =
+        store->writable && (store->is_text || store->write_back == IniWriteBack::kExplicitSave);
+    result = allowed ? WriteFileAtomically(store->path, SerializeIni(store->document.entries()))
+                     : SaveResult{false, 0, std::string(kNotReadCall)};
   }
   store.reset();
-  return ok;
+  return result;
 }
 
 }  // namespace zielwerk

@@ -7,19 +7,32 @@
 #include <string>
 #include <string_view>
 
+#include "ini/safe_save.h"
+
 namespace zielwerk {
+
+// Who may have the open file written back.
+enum class IniWriteBack {
+  // Any writer but the user's own save (the shut-down, the picture command):
+  // a file read as not text is left as it stands.
+  kGuarded,
+  // "Speichern", "Speichern als...": the user asked for the file to be
+  // written, so it is, whatever it held.
+  kExplicitSave,
+};
 
 // Closes any open file (writing it back if a key was written), then reads
 // the file at `path`. Returns whether the file could be read. A missing file
 // gives an empty entry list; the path is kept so that closing can create it.
 // A file that exists but cannot be read is never written back, so that its
-// content is not replaced by the few keys written since.
-bool OpenIni(const std::string& path);
+// content is not replaced by the few keys written since; nor, unless
+// `write_back` is kExplicitSave, is a file read as not text.
+bool OpenIni(const std::string& path, IniWriteBack write_back = IniWriteBack::kGuarded);
 
 // Whether the open file was read as text (see IsIniText). A file that is not
-// text reads as empty, every key giving its fallback; CloseIni still writes
-// it when a key was written, so it is for the caller to leave such a file
-// alone. True when no file is open and for a missing or unreadable file.
+// text reads as empty, every key giving its fallback, and is written back
+// only when it was opened for an explicit save. True when no file is open and
+// for a missing or unreadable file.
 bool IniFileIsText();
 
 // Whether the open file has a line for the key.
@@ -47,8 +60,9 @@ void WriteIniInteger(std::string_view key, int64_t value);
 void WriteIniText(std::string_view key, std::string_view value);
 
 // Writes the file back when a key was written since OpenIni (safely: see
-// WriteFileAtomically), then forgets it. Returns false only when a write-back
-// was due and failed; the program ignores that, as a failed save is silent.
-bool CloseIni();
+// WriteFileAtomically), then forgets it. ok unless a write-back was due and
+// failed, or was refused because the file could not be read or, without an
+// explicit save, was not text (then failed_call is kNotReadCall).
+SaveResult CloseIni();
 
 }  // namespace zielwerk

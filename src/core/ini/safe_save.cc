@@ -13,6 +13,9 @@ std::function<void()>& BeforeReplaceHook() {
 
 std::string SaveFailureReason(const SaveResult& result) {
   if (result.ok) return {};
+  if (result.error_number == 0 && result.failed_call == kNotReadCall) {
+    return std::string(MessageText(Message::kSaveNotRead));
+  }
   if (const std::optional<Message> reason = KnownSaveFailure(result.error_number)) {
     return std::string(MessageText(*reason));
   }

@@ -37,6 +37,10 @@ struct SaveResult {
 // above, when that program lets it be written.
 SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// The failed_call of a save refused because the file was not read as text
+// first (error_number 0): its content would be lost.
+inline constexpr std::string_view kNotReadCall = "read";
+
 // Why a save failed, in German words a user understands ("keine
 // Schreibberechtigung", "kein Platz mehr auf dem Datenträger"); for a rarer
 // failure the error number and the failing call. Empty for a success.

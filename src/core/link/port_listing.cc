@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_listing.h"
 
+#include <algorithm>
+
 #include "text/utf8.h"
 
 namespace zielwerk {
@@ -27,19 +29,28 @@ std::string FriendlyNameDescription(std::string_view friendly_name, std::string_
   return std::string(friendly_name);
 }
 
-int PortIndex(const std::vector<std::string>& names, std::string_view name) {
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return static_cast<int>(i);
-  }
-  return -1;
+bool IsUsbHardwareId(std::string_view hardware_id) {
+  return hardware_id.starts_with("USB\\") || hardware_id.find("VID_") != std::string_view::npos;
 }
 
-PortChoice ChoosePort(const std::vector<std::string>& names,
-                      const std::optional<std::string>& stored_name, int64_t stored_index) {
-  if (stored_name) return PortChoice{PortIndex(names, *stored_name), *stored_name};
-  if (stored_index < 0 || stored_index >= static_cast<int64_t>(names.size())) return PortChoice{};
-  const auto index = static_cast<size_t>(stored_index);
-  return PortChoice{static_cast<int>(index), names[index]};
+PortChoice ChoosePort(const std::vector<PortEntry>& ports,
+                      const std::optional<std::string>& stored_name,
+                      std::optional<int64_t> stored_index) {
+  if (stored_name) {
+    for (size_t i = 0; i < ports.size(); ++i) {
+      if (ports[i].name == *stored_name) return PortChoice{static_cast<int>(i), *stored_name};
+    }
+    return PortChoice{-1, *stored_name};
+  }
+  int64_t index = stored_index.value_or(0);
+  if (!stored_index) {
+    // A first start: the adapter the user has just plugged in, not "tty",
+    // which heads a Linux list of a hundred terminals.
+    const auto usb = std::find_if(ports.begin(), ports.end(), [](const PortEntry& port) { return port.usb; });
+    if (usb != ports.end()) index = usb - ports.begin();
+  }
+  if (index < 0 || index >= static_cast<int64_t>(ports.size())) return PortChoice{};
+  return PortChoice{static_cast<int>(index), ports[static_cast<size_t>(index)].name};
 }
 
 }  // namespace zielwerk

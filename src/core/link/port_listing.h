@@ -4,6 +4,7 @@
 // Windows (port_listing_win32.cc).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,35 +34,57 @@ inline constexpr PortNameRule kComPortNames{"COM", 5};
 // field could neither show it nor give it back for opening.
 std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule rule);
 
+// How long a program started to list the ports may take: one that has not
+// ended by then is ended, and the listing counts as not made.
+inline constexpr std::chrono::milliseconds kChildProgramLimit{2000};
+
 // Runs `argv[0]` with the arguments `argv` (no shell): a path with a folder
 // as it stands, a bare name looked up along PATH (on Windows after the
 // program's own folder, the working folder and the system folders),
 // and returns everything it wrote to its standard output once it has ended;
 // its standard error is discarded and its standard input is empty. On Linux
 // the child gets LC_ALL=C; on Windows it opens no console window. nullopt
-// when the program cannot be started.
-std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv);
+// when the program cannot be started, or has not ended `limit` after its
+// start (it is then killed).
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
+                                                std::chrono::milliseconds limit = kChildProgramLimit);
 
-// The serial port names of this machine: on Linux from "ls -1 /dev"; on
-// Windows from "chgport /query" of the system folder (%SystemRoot%\System32),
-// or, when chgport cannot be started there (not every edition has it) or names
-// no port, from the registry's list of serial ports in byte order. nullopt
-// when no source could be read at all.
+// The serial port names of this machine as the start-up lists them: on Linux
+// from "ls -1 /dev"; on Windows from "chgport /query" of the system folder
+// (%SystemRoot%\System32), or, when chgport cannot be started there (not
+// every edition has it) or names no port, as ReadSerialPortNames. nullopt
+// when no source could be read at all, also when the program did not end
+// within kChildProgramLimit.
 std::optional<std::vector<std::string>> ListSerialPortNames();
 
-// A port as the open port list shows it: the name that is opened, and what
-// the system says the device is (empty when it says nothing).
+// The same names read straight from the system, without starting a program,
+// for the list about to open: on Linux the entries of /dev, in the order ls
+// gives them; on Windows the registry's list of serial ports
+// (HARDWARE\DEVICEMAP\SERIALCOMM) in byte order. nullopt when it cannot be
+// read.
+std::optional<std::vector<std::string>> ReadSerialPortNames();
+
+// A port as the open port list shows it: the name that is opened, what the
+// system says the device is (empty when it says nothing), and whether it is
+// a USB serial adapter, which a first start selects.
 struct PortEntry {
   std::string name;
   std::string description;
+  bool usb = false;
   bool operator==(const PortEntry&) const = default;
 };
 
 // `names` with what the system says about each: on Linux the USB
-// manufacturer and product of ttyUSB* and ttyACM* adapters (from sysfs), on
-// Windows the friendly name of the Device Manager. Reads no more than the few
-// small files or registry values of the ports listed.
+// manufacturer and product of ttyUSB* and ttyACM* adapters (from sysfs), which
+// are the USB adapters; on Windows the friendly name of the Device Manager,
+// and a USB adapter is a port whose hardware ID is a USB one. Reads no more
+// than the few small files or registry values of the ports listed.
 std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names);
+
+// Whether a Windows hardware ID ("USB\VID_0403&PID_6001",
+// "FTDIBUS\COMPORT&VID_0403&PID_6001") names a USB device: it comes from
+// the USB bus or carries a USB vendor ID.
+bool IsUsbHardwareId(std::string_view hardware_id);
 
 // What sysfs under `sysfs_root` ("/sys") says of the USB adapter behind the
 // tty `name`: "manufacturer product" of the nearest USB device above
@@ -73,9 +96,6 @@ std::string UsbPortDescription(const std::string& sysfs_root, std::string_view n
 // gives "USB Serial Port" for COM3; a name without the port's own suffix is
 // kept whole.
 std::string FriendlyNameDescription(std::string_view friendly_name, std::string_view port);
-
-// The position of the entry named exactly `name`, -1 when none is.
-int PortIndex(const std::vector<std::string>& names, std::string_view name);
 
 // What the port field shows at start-up: `index` is the entry selected (-1
 // for none) and `text` the field's text.
@@ -89,9 +109,11 @@ struct PortChoice {
 // before names were stored, the stored index: the entry with `stored_name`;
 // a name the list lacks (an adapter unplugged, a typed "pts/3") is shown as
 // typed, never as another device. Without a stored name the entry at
-// `stored_index`, none when the index names no entry.
-PortChoice ChoosePort(const std::vector<std::string>& names,
-                      const std::optional<std::string>& stored_name, int64_t stored_index);
+// `stored_index`, none when the index names no entry. When neither is stored
+// (a first start), the list's first USB adapter, else its first entry.
+PortChoice ChoosePort(const std::vector<PortEntry>& ports,
+                      const std::optional<std::string>& stored_name,
+                      std::optional<int64_t> stored_index);
 
 // Lets the next ListSerialPortNames() take a listing begun now, so that the
 // lister runs while the caller goes on (on Linux the "ls" child, which gets

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_listing.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +46,7 @@ std::vector<char*> PointerArray(std::vector<std::string>& texts) {
 struct StartedProgram {
   pid_t child = -1;
   int output = -1;
+  std::chrono::steady_clock::time_point started;
 };
 
 std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv) {
@@ -67,24 +73,37 @@ std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv)
     close(output[0]);
     return std::nullopt;
   }
-  return StartedProgram{child, output[0]};
+  return StartedProgram{child, output[0], std::chrono::steady_clock::now()};
 }
 
-// Everything the child writes until it ends; the child is waited for.
-std::string CollectOutput(const StartedProgram& started) {
+// Everything the child writes until it ends, or nullopt when it has not
+// ended `limit` after its start: it is then killed. The child is reaped
+// either way.
+std::optional<std::string> CollectOutput(const StartedProgram& started,
+                                         std::chrono::milliseconds limit) {
+  using std::chrono::steady_clock;
+  const steady_clock::time_point deadline = started.started + limit;
   std::string text;
+  bool ended = false;
   char chunk[4096];
-  for (;;) {
+  while (!ended) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
+    pollfd waiting{started.output, POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&waiting, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) break;
     const ssize_t count = read(started.output, chunk, sizeof chunk);
     if (count > 0) {
       text.append(chunk, static_cast<size_t>(count));
     } else if (count == 0 || errno != EINTR) {
-      break;
+      ended = true;
     }
   }
   close(started.output);
+  if (!ended) kill(started.child, SIGKILL);
   while (waitpid(started.child, nullptr, 0) < 0 && errno == EINTR) {
   }
+  if (!ended) return std::nullopt;
   return text;
 }
 
@@ -135,14 +154,17 @@ std::string UsbPortDescription(const std::string& sysfs_root, std::string_view n
 std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
   std::vector<PortEntry> entries;
   entries.reserve(names.size());
-  for (const std::string& name : names) entries.push_back({name, UsbPortDescription("/sys", name)});
+  for (const std::string& name : names) {
+    entries.push_back({name, UsbPortDescription("/sys", name), IsUsbAdapterName(name)});
+  }
   return entries;
 }
 
-std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
+                                                std::chrono::milliseconds limit) {
   const std::optional<StartedProgram> started = StartProgram(argv);
   if (!started) return std::nullopt;
-  return CollectOutput(*started);
+  return CollectOutput(*started, limit);
 }
 
 void StartListingSerialPorts() {
@@ -158,7 +180,24 @@ std::optional<std::vector<std::string>> ListSerialPortNames() {
     started = StartProgram(kPortListingCommand);
   }
   if (!started) return std::nullopt;
-  return ParsePortListing(CollectOutput(*started), kTtyDeviceNames);
+  const std::optional<std::string> listing = CollectOutput(*started, kChildProgramLimit);
+  if (!listing) return std::nullopt;
+  return ParsePortListing(*listing, kTtyDeviceNames);
+}
+
+std::optional<std::vector<std::string>> ReadSerialPortNames() {
+  DIR* folder = opendir("/dev");
+  if (folder == nullptr) return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(folder)) {
+    if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+  }
+  closedir(folder);
+  // In the order and by the rules of the listing "ls -1 /dev" gives.
+  std::sort(names.begin(), names.end());
+  std::string listing;
+  for (const std::string& name : names) listing += name + '\n';
+  return ParsePortListing(listing, kTtyDeviceNames);
 }
 
 }  // namespace zielwerk

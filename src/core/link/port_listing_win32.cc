@@ -100,10 +100,28 @@ std::optional<std::string> ChgportPath() {
 constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce,
                                {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
-// The Device Manager's friendly name of every present port, by its name
-// ("COM3" -> "USB Serial Port"); empty where Windows keeps none (Wine).
-std::map<std::string, std::string> FriendlyPortNames() {
-  std::map<std::string, std::string> names;
+// What the Device Manager says of a present port.
+struct PortDevice {
+  std::string description;
+  bool usb = false;
+};
+
+// The first string of a device's hardware IDs, empty when it has none.
+std::string FirstHardwareId(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+  wchar_t ids[512] = {};
+  if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_HARDWAREID, nullptr,
+                                         reinterpret_cast<BYTE*>(ids),
+                                         sizeof ids - 2 * sizeof(wchar_t), nullptr)) {
+    return {};
+  }
+  return Utf8FromWide(std::wstring_view(ids, wcsnlen(ids, 512)));
+}
+
+// The Device Manager's friendly name of every present port and whether it is
+// a USB adapter, by its name ("COM3" -> "USB Serial Port"); empty where
+// Windows keeps none (Wine).
+std::map<std::string, PortDevice> PortDevices() {
+  std::map<std::string, PortDevice> names;
   HDEVINFO devices = SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
   if (devices == INVALID_HANDLE_VALUE) return names;
   SP_DEVINFO_DATA device{};
@@ -126,8 +144,10 @@ std::map<std::string, std::string> FriendlyPortNames() {
       continue;
     }
     const std::string name = Utf8FromWide(std::wstring_view(port, wcsnlen(port, 64)));
-    names[name] = FriendlyNameDescription(
-        Utf8FromWide(std::wstring_view(friendly, wcsnlen(friendly, 256))), name);
+    names[name] = PortDevice{
+        FriendlyNameDescription(Utf8FromWide(std::wstring_view(friendly, wcsnlen(friendly, 256))),
+                                name),
+        IsUsbHardwareId(FirstHardwareId(devices, device))};
   }
   SetupDiDestroyDeviceInfoList(devices);
   return names;
@@ -136,12 +156,14 @@ std::map<std::string, std::string> FriendlyPortNames() {
 }  // namespace
 
 std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
-  const std::map<std::string, std::string> friendly = FriendlyPortNames();
+  const std::map<std::string, PortDevice> devices = PortDevices();
   std::vector<PortEntry> entries;
   entries.reserve(names.size());
   for (const std::string& name : names) {
-    const auto known = friendly.find(name);
-    entries.push_back({name, known == friendly.end() ? std::string() : known->second});
+    const auto known = devices.find(name);
+    entries.push_back(known == devices.end()
+                          ? PortEntry{name, {}, false}
+                          : PortEntry{name, known->second.description, known->second.usb});
   }
   return entries;
 }
@@ -149,7 +171,8 @@ std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names
 // Windows has no sysfs; its ports are described by DescribeSerialPorts.
 std::string UsbPortDescription(const std::string&, std::string_view) { return {}; }
 
-std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv) {
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
+                                                std::chrono::milliseconds limit) {
   if (argv.empty()) return std::nullopt;
   std::wstring command_line;
   for (const std::string& argument : argv) {
@@ -187,14 +210,34 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
   write_end.Reset();
   nothing.Reset();
 
+  // A pipe cannot be read with a time limit: what is waiting is taken as it
+  // comes, and the child is waited for in short steps in between.
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
   std::string text;
-  char chunk[4096];
-  DWORD count = 0;
-  while (ReadFile(read_end.get(), chunk, sizeof chunk, &count, nullptr) && count > 0) {
-    text.append(chunk, count);
+  const auto take_waiting = [&] {
+    char chunk[4096];
+    DWORD waiting = 0;
+    DWORD count = 0;
+    while (PeekNamedPipe(read_end.get(), nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0 &&
+           ReadFile(read_end.get(), chunk, std::min<DWORD>(waiting, sizeof chunk), &count,
+                    nullptr) &&
+           count > 0) {
+      text.append(chunk, count);
+    }
+  };
+  for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+    take_waiting();
+    const DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10));
+    if (WaitForSingleObject(process_handle.get(), step) != WAIT_TIMEOUT) {
+      // What it wrote last is still in the pipe.
+      take_waiting();
+      return text;
+    }
   }
-  WaitForSingleObject(process_handle.get(), INFINITE);
-  return text;
+  // Ending is not instant, but no reason to wait for it without a limit either.
+  TerminateProcess(process_handle.get(), 1);
+  WaitForSingleObject(process_handle.get(), 500);
+  return std::nullopt;
 }
 
 std::optional<std::vector<std::string>> ListSerialPortNames() {
@@ -206,15 +249,21 @@ std::optional<std::vector<std::string>> ListSerialPortNames() {
     if (!names.empty()) return names;
   }
   // Not every edition of Windows has chgport.
-  std::optional<std::vector<std::string>> stored = RegistryPortNames();
+  std::optional<std::vector<std::string>> stored = ReadSerialPortNames();
   if (!stored) return listing ? std::optional<std::vector<std::string>>(std::vector<std::string>())
                               : std::nullopt;
+  return stored;
+}
+
+std::optional<std::vector<std::string>> ReadSerialPortNames() {
+  std::optional<std::vector<std::string>> stored = RegistryPortNames();
+  if (!stored) return std::nullopt;
   std::vector<std::string> names;
   for (const std::string& name : *stored) {
     if (!ParsePortListing(name, kComPortNames).empty()) names.push_back(name);
   }
   // The registry keeps no useful order; sort as ls sorts /dev, so that the
-  // remembered index keeps meaning the same port.
+  // stored index of an older Zielstell.ini keeps meaning the same port.
   std::sort(names.begin(), names.end());
   return names;
 }

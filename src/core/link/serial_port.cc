@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/serial_port.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace zielwerk {
@@ -28,7 +29,21 @@ size_t SerialPort::Write(std::string_view bytes) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     progress = ContinueWrite();
   }
-  return bytes.size() - WriteBacklog();
+  if (progress == WriteProgress::kDone) return bytes.size();
+  // An abandoned write leaves no backlog; what was left when it stalled is
+  // what the line did not take.
+  backlog = std::max(backlog, WriteBacklog());
+  return bytes.size() - std::min(backlog, bytes.size());
+}
+
+std::string SerialPort::LineAfterAbandonedWrite(std::string_view bytes) {
+  std::string line;
+  if (line_broken_ && IsOpen()) {
+    line = "\n";
+    line_broken_ = false;
+  }
+  line += bytes;
+  return line;
 }
 
 SerialPort& SerialLink() {

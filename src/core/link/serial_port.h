@@ -75,6 +75,10 @@ class SerialPort {
   // Bytes of the latest write the driver has not taken (yet).
   size_t WriteBacklog() const;
   // Gives up a pending write; ErrorNumber() then tells that the line stalled.
+  // What the driver has not sent yet is discarded and nothing of the write
+  // stays behind; the next write begins with a line feed, which ends the
+  // broken line so that the display drops it rather than join it to the
+  // next command.
   void AbandonWrite();
 
   // Number of bytes waiting in the input queue (FIONREAD, or the queue count
@@ -85,9 +89,8 @@ class SerialPort {
   // when nothing was waiting or the call failed.
   size_t Read(std::span<char> buffer);
 
-  // Why the last write fell short: its errno on Linux; on Windows the
-  // communication-error flags of ClearCommError, or the Win32 error of the
-  // write when no flag is set. 0 after a write that took all bytes.
+  // Why the last write fell short: its errno on Linux, the Win32 error of
+  // the call that failed on Windows. 0 after a write that took all bytes.
   int ErrorNumber() const { return error_number_; }
 
   // Switches the DTR modem line on or off (TIOCMGET and TIOCMSET, or
@@ -104,9 +107,19 @@ class SerialPort {
   // Windows the overlapped request in flight.
   struct PendingWrite;
 
+  // `bytes` as the next write sends them: after an abandoned write, with the
+  // line feed that ends the broken line in front.
+  std::string LineAfterAbandonedWrite(std::string_view bytes);
+  // Drops what the driver has not sent of the latest write and marks the
+  // line broken.
+  void DiscardUnsent();
+
   std::intptr_t handle_ = kNoHandle;
   int error_number_ = 0;
   bool exclusive_ = false;  // TIOCEXCL was set and must be taken back on close
+  // A write was abandoned half-way and no line feed has ended that line yet;
+  // kept over a close, as the display still holds the broken line.
+  bool line_broken_ = false;
   std::unique_ptr<PendingWrite> write_;
 };
 

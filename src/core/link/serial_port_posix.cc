@@ -107,7 +107,7 @@ void SerialPort::Close() {
 }
 
 WriteProgress SerialPort::StartWrite(std::string_view bytes) {
-  write_->bytes.assign(bytes);
+  write_->bytes = LineAfterAbandonedWrite(bytes);
   write_->taken = 0;
   error_number_ = 0;
   if (!IsOpen()) return WriteProgress::kFailed;
@@ -139,7 +139,16 @@ size_t SerialPort::WriteBacklog() const { return write_->bytes.size() - write_->
 void SerialPort::AbandonWrite() {
   if (WriteBacklog() == 0) return;
   // The driver's buffer stayed full: the line took nothing for too long.
+  DiscardUnsent();
   error_number_ = EAGAIN;
+}
+
+void SerialPort::DiscardUnsent() {
+  // What the driver still holds of the command is dropped with the rest, so
+  // that nothing of it reaches the display after the next command has begun.
+  if (IsOpen()) tcflush(static_cast<int>(handle_), TCOFLUSH);
+  write_->taken = write_->bytes.size();
+  line_broken_ = true;
 }
 
 size_t SerialPort::WaitingBytes() {

@@ -27,14 +27,11 @@ PortResult Failure(std::string_view call, DWORD error) {
   return PortResult{false, static_cast<int>(error), call};
 }
 
-// The number behind "Error N": the communication-error flags the driver has
-// pending (CE_FRAME, CE_OVERRUN, ...), which ClearCommError also clears; when
-// none is set, the Win32 error of the failed write, so that a failure never
-// reads as "Error 0".
-int WriteErrorNumber(HANDLE port, DWORD write_error) {
-  DWORD flags = 0;
-  COMSTAT status{};
-  if (ClearCommError(port, &flags, &status) && flags != 0) return static_cast<int>(flags);
+// The number behind "Error N": the Win32 error of the call that failed. A
+// write the driver's timeout ended early failed for want of time, so a
+// failure never reads as "Error 0". The line's error flags (noise received)
+// are no write's doing: WaitingBytes clears them where it reads them.
+int WriteErrorNumber(DWORD write_error) {
   return static_cast<int>(write_error != ERROR_SUCCESS ? write_error : ERROR_TIMEOUT);
 }
 
@@ -131,11 +128,11 @@ void SerialPort::Close() {
 
 WriteProgress SerialPort::StartWrite(std::string_view bytes) {
   if (write_->in_flight) AbandonWrite();
-  write_->bytes.assign(bytes);
+  write_->bytes = LineAfterAbandonedWrite(bytes);
   write_->taken = 0;
   error_number_ = 0;
   if (!IsOpen()) return WriteProgress::kFailed;
-  if (bytes.empty()) return WriteProgress::kDone;
+  if (write_->bytes.empty()) return WriteProgress::kDone;
   PendingWrite& pending = *write_;
   ResetEvent(pending.overlapped.hEvent);
   pending.overlapped.Offset = 0;
@@ -144,7 +141,7 @@ WriteProgress SerialPort::StartWrite(std::string_view bytes) {
   DWORD count = 0;
   if (!WriteFile(AsHandle(handle_), pending.bytes.data(), wanted, &count, &pending.overlapped) &&
       GetLastError() != ERROR_IO_PENDING) {
-    error_number_ = WriteErrorNumber(AsHandle(handle_), GetLastError());
+    error_number_ = WriteErrorNumber(GetLastError());
     return WriteProgress::kFailed;
   }
   pending.in_flight = true;
@@ -162,14 +159,16 @@ WriteProgress SerialPort::ContinueWrite() {
     if (error == ERROR_IO_INCOMPLETE) return WriteProgress::kPending;
     pending.in_flight = false;
     pending.taken += count;
-    error_number_ = WriteErrorNumber(AsHandle(handle_), error);
+    error_number_ = WriteErrorNumber(error);
     return WriteProgress::kFailed;
   }
   pending.in_flight = false;
   pending.taken += count;
   if (pending.taken < pending.bytes.size()) {
-    // The driver's write timeout ended the request early.
-    error_number_ = WriteErrorNumber(AsHandle(handle_), ERROR_SUCCESS);
+    // The driver's write timeout ended the request early: the line stalled,
+    // as when the caller gives up a write.
+    DiscardUnsent();
+    error_number_ = WriteErrorNumber(ERROR_SUCCESS);
     return WriteProgress::kFailed;
   }
   return WriteProgress::kDone;
@@ -184,8 +183,16 @@ void SerialPort::AbandonWrite() {
   DWORD count = 0;
   GetOverlappedResult(AsHandle(handle_), &pending.overlapped, &count, TRUE);
   pending.in_flight = false;
-  pending.taken += count;
-  error_number_ = WriteErrorNumber(AsHandle(handle_), ERROR_TIMEOUT);
+  DiscardUnsent();
+  error_number_ = WriteErrorNumber(ERROR_TIMEOUT);
+}
+
+void SerialPort::DiscardUnsent() {
+  // What the driver still holds of the command is dropped with the rest, so
+  // that nothing of it reaches the display after the next command has begun.
+  PurgeComm(AsHandle(handle_), PURGE_TXABORT | PURGE_TXCLEAR);
+  write_->taken = write_->bytes.size();
+  line_broken_ = true;
 }
 
 size_t SerialPort::WaitingBytes() {

@@ -28,14 +28,26 @@ bool LooksLikePng(std::string_view bytes) {
 
 bool LooksLikeGif(std::string_view bytes) { return StartsWith(bytes, "GIF"); }
 
-std::optional<TrainPicture> ReadPictureFileUnguarded(const std::string& path) {
+std::optional<TrainPicture> ReadPictureFileUnguarded(const std::string& path,
+                                                     PictureFileProblem& problem) {
   std::string bytes;
-  if (ReadWholeFile(path, bytes, FileReadRules{true, kMaxPictureFileBytes}) !=
-      FileReadOutcome::kRead) {
-    return std::nullopt;
+  switch (ReadWholeFile(path, bytes, FileReadRules{true, kMaxPictureFileBytes})) {
+    case FileReadOutcome::kRead:
+      break;
+    case FileReadOutcome::kMissing:
+      problem = PictureFileProblem::kMissing;
+      return std::nullopt;
+    case FileReadOutcome::kUnreadable:
+      problem = PictureFileProblem::kUnreadable;
+      return std::nullopt;
+    case FileReadOutcome::kTooLarge:
+      problem = PictureFileProblem::kTooLarge;
+      return std::nullopt;
   }
   // A file that shrank while it was read is decoded as far as it went.
-  return DecodePicture(bytes);
+  std::optional<TrainPicture> picture = DecodePicture(bytes);
+  problem = picture ? PictureFileProblem::kNone : PictureFileProblem::kNotAPicture;
+  return picture;
 }
 
 }  // namespace
@@ -54,9 +66,16 @@ std::optional<TrainPicture> DecodePicture(std::string_view bytes) {
 }
 
 std::optional<TrainPicture> ReadPictureFile(const std::string& path) {
+  PictureFileProblem problem;
+  return ReadPictureFile(path, problem);
+}
+
+std::optional<TrainPicture> ReadPictureFile(const std::string& path, PictureFileProblem& problem) {
   try {
-    return ReadPictureFileUnguarded(path);
+    return ReadPictureFileUnguarded(path, problem);
   } catch (const std::bad_alloc&) {
+    // Only a picture's pixels are large enough to run out of memory.
+    problem = PictureFileProblem::kNotAPicture;
     return std::nullopt;
   }
 }

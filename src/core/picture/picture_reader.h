@@ -54,6 +54,18 @@ std::optional<TrainPicture> DecodePicture(std::string_view bytes);
 // file cannot be read or decoded.
 std::optional<TrainPicture> ReadPictureFile(const std::string& path);
 
+// Why ReadPictureFile gave no picture.
+enum class PictureFileProblem {
+  kNone,         // it gave one
+  kMissing,      // no such file, or a folder on its path is missing
+  kUnreadable,   // no permission, a folder, a device
+  kTooLarge,     // larger than kMaxPictureFileBytes
+  kNotAPicture,  // no reader recognises or decodes the bytes
+};
+
+// ReadPictureFile that also says why it gave no picture.
+std::optional<TrainPicture> ReadPictureFile(const std::string& path, PictureFileProblem& problem);
+
 // True when width and height are both 1 to kMaxPictureSide and their product
 // is at most kMaxPicturePixels: the check every reader makes before allocating.
 bool PictureSizeAllowed(int64_t width, int64_t height);

@@ -4,13 +4,16 @@
 #include <array>
 #include <optional>
 
-#include "picture/picture_reader.h"
-
 namespace zielwerk {
 namespace {
 
-std::array<std::optional<TrainPicture>, kPictureSlotCount>& Slots() {
-  static std::array<std::optional<TrainPicture>, kPictureSlotCount> slots;
+struct Slot {
+  std::optional<TrainPicture> picture;
+  PictureFileProblem problem = PictureFileProblem::kNone;
+};
+
+std::array<Slot, kPictureSlotCount>& Slots() {
+  static std::array<Slot, kPictureSlotCount> slots;
   return slots;
 }
 
@@ -18,15 +21,20 @@ std::array<std::optional<TrainPicture>, kPictureSlotCount>& Slots() {
 
 bool LoadPictureSlot(int slot, const std::string& path) {
   if (slot < 0 || slot >= kPictureSlotCount) return false;
-  auto& held = Slots()[static_cast<size_t>(slot)];
-  held.reset();
-  held = ReadPictureFile(path);
-  return held.has_value();
+  Slot& held = Slots()[static_cast<size_t>(slot)];
+  held.picture.reset();
+  held.picture = ReadPictureFile(path, held.problem);
+  return held.picture.has_value();
+}
+
+PictureFileProblem PictureSlotProblem(int slot) {
+  if (slot < 0 || slot >= kPictureSlotCount) return PictureFileProblem::kNone;
+  return Slots()[static_cast<size_t>(slot)].problem;
 }
 
 const TrainPicture* PictureInSlot(int slot) {
   if (slot < 0 || slot >= kPictureSlotCount) return nullptr;
-  const auto& held = Slots()[static_cast<size_t>(slot)];
+  const auto& held = Slots()[static_cast<size_t>(slot)].picture;
   return held ? &*held : nullptr;
 }
 

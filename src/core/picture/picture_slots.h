@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "picture/picture_reader.h"
 #include "picture/train_picture.h"
 
 namespace zielwerk {
@@ -22,6 +23,10 @@ inline constexpr std::array<std::string_view, kCustomPictureSlot> kStandardPictu
 // Empties the slot, then reads the file at `path` into it. Returns whether
 // the slot now holds a picture; a failure leaves it empty.
 bool LoadPictureSlot(int slot, const std::string& path);
+
+// Why the slot's last load gave no picture (kNone when it gave one, or for
+// no slot).
+PictureFileProblem PictureSlotProblem(int slot);
 
 // The slot's picture, or null when the slot is empty or `slot` is no slot.
 // The pointer stays valid until the slot is loaded again.
