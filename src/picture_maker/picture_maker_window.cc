@@ -418,6 +418,9 @@ bool PictureMakerWindow::OnDragStart(GdkEventButton* event) {
 }
 
 bool PictureMakerWindow::OnDrag(GdkEventMotion* event) {
+  // GTK delivers the pointer's motion over the preview with no button held
+  // too, despite the event mask; only a drag may move the picture.
+  if ((event->state & GDK_BUTTON1_MASK) == 0) return false;
   const double pitch = board_view_.Geometry().pitch;
   if (pitch <= 0 || scaled_.width == 0) return true;
   SetControls([&] {
