@@ -95,6 +95,18 @@ int RunBatchConversion(const ConversionRequest& request, std::ostream& out, std:
     // img.bmp count as one on Windows.
     saved.insert(FileIdentity(target));
     out << ComposeMessage(Message::kBatchSaved, {target}) << "\n";
+    // A note, not a failure: the text is saved as the fit asked, and a
+    // script that fills the height on purpose goes on.
+    const ScaledSize shown =
+        ShownSize(scaled.width, scaled.height, request.dots.offset_x, request.dots.offset_y);
+    if (request.text && (shown.width < scaled.width || shown.height < scaled.height)) {
+      problems << kProgram
+               << ComposeMessage(Message::kBatchTextCut,
+                                 {Quoted(*request.text), std::to_string(scaled.width),
+                                  std::to_string(scaled.height), std::to_string(shown.width),
+                                  std::to_string(shown.height)})
+               << "\n";
+    }
   }
   return status;
 }

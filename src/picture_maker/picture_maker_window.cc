@@ -45,7 +45,7 @@ PictureMakerWindow::PictureMakerWindow(const ConversionRequest& request) {
     threshold_scale_.set_value(request.dots.threshold);
     dither_combo_.set_active(static_cast<int>(request.dots.dithering));
     invert_check_.set_active(request.dots.invert);
-    (request.fit == PictureFit::kWidth ? width_radio_ : height_radio_).set_active(true);
+    FitRadio(request.fit).set_active(true);
     font_button_.set_font_name(request.font);
     if (request.text) {
       text_entry_.set_text(*request.text);
@@ -124,7 +124,8 @@ void PictureMakerWindow::BuildLayout() {
   source_frame_.add(source_grid_);
 
   set_up_grid(fit_grid_);
-  width_radio_.join_group(height_radio_);
+  height_radio_.join_group(whole_radio_);
+  width_radio_.join_group(whole_radio_);
   for (Gtk::SpinButton* spin : {&offset_x_spin_, &offset_y_spin_}) {
     spin->set_increments(1, 10);
     spin->set_digits(0);
@@ -134,13 +135,14 @@ void PictureMakerWindow::BuildLayout() {
   left_label(offset_x_label_, offset_x_spin_);
   left_label(offset_y_label_, offset_y_spin_);
   centre_button_.set_tooltip_text("Das Bild wieder in die Mitte der Anzeige setzen");
-  fit_grid_.attach(height_radio_, 0, 0, 3);
-  fit_grid_.attach(width_radio_, 0, 1, 3);
-  fit_grid_.attach(offset_x_label_, 0, 2);
-  fit_grid_.attach(offset_x_spin_, 1, 2);
-  fit_grid_.attach(centre_button_, 2, 2, 1, 2);
-  fit_grid_.attach(offset_y_label_, 0, 3);
-  fit_grid_.attach(offset_y_spin_, 1, 3);
+  fit_grid_.attach(whole_radio_, 0, 0, 3);
+  fit_grid_.attach(height_radio_, 0, 1, 3);
+  fit_grid_.attach(width_radio_, 0, 2, 3);
+  fit_grid_.attach(offset_x_label_, 0, 3);
+  fit_grid_.attach(offset_x_spin_, 1, 3);
+  fit_grid_.attach(centre_button_, 2, 3, 1, 2);
+  fit_grid_.attach(offset_y_label_, 0, 4);
+  fit_grid_.attach(offset_y_spin_, 1, 4);
   centre_button_.set_valign(Gtk::ALIGN_CENTER);
   fit_frame_.add(fit_grid_);
 
@@ -184,23 +186,33 @@ void PictureMakerWindow::ConnectSignals() {
   };
   open_button_.signal_clicked().connect(sigc::mem_fun(*this, &PictureMakerWindow::OnOpen));
   save_button_.signal_clicked().connect(sigc::mem_fun(*this, &PictureMakerWindow::OnSave));
-  picture_radio_.signal_toggled().connect(on(&PictureMakerWindow::Rescale));
+  picture_radio_.signal_toggled().connect([this] {
+    if (setting_controls_) return;
+    FitToSourceKind();
+    Rescale();
+  });
   text_entry_.signal_changed().connect([this] {
     if (setting_controls_) return;
-    SetControls([&] { text_radio_.set_active(true); });
+    if (!text_radio_.get_active()) {
+      SetControls([&] { text_radio_.set_active(true); });
+      FitToSourceKind();
+    }
     Rescale();
   });
   font_button_.signal_font_set().connect(on(&PictureMakerWindow::Rescale));
-  height_radio_.signal_toggled().connect([this] {
-    if (setting_controls_) return;
-    SetControls([&] { CentrePicture(); });
-    Rescale();
-  });
-  offset_x_spin_.signal_value_changed().connect(on(&PictureMakerWindow::UpdateDots));
-  offset_y_spin_.signal_value_changed().connect(on(&PictureMakerWindow::UpdateDots));
+  for (Gtk::RadioButton* radio : {&whole_radio_, &height_radio_, &width_radio_}) {
+    // Each change of the fit toggles two radios; the one turned on acts.
+    radio->signal_toggled().connect([this, radio] {
+      if (setting_controls_ || !radio->get_active()) return;
+      SetControls([&] { CentrePicture(); });
+      Rescale();
+    });
+  }
+  offset_x_spin_.signal_value_changed().connect(on(&PictureMakerWindow::UpdatePlacement));
+  offset_y_spin_.signal_value_changed().connect(on(&PictureMakerWindow::UpdatePlacement));
   centre_button_.signal_clicked().connect([this] {
     SetControls([&] { CentrePicture(); });
-    UpdateDots();
+    UpdatePlacement();
   });
   threshold_scale_.signal_value_changed().connect(on(&PictureMakerWindow::UpdateDots));
   dither_combo_.signal_changed().connect(on(&PictureMakerWindow::UpdateDots));
@@ -237,7 +249,22 @@ void PictureMakerWindow::SetControls(Change change) {
 }
 
 PictureFit PictureMakerWindow::ReadFit() const {
-  return width_radio_.get_active() ? PictureFit::kWidth : PictureFit::kHeight;
+  return whole_radio_.get_active() ? PictureFit::kWhole
+         : width_radio_.get_active() ? PictureFit::kWidth
+                                     : PictureFit::kHeight;
+}
+
+Gtk::RadioButton& PictureMakerWindow::FitRadio(PictureFit fit) {
+  return fit == PictureFit::kWhole ? whole_radio_ : fit == PictureFit::kWidth ? width_radio_ : height_radio_;
+}
+
+void PictureMakerWindow::FitToSourceKind() {
+  const PictureFit fit = text_radio_.get_active() ? kDefaultTextFit : kDefaultPictureFit;
+  if (fit == ReadFit()) return;
+  SetControls([&] {
+    FitRadio(fit).set_active(true);
+    CentrePicture();
+  });
 }
 
 DotSettings PictureMakerWindow::ReadDotSettings() const {
@@ -263,10 +290,6 @@ void PictureMakerWindow::Rescale() {
   std::string info;
   if (text_radio_.get_active()) {
     scaled_ = SetTextAsPicture(text_entry_.get_text().raw(), font_button_.get_font_name().raw(), fit);
-    info = scaled_.width > 0 ? ComposeMessage(Message::kMakerTextSize,
-                                             {std::to_string(scaled_.width),
-                                              std::to_string(scaled_.height)})
-                             : std::string(MessageText(Message::kMakerTextEmpty));
   } else if (!picture_.empty()) {
     scaled_ = ScaleToFit(picture_.view(), fit);
     const PixelView& view = picture_.view();
@@ -284,12 +307,34 @@ void PictureMakerWindow::Rescale() {
     offset_x_spin_.set_range(limits.min_x, limits.max_x);
     offset_y_spin_.set_range(limits.min_y, limits.max_y);
   });
-  info_label_.set_text(info);
+  // After the ranges, which may have moved the picture back onto the display.
+  info_label_.set_text(text_radio_.get_active() ? TextInfo() : info);
   save_button_.set_sensitive(scaled_.width > 0);
   UpdateDots();
 }
 
 void PictureMakerWindow::UpdateDots() { board_view_.Show(MakeDisplayDots(scaled_, ReadDotSettings())); }
+
+void PictureMakerWindow::UpdatePlacement() {
+  if (text_radio_.get_active()) {
+    // Unchanged while the text moves inside the display, so a saved file's
+    // name stays there.
+    if (const std::string info = TextInfo(); info != info_label_.get_text().raw()) info_label_.set_text(info);
+  }
+  UpdateDots();
+}
+
+std::string PictureMakerWindow::TextInfo() const {
+  if (scaled_.width == 0) return std::string(MessageText(Message::kMakerTextEmpty));
+  const ScaledSize shown = ShownSize(scaled_.width, scaled_.height, offset_x_spin_.get_value_as_int(),
+                                     offset_y_spin_.get_value_as_int());
+  const std::string width = std::to_string(scaled_.width), height = std::to_string(scaled_.height);
+  if (shown.width == scaled_.width && shown.height == scaled_.height) {
+    return ComposeMessage(Message::kMakerTextSize, {width, height});
+  }
+  return ComposeMessage(Message::kMakerTextCut,
+                        {width, height, std::to_string(shown.width), std::to_string(shown.height)});
+}
 
 bool PictureMakerWindow::OpenPicture(const std::string& path) {
   std::string error;
@@ -303,10 +348,12 @@ bool PictureMakerWindow::OpenPicture(const std::string& path) {
   file_label_.set_text(ShownFileName(path));
   file_label_.set_tooltip_text(path);
   set_title(ShownFileName(path) + " \xE2\x80\x93 " + kTitle);
+  const bool was_text = text_radio_.get_active();
   SetControls([&] {
     picture_radio_.set_active(true);
     CentrePicture();
   });
+  if (was_text) FitToSourceKind();
   Rescale();
   return true;
 }
@@ -371,13 +418,16 @@ bool PictureMakerWindow::OnDragStart(GdkEventButton* event) {
 }
 
 bool PictureMakerWindow::OnDrag(GdkEventMotion* event) {
+  // GTK delivers the pointer's motion over the preview with no button held
+  // too, despite the event mask; only a drag may move the picture.
+  if ((event->state & GDK_BUTTON1_MASK) == 0) return false;
   const double pitch = board_view_.Geometry().pitch;
   if (pitch <= 0 || scaled_.width == 0) return true;
   SetControls([&] {
     offset_x_spin_.set_value(drag_offset_x_ + std::lround((event->x - drag_x_) / pitch));
     offset_y_spin_.set_value(drag_offset_y_ + std::lround((event->y - drag_y_) / pitch));
   });
-  UpdateDots();
+  UpdatePlacement();
   return true;
 }
 

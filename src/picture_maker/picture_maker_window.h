@@ -58,8 +58,17 @@ class PictureMakerWindow : public Gtk::Window {
   void Rescale();
   // A setting of the dots changed: the cheap steps only.
   void UpdateDots();
+  // The picture moved: the dots, and for a text whether the display cuts it.
+  void UpdatePlacement();
+  // The text's size for beside the preview, with what shows of it when the
+  // display cuts it.
+  std::string TextInfo() const;
   DotSettings ReadDotSettings() const;
   PictureFit ReadFit() const;
+  Gtk::RadioButton& FitRadio(PictureFit fit);
+  // The source turned from a picture to the text or back: the fit becomes
+  // that kind's default, and a changed fit starts centred.
+  void FitToSourceKind();
   void CentrePicture();
 
   void OnOpen();
@@ -99,6 +108,7 @@ class PictureMakerWindow : public Gtk::Window {
 
   Gtk::Frame fit_frame_{"Einpassen"};
   Gtk::Grid fit_grid_;
+  Gtk::RadioButton whole_radio_{"_Ganz zeigen (bis 160 x 14)", true};
   Gtk::RadioButton height_radio_{"_Höhe füllen (14 Zeilen)", true};
   Gtk::RadioButton width_radio_{"B_reite füllen (160 Spalten)", true};
   Gtk::Label offset_x_label_{"_Waagrecht:", true};

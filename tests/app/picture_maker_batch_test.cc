@@ -128,6 +128,23 @@ TEST(PictureMakerBatchTest, NamesWhatItCannotReadOrWrite) {
   EXPECT_TRUE(testing::FileExists(dir.File("aus/bild.bmp"))) << "the first of two with one name is saved";
 }
 
+// A text the display cuts off is saved all the same, with a note that says
+// so; a text shown whole gets none.
+TEST(PictureMakerBatchTest, SaysWhenTheDisplayCutsTheTextOff) {
+  TempDir dir;
+  for (const bool fill_height : {false, true}) {
+    std::vector<std::string> arguments = {"--text", "GLACIER EXPRESS", "-o", dir.File("x.bmp")};
+    if (fill_height) arguments.insert(arguments.end(), {"--fit", "height"});
+    const Outcome outcome = Convert(arguments);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.saved, "Gespeichert: " + dir.File("x.bmp") + "\n");
+    EXPECT_EQ(outcome.problems.find("zeigt die Anzeige nur 160 x 14, der Rest ist abgeschnitten.\n") !=
+                  std::string::npos,
+              fill_height)
+        << outcome.problems;
+  }
+}
+
 TEST(PictureMakerBatchTest, OpensEveryCommonPictureName) {
   const std::vector<std::string> patterns = PictureFilePatterns();
   for (const char* pattern : {"*.png", "*.jpg", "*.jpeg", "*.gif", "*.bmp", "*.tif", "*.tiff"}) {

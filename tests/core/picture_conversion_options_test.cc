@@ -38,6 +38,21 @@ TEST(ConversionOptionsTest, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(window.request->font, "Sans Bold");
 }
 
+TEST(ConversionOptionsTest, ATextIsSetWholeAndAPictureFillsTheHeightUnlessToldOtherwise) {
+  struct Case {
+    Arguments arguments;
+    PictureFit fit;
+  };
+  for (const Case& c : {Case{{"a.jpg", "-o", "x"}, PictureFit::kHeight},
+                        {{"--text", "RhB", "-o", "x"}, PictureFit::kWhole},
+                        {{"--text", "RhB", "--fit", "height"}, PictureFit::kHeight},
+                        {{"a.jpg", "--fit=whole", "-o", "x"}, PictureFit::kWhole}}) {
+    const ParsedArguments parsed = ParseConversionArguments(c.arguments);
+    ASSERT_TRUE(parsed.request) << parsed.error;
+    EXPECT_EQ(parsed.request->fit, c.fit) << ::testing::PrintToString(c.arguments);
+  }
+}
+
 TEST(ConversionOptionsTest, RefusesWrongCommandLinesWithTheReason) {
   struct Case {
     Arguments arguments;
@@ -48,7 +63,7 @@ TEST(ConversionOptionsTest, RefusesWrongCommandLinesWithTheReason) {
       {{"a.jpg", "--threshold", "256", "-o", "x"}, "\xE2\x80\x9E" "256\xE2\x80\x9C f\xC3\xBCr --threshold"},
       {{"a.jpg", "--threshold", "12a", "-o", "x"}, "f\xC3\xBCr --threshold"},
       {{"a.jpg", "--dither", "ordered", "-o", "x"}, "erlaubt sind none, floyd-steinberg und atkinson"},
-      {{"a.jpg", "--fit", "both", "-o", "x"}, "erlaubt sind height und width"},
+      {{"a.jpg", "--fit", "both", "-o", "x"}, "erlaubt sind whole, height und width"},
       {{"a.jpg", "--colour", "-o", "x"}, "Unbekannte Option \xE2\x80\x9E--colour\xE2\x80\x9C"},
       {{"--invert=yes", "a.jpg"}, "--invert hat keinen Wert."},
       {{"a.jpg", "--text", "RhB", "-o", "x"}, "entweder --text oder Bilder"},

@@ -123,6 +123,8 @@ TEST(PictureConversionTest, FitKeepsTheAspectAndOffsetsMoveThePicture) {
       {800, 40, PictureFit::kWidth, 0, 0, {0, 3, 159, 10}},       // 160 x 8
       {400, 100, PictureFit::kWidth, 0, 20, {0, 7, 159, 13}},     // 160 x 40, its top part
       {3, 3, PictureFit::kHeight, 0, 0, {73, 0, 86, 13}},         // a small picture grows
+      {40, 10, PictureFit::kWhole, 0, 0, {52, 0, 107, 13}},       // as kHeight
+      {800, 40, PictureFit::kWhole, 0, 0, {0, 3, 159, 10}},       // as kWidth
   };
   for (const Case& c : cases) {
     const GreyPicture scaled = ScaleToFit(ViewOf(Filled(c.width, c.height, 0)), c.fit);
@@ -131,6 +133,10 @@ TEST(PictureConversionTest, FitKeepsTheAspectAndOffsetsMoveThePicture) {
     settings.offset_y = c.offset_y;
     EXPECT_EQ(LitBox(MakeDisplayDots(scaled, settings)), c.lit)
         << c.width << " x " << c.height << " moved " << c.offset_x << ", " << c.offset_y;
+    // The part of a black picture that shows is the part that lights.
+    const ScaledSize shown = ShownSize(scaled.width, scaled.height, c.offset_x, c.offset_y);
+    EXPECT_EQ(shown.width, c.lit.right < 0 ? 0 : c.lit.right - c.lit.left + 1);
+    EXPECT_EQ(shown.height, c.lit.right < 0 ? 0 : c.lit.bottom - c.lit.top + 1);
     // At its limits one column or one row of the picture is still shown.
     const OffsetLimits limits = OffsetLimitsFor(scaled.width, scaled.height);
     const int column = std::min(scaled.height, 14), row = std::min(scaled.width, 160);
@@ -187,6 +193,18 @@ TEST(PictureConversionTest, TextFillsTheFourteenRowsOrTheWidth) {
     const GreyPicture wide = SetTextAsPicture("RhB", font, PictureFit::kWidth);
     EXPECT_GE(wide.width, 157) << font;
     EXPECT_LE(wide.width, 160) << font;
+
+    // By default a long name shows whole and a short one fills the height;
+    // filled to the height, the long one is cut.
+    for (const char* text : {"GLACIER EXPRESS", "RhB"}) {
+      const GreyPicture whole = SetTextAsPicture(text, font, kDefaultTextFit);
+      const ScaledSize shown = ShownSize(whole.width, whole.height, 0, 0);
+      EXPECT_TRUE(shown.width == whole.width && shown.height == whole.height) << text << ", " << font;
+      EXPECT_TRUE(whole.height == 14 || whole.width >= 157) << text << ", " << font;
+    }
+    const GreyPicture cut = SetTextAsPicture("GLACIER EXPRESS", font, PictureFit::kHeight);
+    EXPECT_EQ(ShownSize(cut.width, cut.height, 0, 0).width, 160) << font;
+    EXPECT_GT(cut.width, 160) << font;
   }
   // A text too long for the width at any size is set to the height instead.
   EXPECT_EQ(SetTextAsPicture(std::string(kMaxPictureTextBytes, 'W'), kDefaultTextFont, PictureFit::kWidth).height,

@@ -363,6 +363,13 @@ class BildwandlerEndToEnd(unittest.TestCase):
             and n.name == "IMG_0815.JPG"), timeout=10), "the photo is open")
 
         program.find("slider", "Helligkeitsschwelle").queryValue().currentValue = 90
+        # The pointer passing over the preview with no button held leaves the
+        # photo where it is: the file is compared below with one made unmoved.
+        preview = program.find("drawing area")
+        x, y, width, height = preview.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        for step in range(1, 5):
+            subprocess.run(["xdotool", "mousemove", str(x + width * step // 5), str(y + height // 2)], check=True)
+            time.sleep(0.1)
         program.click(save)
         chooser = program.dialog("Zugbild speichern")
         self.assertIsNotNone(chooser)

@@ -25,8 +25,9 @@ bool ParseDithering(std::string_view text, Dithering& dithering) {
   return true;
 }
 
-bool ParseFit(std::string_view text, PictureFit& fit) {
-  if (text == "height") fit = PictureFit::kHeight;
+bool ParseFit(std::string_view text, std::optional<PictureFit>& fit) {
+  if (text == "whole") fit = PictureFit::kWhole;
+  else if (text == "height") fit = PictureFit::kHeight;
   else if (text == "width") fit = PictureFit::kWidth;
   else return false;
   return true;
@@ -52,8 +53,10 @@ const std::string_view kConversionUsage =
     "                        Punkt leuchtet, wo das Bild dunkler ist\n"
     "  --dither ART          Rasterung: none (Standard), floyd-steinberg oder atkinson\n"
     "  --invert              leuchtende und dunkle Punkte tauschen\n"
-    "  --fit ART             height: die 14 Zeilen f\xC3\xBCllen (Standard),\n"
-    "                        width: die 160 Spalten f\xC3\xBCllen\n"
+    "  --fit ART             whole: so gro\xC3\x9F, wie es ganz in 160 x 14 Punkte passt\n"
+    "                        (Standard bei --text), height: die 14 Zeilen f\xC3\xBCllen\n"
+    "                        (Standard bei Bildern), width: die 160 Spalten f\xC3\xBCllen;\n"
+    "                        was dann \xC3\xBC" "bersteht, wird abgeschnitten\n"
     "  --text \"TEXT\"         den Text statt eines Bildes setzen\n"
     "  --font \"SCHRIFT\"      Schrift und Schnitt des Textes, etwa \"DejaVu Serif Bold\"\n"
     "                        (Standard \"Sans Bold\")\n"
@@ -66,6 +69,7 @@ const std::string_view kConversionUsage =
 ParsedArguments ParseConversionArguments(const std::vector<std::string>& arguments) {
   ConversionRequest request;
   request.font = kDefaultTextFont;
+  std::optional<PictureFit> fit;
   bool options_ended = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -112,7 +116,7 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
           return Wrong(ComposeMessage(Message::kBadDither, {Quoted(*value)}));
         }
       } else if (name == "--fit") {
-        if (!ParseFit(*value, request.fit)) {
+        if (!ParseFit(*value, fit)) {
           return Wrong(ComposeMessage(Message::kBadFit, {Quoted(*value)}));
         }
       } else if (name == "--text") {
@@ -125,6 +129,7 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
     }
   }
 
+  request.fit = fit.value_or(request.text ? kDefaultTextFit : kDefaultPictureFit);
   if (request.help) return ParsedArguments{std::move(request), {}};
   if (request.text && !request.inputs.empty()) {
     return Wrong(std::string(MessageText(Message::kTextAndFiles)));

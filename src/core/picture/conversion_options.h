@@ -18,7 +18,7 @@ struct ConversionRequest {
   std::optional<std::string> text;  // --text: set this instead of a file
   std::string font;                 // --font; kDefaultTextFont when not given
   std::optional<std::string> output;  // -o: a file, or a folder for the results
-  PictureFit fit = PictureFit::kHeight;
+  PictureFit fit = kDefaultPictureFit;  // --fit; kDefaultTextFit for a text when not given
   DotSettings dots;
   bool help = false;
 };

@@ -88,6 +88,9 @@ PixelView ViewOf(const TrainPicture& picture) {
 ScaledSize FittedSize(int width, int height, PictureFit fit) {
   if (width <= 0 || height <= 0) return {};
   const double aspect = static_cast<double>(width) / height;
+  if (fit == PictureFit::kWhole) {
+    fit = kDisplayPictureHeight * aspect <= kDisplayPictureWidth ? PictureFit::kHeight : PictureFit::kWidth;
+  }
   if (fit == PictureFit::kHeight) {
     return {RoundedSide(kDisplayPictureHeight * aspect), kDisplayPictureHeight};
   }
@@ -214,6 +217,17 @@ OffsetLimits OffsetLimitsFor(int scaled_width, int scaled_height) {
   const int top = CentredStart(kDisplayPictureHeight, scaled_height);
   return OffsetLimits{1 - left - scaled_width, kDisplayPictureWidth - 1 - left,
                       1 - top - scaled_height, kDisplayPictureHeight - 1 - top};
+}
+
+ScaledSize ShownSize(int scaled_width, int scaled_height, int offset_x, int offset_y) {
+  const auto shown = [](int display, int side, int offset) {
+    const int64_t start = int64_t{CentredStart(display, side)} + offset;
+    const int64_t end = std::min<int64_t>(start + side, display);
+    return static_cast<int>(std::max<int64_t>(0, end - std::max<int64_t>(start, 0)));
+  };
+  const ScaledSize size{shown(kDisplayPictureWidth, scaled_width, offset_x),
+                        shown(kDisplayPictureHeight, scaled_height, offset_y)};
+  return size.width > 0 && size.height > 0 ? size : ScaledSize{};
 }
 
 TrainPicture DotsAsPicture(const LedBoard& dots) {

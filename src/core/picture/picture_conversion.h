@@ -42,8 +42,12 @@ struct PixelView {
 PixelView ViewOf(const TrainPicture& picture);
 
 // kHeight: the picture's height fills the display's 14 rows, its width
-// follows the aspect. kWidth: its width fills the 160 columns.
-enum class PictureFit { kHeight, kWidth };
+// follows the aspect. kWidth: its width fills the 160 columns. kWhole: as
+// large as fits both, so nothing is cut off.
+enum class PictureFit { kHeight, kWidth, kWhole };
+// How a picture is fitted unless the user says otherwise; a text's is in
+// text_picture.h.
+inline constexpr PictureFit kDefaultPictureFit = PictureFit::kHeight;
 enum class Dithering { kNone, kFloydSteinberg, kAtkinson };
 
 // The longest side a scaled picture gets: a very narrow picture fitted to
@@ -97,6 +101,12 @@ struct OffsetLimits {
   int min_x = 0, max_x = 0, min_y = 0, max_y = 0;
 };
 OffsetLimits OffsetLimitsFor(int scaled_width, int scaled_height);
+
+// The size of the part of a picture of `scaled_width` x `scaled_height` that
+// lies on the display when PlaceOnDisplay places it with the offsets: the
+// picture's own size when the display cuts nothing off, 0 x 0 when nothing
+// of it shows.
+ScaledSize ShownSize(int scaled_width, int scaled_height, int offset_x, int offset_y);
 
 // The dots as a picture the display transfer reads back unchanged: black
 // where lit, white where dark, no alpha.

@@ -93,12 +93,12 @@ GreyPicture SetTextAsPicture(std::string_view text, std::string_view font, Pictu
   pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
   pango_layout_set_text(layout.get(), line.data(), static_cast<int>(line.size()));
 
-  const int limit = fit == PictureFit::kHeight ? kDisplayPictureHeight : kDisplayPictureWidth;
-  const auto side = [&](int width, int height) { return fit == PictureFit::kHeight ? height : width; };
+  const bool limit_height = fit != PictureFit::kWidth, limit_width = fit != PictureFit::kHeight;
   const auto fits = [&](const GreyPicture& picture) {
-    return picture.width > 0 && side(picture.width, picture.height) <= limit;
+    return picture.width > 0 && (!limit_height || picture.height <= kDisplayPictureHeight) &&
+           (!limit_width || picture.width <= kDisplayPictureWidth);
   };
-  // The inked side grows in proportion to the size, give or take a row where
+  // The inked sides grow in proportion to the size, give or take a row where
   // hinting snaps: one measurement at a reference size points near the size
   // wanted, and halving a range round it finds the largest that fits in a
   // few drawings, in steps of 1/16 pixel.
@@ -106,8 +106,11 @@ GreyPicture SetTextAsPicture(std::string_view text, std::string_view font, Pictu
   pango_layout_set_font_description(layout.get(), description.get());
   PangoRectangle ink;
   pango_layout_get_pixel_extents(layout.get(), &ink, nullptr);
-  if (side(ink.width, ink.height) <= 0) return {};
-  const double estimate = static_cast<double>(kReferencePixels) * limit / side(ink.width, ink.height);
+  if (ink.width <= 0 || ink.height <= 0) return {};
+  const double reference = kReferencePixels;
+  double estimate = kLargestTextPixels;
+  if (limit_height) estimate = std::min(estimate, reference * kDisplayPictureHeight / ink.height);
+  if (limit_width) estimate = std::min(estimate, reference * kDisplayPictureWidth / ink.width);
   int small = std::clamp(static_cast<int>(estimate * 0.8 * PANGO_SCALE), PANGO_SCALE, kLargestTextPixels * PANGO_SCALE);
   int large = std::clamp(static_cast<int>(estimate * 1.25 * PANGO_SCALE), small, kLargestTextPixels * PANGO_SCALE);
   GreyPicture best = DrawInked(layout.get(), description.get(), small);
@@ -119,7 +122,7 @@ GreyPicture SetTextAsPicture(std::string_view text, std::string_view font, Pictu
   if (!fits(best)) {
     // Too long to fit the width at any size: it is set to the height
     // instead, and the user moves it along.
-    return fit == PictureFit::kWidth ? SetTextAsPicture(text, font, PictureFit::kHeight) : GreyPicture{};
+    return limit_width ? SetTextAsPicture(text, font, PictureFit::kHeight) : GreyPicture{};
   }
   if (GreyPicture drawn = DrawInked(layout.get(), description.get(), large); fits(drawn)) {
     // The estimate was low; the rest of the range up to the largest size is searched.
