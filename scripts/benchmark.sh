@@ -18,14 +18,19 @@
 # the threshold until the new frame is painted. Nothing here fails on a slow
 # machine: the goals are printed for comparison, not enforced.
 #
+# The port list's opening time (the ports read and described as the list
+# about to open does) is measured here, and with --wine also under Wine from
+# the Windows build (build-win/, made by scripts/build-windows.sh).
+#
 # Usage: scripts/benchmark.sh [--runs N] [--idle SECONDS] [--repeats N] [--build DIR]
-#                             [--before PROGRAM] [--no-peer]
+#                             [--before PROGRAM] [--no-peer] [--wine]
 #   --runs N            start-ups per program, the median is shown (default 10)
 #   --idle SECONDS      length of each idle CPU measurement (default 30)
 #   --repeats N         transfers of each kind against the simulator (default 3)
 #   --build DIR         build folder to use and build into (default build)
 #   --before PROGRAM    an earlier build of the program to show beside this one
 #   --no-peer           measure Zielwerk alone
+#   --wine              also open the port list under Wine (build-win/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +40,7 @@ repeats=3
 build_dir=build
 before_program=""
 with_peer=1
+with_wine=0
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
@@ -43,6 +49,7 @@ while [ $# -gt 0 ]; do
     --build) build_dir=$2; shift 2 ;;
     --before) before_program=$2; shift 2 ;;
     --no-peer) with_peer=0; shift ;;
+    --wine) with_wine=1; shift ;;
     -h|--help) sed -n '3,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -344,10 +351,23 @@ convert "$source_picture" -resize '160x14!' BMP3:"$fixtures/wagen.bmp"
 convert "$source_picture" -resize '160x14!' "$fixtures/wagen.png"
 convert "$source_picture" -resize '160x14!' "$fixtures/wagen.gif"
 convert "$source_picture" -resize '160x14!' -quality 90 "$fixtures/wagen.jpg"
-"$core_bench" ini "$scratch" 1000 >"$scratch/core.txt"
-"$core_bench" decode --iterations 1000 "$fixtures"/wagen.bmp "$fixtures"/wagen.png \
-  "$fixtures"/wagen.gif "$fixtures"/wagen.jpg >>"$scratch/core.txt"
-"$core_bench" link "/dev/$port" "$fixtures/wagen.bmp" "$repeats" >>"$scratch/core.txt"
+{
+  "$core_bench" ini "$scratch" 1000
+  "$core_bench" decode --iterations 1000 "$fixtures"/wagen.bmp "$fixtures"/wagen.png \
+    "$fixtures"/wagen.gif "$fixtures"/wagen.jpg
+  "$core_bench" link "/dev/$port" "$fixtures/wagen.bmp" "$repeats"
+  "$core_bench" ports 20
+} >"$scratch/core.txt"
+if [ "$with_wine" = 1 ]; then
+  note "The port list under Wine..."
+  if [ -d build-win ] && cmake --build build-win --target zielwerk-core-bench >/dev/null; then
+    WINEPREFIX=$scratch/wine WINEDEBUG=-all wine build-win/zielwerk-core-bench.exe ports 20 2>/dev/null |
+      tr -d '\r' | sed 's/^port_list/wine_port_list/' >>"$scratch/core.txt" ||
+      note "the Windows core bench did not run under Wine"
+  else
+    note "no Windows build in build-win/: run scripts/build-windows.sh first"
+  fi
+fi
 # The window while it sends the picture: how long it leaves a question
 # unanswered (a screen reader's, through the accessibility bridge on a
 # session bus of its own) and how long the transfer takes from the click.
@@ -462,6 +482,16 @@ row "Bildwandler: threshold to new frame (median)" "$change_ms ms" "-" "-" "-" "
   "$(verdict "$change_ms < 50")"
 row "Bildwandler: threshold to new frame (max)" "$(figure change_to_frame_max_ms) ms" "-" "-" "-" "< 50 ms" \
   "$(verdict "$(figure change_to_frame_max_ms) < 50")"
+port_open_ms=$(figure port_list_open_ms)
+row "Port list opened, $(figure port_list_open_ms 4) ports (median)" "$port_open_ms ms" "-" "-" "-" \
+  "<= 20 ms" "$(verdict "$port_open_ms <= 20")"
+row "Port list at start-up (ls -1 /dev)" "$(figure port_list_start_ms) ms" "-" "-" "-" "" ""
+if [ -n "$(figure wine_port_list_open_ms)" ]; then
+  wine_open_ms=$(figure wine_port_list_open_ms)
+  row "Port list opened under Wine (median)" "$wine_open_ms ms" "-" "-" "-" "<= 20 ms" \
+    "$(verdict "$wine_open_ms <= 20")"
+  row "Port list at start-up under Wine (chgport)" "$(figure wine_port_list_start_ms) ms" "-" "-" "-" "" ""
+fi
 row "Settings transfer (median of $repeats)" "$(printf '%.1f ms' "$settings_ms")" "-" "-" "-" "<= 530 ms" \
   "$(verdict "$settings_ms <= 530")"
 row "Picture transfer (median of $repeats)" "$(printf '%.1f ms' "$picture_ms")" "-" "-" "-" "<= 3600 ms" \

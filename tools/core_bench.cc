@@ -21,6 +21,7 @@
 #include "core/ini/ini_store.h"
 #include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
+#include "core/link/port_listing.h"
 #include "core/link/serial_port.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
@@ -34,6 +35,7 @@ constexpr char kUsage[] =
     "Usage: zielwerk-core-bench ini FOLDER [ITERATIONS]\n"
     "       zielwerk-core-bench decode [--iterations N] PICTURE...\n"
     "       zielwerk-core-bench link DEVICE PICTURE [REPEATS]\n"
+    "       zielwerk-core-bench ports [ITERATIONS]\n"
     "\n"
     "ini     reads and writes a settings file of the fourteen keys in FOLDER\n"
     "        (OpenIni, ReadIni*/WriteIni*, CloseIni), ITERATIONS times each (1000);\n"
@@ -43,7 +45,11 @@ constexpr char kUsage[] =
     "link    opens DEVICE and times the settings command exchange and the picture\n"
     "        transfer (settings file read, seven row commands) REPEATS times (3);\n"
     "        prints \"settings_transfer_ms MEDIAN MIN MAX STATUS\" and\n"
-    "        \"picture_transfer_ms MEDIAN MIN MAX STATUS\".\n";
+    "        \"picture_transfer_ms MEDIAN MIN MAX STATUS\".\n"
+    "ports   lists the serial ports as the list about to open does (read from the\n"
+    "        system, then described) ITERATIONS times (20), and once as the start\n"
+    "        does; prints \"port_list_open_ms MEDIAN MAX COUNT\" and\n"
+    "        \"port_list_start_ms TIME COUNT\".\n";
 
 struct Summary {
   double median = 0;
@@ -225,6 +231,22 @@ int RunLink(const std::string& device, const std::string& picture_path, long rep
   return 0;
 }
 
+// The work the port field does when its list opens, and at start-up.
+int RunPorts(long iterations) {
+  size_t count = 0;
+  const Summary open = Summarise(TimeRuns(iterations, [&](long) {
+    const std::optional<std::vector<std::string>> names = zielwerk::ReadSerialPortNames();
+    count = names ? zielwerk::DescribeSerialPorts(*names).size() : 0;
+  }));
+  std::printf("port_list_open_ms %.2f %.2f %zu\n", open.median / 1000, open.max / 1000, count);
+  const Clock::time_point start = Clock::now();
+  const std::optional<std::vector<std::string>> names = zielwerk::ListSerialPortNames();
+  const size_t start_count = names ? zielwerk::DescribeSerialPorts(*names).size() : 0;
+  std::printf("port_list_start_ms %.2f %zu\n",
+              std::chrono::duration<double, std::milli>(Clock::now() - start).count(), start_count);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +270,9 @@ int main(int argc, char** argv) {
   } else if (mode == "link" && (argc == 4 || argc == 5)) {
     const std::optional<long> repeats = argc == 5 ? ParseCount(argv[4]) : 3;
     if (repeats) return RunLink(argv[2], argv[3], *repeats);
+  } else if (mode == "ports" && (argc == 2 || argc == 3)) {
+    const std::optional<long> iterations = argc == 3 ? ParseCount(argv[2]) : 20;
+    if (iterations) return RunPorts(*iterations);
   }
   std::fputs(kUsage, stderr);
   return 2;
