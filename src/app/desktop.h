@@ -56,11 +56,12 @@ double TextResolution();
 
 // Opens `url` in the desktop's browser and returns at once: "xdg-open" found
 // along PATH, started detached, on Linux; the shell's "open" verb on Windows.
-// Silent when that fails.
-void OpenInBrowser(const std::string& url);
+// False when that could not be started (on Linux, what xdg-open does next is
+// not waited for).
+bool OpenInBrowser(const std::string& url);
 
 // Opens the local HTML file at the absolute `path` the same way: on Linux as
 // its file: URL, on Windows by its path.
-void OpenLocalPage(const std::string& path);
+bool OpenLocalPage(const std::string& path);
 
 }  // namespace zielwerk

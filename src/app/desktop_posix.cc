@@ -71,17 +71,18 @@ double TextResolution() {
   return gdk_screen_get_resolution(gdk_screen_get_default());
 }
 
-void OpenInBrowser(const std::string& url) {
+bool OpenInBrowser(const std::string& url) {
   try {
     // Without DO_NOT_REAP_CHILD GLib detaches the child through an
     // intermediate process, so no zombie is left; descriptors other than the
     // standard three are not inherited.
     Glib::spawn_async("", std::vector<std::string>{"xdg-open", url}, Glib::SPAWN_SEARCH_PATH);
+    return true;
   } catch (const Glib::Error&) {
-    // No browser opener on this machine: the command does nothing.
+    return false;  // no browser opener on this machine
   }
 }
 
-void OpenLocalPage(const std::string& path) { OpenInBrowser(FileUrl(path)); }
+bool OpenLocalPage(const std::string& path) { return OpenInBrowser(FileUrl(path)); }
 
 }  // namespace zielwerk

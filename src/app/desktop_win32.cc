@@ -153,22 +153,23 @@ double TextResolution() {
   return static_cast<double>(dpi) / (gtk_scale > 1 ? gtk_scale : 1);
 }
 
-void OpenInBrowser(const std::string& url) {
+bool OpenInBrowser(const std::string& url) {
   gunichar2* wide_url = g_utf8_to_utf16(url.c_str(), -1, nullptr, nullptr, nullptr);
-  if (wide_url == nullptr) return;
+  if (wide_url == nullptr) return false;
   // The shell may hand the URL to COM objects; it wants COM set up on this
   // thread, which GTK may or may not have done already.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // The shell starts the default browser and returns; a value of 32 or less
-  // means it could not, which the command ignores.
-  ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(wide_url), nullptr, nullptr,
-                SW_SHOWNORMAL);
+  // means it could not.
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(wide_url),
+                                         nullptr, nullptr, SW_SHOWNORMAL);
   if (SUCCEEDED(com)) CoUninitialize();
   g_free(wide_url);
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 // The shell opens a path as it opens a URL, with the program it has for the
 // file's type.
-void OpenLocalPage(const std::string& path) { OpenInBrowser(path); }
+bool OpenLocalPage(const std::string& path) { return OpenInBrowser(path); }
 
 }  // namespace zielwerk

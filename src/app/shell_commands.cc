@@ -5,6 +5,7 @@
 
 #include "app/desktop.h"
 #include "app/main_loop.h"
+#include "app/ui/main_window.h"
 #include "app/ui/message_box.h"
 #include "core/file/help_page.h"
 #include "core/settings/settings_path.h"
@@ -16,10 +17,11 @@ void ExitCommand() { RequestClose(); }
 // The manual that came with the program, offline; the web address only where
 // an installation has lost it.
 void HelpCommand() {
-  if (const std::optional<std::string> page = FindHelpPage(ProgramFolder())) {
-    OpenLocalPage(*page);
-  } else {
-    OpenInBrowser(std::string(kHelpPageWebAddress));
+  const std::optional<std::string> page = FindHelpPage(ProgramFolder());
+  const std::string where = page ? *page : std::string(kHelpPageWebAddress);
+  if (!(page ? OpenLocalPage(where) : OpenInBrowser(where))) {
+    // Named, so that the user can open it by hand.
+    Form().SetStatusText(ComposeMessage(Message::kHelpNotOpened, {where}));
   }
 }
 

@@ -52,6 +52,7 @@ enum class Message {
   kPictureFileTooLarge,
   kPictureFileNotPicture,
   kPrintFailed,
+  kHelpNotOpened,
   // Zielwerk's message boxes.
   kNoPortFound,
   kFirstCharacterRefused,
@@ -169,6 +170,8 @@ inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kOneFileW
         {Message::kPictureFileNotPicture, "bild-unbekannt",
          "kein Bild im Format BMP, JPEG, PNG oder GIF"},
         {Message::kPrintFailed, "drucken-fehler", "Drucken nicht möglich: {1}"},
+        {Message::kHelpNotOpened, "hilfe-fehler",
+         "Die Bedienungsanleitung lässt sich nicht öffnen: {1}"},
         {Message::kNoPortFound, "kein-com-port", "Es wurde kein COM-Port gefunden"},
         {Message::kFirstCharacterRefused, "erstes-zeichen",
          "Erstes Zeichen muss ein Grossbuchstaben sein"},
