@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
+#include "core/link/transfer_queue.h"
 #include "support/test_files.h"
 
 namespace zielwerk {

@@ -141,4 +141,10 @@ std::string RunLinkJob(SerialPort& port, LinkJob job, std::chrono::milliseconds 
   }
 }
 
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait) {
+  return RunLinkJob(port, {LinkStep{LinkStep::Kind::kExchange, std::string(command), {}}},
+                    acknowledge_wait);
+}
+
 }  // namespace zielwerk

@@ -98,4 +98,12 @@ std::string RunLinkJob(SerialPort& port, LinkJob job,
                        std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
                        std::chrono::milliseconds reset_pulse = kResetPulse);
 
+// Writes CommandLine(`command`) to `port`, waits `acknowledge_wait` from the
+// write's end, and returns the status text: kStatusLinkUnavailable for a
+// closed port (at once), WriteErrorStatus when the driver did not take the
+// whole line, else ReadAcknowledgement. Blocks: the one-step job run by
+// RunLinkJob, for tools and tests.
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
+
 }  // namespace zielwerk
