@@ -126,10 +126,9 @@ class SerialPort {
 // Port 0, the program's one link to the display; created closed on first use.
 SerialPort& SerialLink();
 
-// What goes before the name the port field shows: "/dev/" on Linux; on
-// Windows the four characters of the Win32 device namespace, backslash,
-// backslash, full stop, backslash (without them COM10 and above cannot be
-// opened).
+// What goes before the name the port field shows: "/dev/" on Linux, "\\.\" on
+// Windows (the Win32 device namespace, without which COM10 and above cannot
+// be opened).
 extern const std::string_view kPortDevicePrefix;
 
 // The device path for the text that the port field shows: kPortDevicePrefix

@@ -32,9 +32,9 @@ struct LinkStep {
   };
   Kind kind = Kind::kExchange;
   std::string command;
-  // Shown when the step begins on an open line ("Bild wird gesendet: Zeile
-  // 3 von 7"); empty shows nothing.
-  std::string progress;
+  // The status text shown when the step begins on an open line ("Bild wird
+  // gesendet: Zeile 3 von 7"); empty shows nothing.
+  std::string status;
   bool operator==(const LinkStep&) const = default;
 };
 
@@ -63,7 +63,7 @@ class TransferQueue {
 
   // Carries the steps on as far as they go at `now`. An exchange on a closed
   // port reports kStatusLinkUnavailable and a reset kStatusResetPortClosed,
-  // each at once; every step of a transfer runs whatever the one before gave.
+  // each at once; a step runs even when the one before it failed.
   Outcome Advance(Clock::time_point now);
 
   // Stops the running step (a pending write is abandoned, a DTR pulse ended)
