@@ -6,7 +6,7 @@ namespace zielwerk {
 std::string SerialPort::LineAfterAbandonedWrite(std::string_view bytes) {
   std::string line;
   if (line_broken_ && IsOpen()) {
-    line = "\n";
+    line.push_back('\n');
     line_broken_ = false;
   }
   line += bytes;
