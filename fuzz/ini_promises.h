@@ -18,14 +18,14 @@ namespace zielwerk::fuzzing {
 // and serialising those gives the same bytes. Keys read and write back as the
 // store does it. Returns the first broken promise, nullptr when all hold.
 inline const char* BrokenIniPromise(std::string_view bytes) {
-  const std::vector<IniEntry> entries = ParseIniBytes(bytes);
+  const std::vector<IniEntry> entries = ParseIniBytes(bytes).value_or(std::vector<IniEntry>());
   const std::string serialised = SerializeIni(entries);
   if (!serialised.starts_with("\xEF\xBB\xBF" + std::string(kIniLineEnd))) {
     return "a saved file begins with mark and empty line";
   }
-  const std::vector<IniEntry> reparsed = ParseIniBytes(serialised);
+  const std::optional<std::vector<IniEntry>> reparsed = ParseIniBytes(serialised);
   if (reparsed != entries) return "serialised entries parse back to the same entries";
-  if (SerializeIni(reparsed) != serialised) return "serialising again gives the same bytes";
+  if (SerializeIni(*reparsed) != serialised) return "serialising again gives the same bytes";
   if (!bytes.starts_with("\xEF\xBB\xBF") && !IsValidUtf8(serialised)) {
     return "a file without mark is saved as valid UTF-8";
   }
@@ -56,7 +56,8 @@ inline const char* BrokenIniPromise(std::string_view bytes) {
   }
   expected.erase(0, expected.find_first_not_of(" \t"));
   expected.erase(expected.find_last_not_of(" \t") + 1);
-  const IniDocument saved(ParseIniBytes(SerializeIni(document.entries())));
+  const IniDocument saved(
+      ParseIniBytes(SerializeIni(document.entries())).value_or(std::vector<IniEntry>()));
   if (saved.ReadFileName(key) != expected) return "a written settings key reads back from the file";
   if (saved.ReadText(key) != Utf8OrLatin1(expected)) return "a written value reads back as text";
   return nullptr;

@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "core/ini/ini_store.h"
-#include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
 #include "core/link/port_listing.h"
 #include "core/link/serial_port.h"
+#include "core/link/transfer_queue.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
 #include "core/settings/settings_keys.h"

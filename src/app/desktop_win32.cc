@@ -19,6 +19,7 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include "core/file/work_folder_win32.h"
 #include "core/settings/version.h"
 
 namespace zielwerk {
@@ -50,17 +51,6 @@ LRESULT CALLBACK SessionWindowProcedure(HWND window, UINT message, WPARAM w_para
       return 0;
     default:
       return DefWindowProcW(window, message, w_param, l_param);
-  }
-}
-
-// The full path of this program file; empty when Windows does not say.
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    path.resize(path.size() * 2);
   }
 }
 
@@ -126,7 +116,7 @@ void WatchSessionEnd(void (*request_close)(), void (*shut_down)()) {
 
 void ShowAsInstalledProgram(Gtk::Window& window, std::string_view app_id, std::string_view name) {
   const Glib::RefPtr<Gdk::Window> gdk_window = window.get_window();
-  const std::wstring program = ProgramPath();
+  const std::wstring program = ProgramFilePath();
   if (!gdk_window || program.empty()) return;
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   IPropertyStore* store = nullptr;

@@ -65,7 +65,7 @@ TEST(DisplaySimulatorWindowTest, ShowsSettingsRouteAndPictureFromTheLine) {
 
   SerialPort port;
   ASSERT_TRUE(port.Open(terminal.SlavePath()).ok);
-  ASSERT_EQ(port.Write(bytes), bytes.size());
+  ASSERT_EQ(port.StartWrite(bytes), WriteProgress::kDone);
   std::string answers;
   const std::string expected_answers = [] {
     std::string all;

@@ -14,9 +14,9 @@
 #include <string>
 #include <thread>
 
-#include "core/link/command_exchange.h"
 #include "core/link/port_listing.h"
 #include "core/link/serial_port.h"
+#include "core/link/transfer_queue.h"
 #include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 

@@ -52,5 +52,12 @@ TEST(WorkFolderWin32Test, MissingDataFilesAreAddedAndTheUsersOwnKept) {
   SetFileAttributesW(FsPath(data + "/Icons/Open.ico").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// The path the work folder and the taskbar's relaunch command are found by.
+TEST(WorkFolderWin32Test, ProgramFilePathNamesThisProgramFile) {
+  const std::wstring path = ProgramFilePath();
+  EXPECT_TRUE(path.ends_with(L"\\file_work_folder_win32_test.exe")) << testing::Utf8Path(path);
+  EXPECT_TRUE(std::filesystem::path(path).is_absolute()) << testing::Utf8Path(path);
+}
+
 }  // namespace
 }  // namespace zielwerk

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/link/display_commands.h"
+#include "core/link/transfer_queue.h"
 #include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
+#include "core/link/transfer_queue.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -215,7 +215,7 @@ TEST(DisplaySimulatorTest, AnswersNoSoonerThanTheLineCouldHaveArrived) {
   // Timed from before the write, so however the test is scheduled the
   // measured time is never shorter than the simulator's.
   const auto written = std::chrono::steady_clock::now();
-  ASSERT_EQ(port.Write(line), line.size());
+  ASSERT_EQ(port.StartWrite(line), WriteProgress::kDone);
   std::string answer;
   while (answer.empty() && std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
     char chunk[16];

@@ -2,6 +2,7 @@
 // Running "ls -1 /dev" on Linux: a program found along PATH, its output read
 // through a pipe, no child left behind.
 #include "core/link/port_listing.h"
+#include "core/link/port_listing_posix.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>

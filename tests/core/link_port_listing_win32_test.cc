@@ -116,9 +116,17 @@ TEST(PortListingWin32Test, ChgportOfTheSystemFolderElseTheRegistryInByteOrder) {
     EXPECT_TRUE(std::is_sorted(names->begin(), names->end()));
   }
 
+  // A listing begun in advance runs with the environment of its start and is
+  // the one the next call takes; the call after that lists anew.
   std::filesystem::copy_file(stand_in, system_chgport);
+  SetEnvironmentVariableW(L"ZIELWERK_STAND_IN_PORT", L"COM55");
+  StartListingSerialPorts();
+  StartListingSerialPorts();  // the listing already begun stands
+  SetEnvironmentVariableW(L"ZIELWERK_STAND_IN_PORT", nullptr);
+  const std::optional<std::vector<std::string>> early = ListSerialPortNames();
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
   std::filesystem::remove(system_chgport);
+  EXPECT_EQ(early, (std::vector<std::string>{"COM1", "COM10", "COMX", "COM55"}));
   EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM10", "COMX"}));
 }
 

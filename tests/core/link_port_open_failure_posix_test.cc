@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the system's error of a failed open means on Linux, and which group
-// a user who may not open a device has to join.
+// What a user reads when a port would not open on Linux: the reason for each
+// kind of failure, and which group to join when the device is not theirs.
 #include "core/link/port_open_failure.h"
 
 #include <grp.h>
@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "support/test_files.h"
@@ -15,31 +16,70 @@
 namespace zielwerk {
 namespace {
 
-using P = PortOpenProblem;
+const std::string kFailed = "Serielle Schnittstelle konnte nicht geöffnet werden: ";
 
-struct ErrnoCase {
-  PortResult result;
-  PortOpenProblem problem;
-};
+// The status for the failed open of the port the field shows as `shown`.
+std::string StatusFor(const PortResult& result, const std::string& shown,
+                      const PortOpenErrors& errors = kPortOpenErrors) {
+  return PortOpenFailedStatus(ExplainPortOpenFailure(PortDevicePath(shown), result, errors), shown);
+}
 
-TEST(ExplainPortOpenFailureTest, TellsTheProblemByTheFailedCallAndItsErrno) {
-  const ErrnoCase cases[] = {
-      {{false, ENOENT, "open"}, P::kMissing},  {{false, ENXIO, "open"}, P::kMissing},
-      {{false, EIO, "open"}, P::kMissing},     {{false, EBUSY, "open"}, P::kBusy},
-      {{false, EWOULDBLOCK, "flock"}, P::kBusy}, {{false, ENODEV, "fstat"}, P::kNotSerial},
-      {{false, EISDIR, "open"}, P::kNotSerial}, {{false, EACCES, "open"}, P::kNoPermission},
-      {{false, EPERM, "open"}, P::kNoPermission}, {{false, ELOOP, "open"}, P::kOther},
+TEST(PortOpenFailedStatusTest, SaysWhatEachKindOfFailureMeans) {
+  const struct {
+    PortResult result;
+    const char* shown;
+    std::string status;
+  } cases[] = {
+      {{false, ENOENT, "open"}, "ttyUSB0", kFailed + "ttyUSB0 fehlt (Adapter eingesteckt?)"},
+      {{false, EWOULDBLOCK, "flock"}, "ttyUSB1",
+       kFailed + "ttyUSB1 ist von einem anderen Programm belegt"},
+      {{false, ENODEV, "fstat"}, "../home/a.txt",
+       kFailed + "../home/a.txt ist keine serielle Schnittstelle"},
+      {{false, ELOOP, "open"}, "ttyS4", kFailed + "Systemfehler 40 (open)"},
   };
-  for (const ErrnoCase& c : cases) {
-    SCOPED_TRACE(c.result.error_number);
-    const PortOpenFailure failure = ExplainPortOpenFailure("/dev/zielwerk-missing", c.result);
-    EXPECT_EQ(failure.problem, c.problem);
-    EXPECT_EQ(failure.result.error_number, c.result.error_number);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    EXPECT_EQ(StatusFor(c.result, c.shown), c.status);
   }
 }
 
-// The device belongs to a group this session lacks: joining it is the
-// advice, and "log in again" only once the account already has it.
+// The group the stand-in lookup tells of, and the device it was asked about.
+std::optional<DeviceGroup> told_group;
+std::string asked_device;
+
+std::optional<DeviceGroup> TellGroup(const std::string& device_path) {
+  asked_device = device_path;
+  return told_group;
+}
+
+// Joining the device's group is the advice, and logging in again once the
+// account has it; a group this session has, or none, leaves plain "no access".
+TEST(PortOpenFailedStatusTest, PermissionFailureNamesTheGroupToJoin) {
+  const struct {
+    std::optional<DeviceGroup> group;
+    std::string status;
+  } cases[] = {
+      {DeviceGroup{"dialout", false, false},
+       kFailed + "kein Zugriff ohne Gruppe „dialout“ – Benutzer in die Gruppe aufnehmen, dann "
+                 "neu anmelden"},
+      {DeviceGroup{"dialout", false, true},
+       kFailed + "kein Zugriff ohne Gruppe „dialout“ – nach der Aufnahme einmal ab- und wieder "
+                 "anmelden"},
+      {DeviceGroup{"dialout", true, true}, kFailed + "kein Zugriff auf ttyACM0"},
+      {std::nullopt, kFailed + "kein Zugriff auf ttyACM0"},
+  };
+  PortOpenErrors errors = kPortOpenErrors;
+  errors.group_of = TellGroup;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    told_group = c.group;
+    asked_device.clear();
+    EXPECT_EQ(StatusFor({false, EACCES, "open"}, "ttyACM0", errors), c.status);
+    EXPECT_EQ(asked_device, "/dev/ttyACM0");
+  }
+}
+
+// The system's own lookup: the device belongs to a group this session lacks.
 TEST(ExplainPortOpenFailureTest, NamesTheDevicesGroupThisSessionLacks) {
   testing::TempDir folder;
   const std::string device = folder.File("ttyUSB0");
@@ -55,7 +95,7 @@ TEST(ExplainPortOpenFailureTest, NamesTheDevicesGroupThisSessionLacks) {
     if (groups[i] == dialout_gid) GTEST_SKIP() << "this session is in dialout already";
   }
   const PortOpenFailure failure = ExplainPortOpenFailure(device, {false, EACCES, "open"});
-  EXPECT_EQ(failure.problem, P::kNoPermission);
+  EXPECT_EQ(failure.problem, PortOpenProblem::kNoPermission);
   EXPECT_EQ(failure.group, "dialout");
 
   // A device of root's group has no group worth joining.

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/link/command_exchange.h"
 #include "core/link/display_commands.h"
 #include "core/link/serial_port.h"
+#include "core/link/transfer_queue.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
 #include "support/test_files.h"

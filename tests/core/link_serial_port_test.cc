@@ -119,7 +119,7 @@ TEST_P(SerialPortRefusalTest, FailsWithoutKeepingADescriptor) {
   EXPECT_EQ(result.failed_call, c.failed_call);
   EXPECT_EQ(result.error_number, c.error_number);
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(port.Write("x\n"), 0u);
+  EXPECT_EQ(port.StartWrite("x\n"), WriteProgress::kFailed);
   EXPECT_EQ(OpenDescriptorCount(), descriptors_before);
 }
 
@@ -135,7 +135,7 @@ TEST(SerialPortTest, CharacterDeviceThatIsNoSerialLineCountsAsOpen) {
   SerialPort port;
   ASSERT_TRUE(port.Open("/dev/null").ok);
   EXPECT_TRUE(port.IsOpen());
-  EXPECT_EQ(port.Write("!100010000100000040\n"), 20u);
+  EXPECT_EQ(port.StartWrite("!100010000100000040\n"), WriteProgress::kDone);
   EXPECT_EQ(port.ErrorNumber(), 0);
 }
 
@@ -173,14 +173,14 @@ TEST(SerialPortTest, OpeningAgainClosesThePortOpenBefore) {
   ASSERT_TRUE(port.Open(one.SlavePath()).ok);
   ASSERT_TRUE(port.Open(two.SlavePath()).ok);
   EXPECT_EQ(DescriptorOpenOn(one.SlavePath(), one.slave()), -1);
-  EXPECT_EQ(port.Write("x"), 1u);
+  EXPECT_EQ(port.StartWrite("x"), WriteProgress::kDone);
   EXPECT_EQ(two.ReadUntil(1), "x");
 }
 
 TEST(SerialPortTest, ClosedPortDoesNothing) {
   SerialPort port;
   char buffer[8] = {};
-  EXPECT_EQ(port.Write("abc"), 0u);
+  EXPECT_EQ(port.StartWrite("abc"), WriteProgress::kFailed);
   EXPECT_EQ(port.WaitingBytes(), 0u);
   EXPECT_EQ(port.Read(buffer), 0u);
   EXPECT_FALSE(port.SetDtr(true).ok);
@@ -195,28 +195,9 @@ TEST(SerialPortTest, WriteFailureAfterTheFarEndWentAwayKeepsItsErrno) {
   ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
   pty.CloseSlave();
   pty.CloseMaster();
-  EXPECT_EQ(port.Write("!100010000100000040\n"), 0u);
+  EXPECT_EQ(port.StartWrite("!100010000100000040\n"), WriteProgress::kFailed);
   EXPECT_EQ(port.ErrorNumber(), EIO);
   EXPECT_TRUE(port.IsOpen());
-}
-
-TEST(SerialPortTest, WriteWaitsForAFullDriverBufferAndHandsOverEverything) {
-  PseudoTerminal pty;
-  SerialPort port;
-  ASSERT_TRUE(port.Open(pty.SlavePath()).ok);
-  std::string bytes(256 * 1024, '\0');
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 26);
-
-  std::string received;
-  std::thread reader([&] {
-    std::this_thread::sleep_for(milliseconds(100));
-    received = pty.ReadUntil(bytes.size());
-  });
-  const size_t written = port.Write(bytes);
-  reader.join();
-  EXPECT_EQ(written, bytes.size());
-  EXPECT_EQ(port.ErrorNumber(), 0);
-  EXPECT_TRUE(testing::BytesEqual(bytes, received));
 }
 
 TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {

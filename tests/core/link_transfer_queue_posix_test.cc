@@ -123,10 +123,27 @@ TEST_F(TransferQueueTest, ClosedLineReportsEveryStepAtOnce) {
   EXPECT_EQ(last_.call_again_at, std::nullopt);
 }
 
+// A command longer than the driver's buffer waits for the line to take it
+// and goes out whole.
+TEST_F(TransferQueueTest, CommandLongerThanTheDriverBufferGoesOutWhole) {
+  std::string command(256 * 1024, '\0');
+  for (size_t i = 0; i < command.size(); ++i) command[i] = static_cast<char>('a' + i % 26);
+  std::string received;
+  std::thread reader([&] {
+    std::this_thread::sleep_for(milliseconds(100));
+    received = pty_.ReadUntil(command.size() + 1, milliseconds(10000));
+  });
+  EXPECT_EQ(RunLinkJob(port_, {LinkStep{LinkStep::Kind::kExchange, command, {}}}, milliseconds(0)),
+            kSilent);
+  reader.join();
+  EXPECT_TRUE(testing::BytesEqual(command + "\n", received));
+}
+
 // A line that takes no more bytes holds up no one: the write is tried again
-// every few milliseconds and given up once the line has stalled for the
-// limit, with the stall's error. Nothing of it is left to go out later: the
-// next command reaches the far end alone, on a line of its own.
+// every few milliseconds and given up once the line has taken nothing for a
+// second and a half and 2 ms per byte left (1700 ms for 100 bytes), with the
+// stall's error. Nothing of it is left to go out later: the next command
+// reaches the far end alone, on a line of its own.
 TEST_F(TransferQueueTest, StalledWriteFailsAfterTheStallLimitAndLeavesACleanLine) {
   const std::string long_command(256 * 1024, 'x');
   queue_.Add({LinkStep{LinkStep::Kind::kExchange, long_command, {}}});
@@ -136,7 +153,9 @@ TEST_F(TransferQueueTest, StalledWriteFailsAfterTheStallLimitAndLeavesACleanLine
   const size_t backlog = port_.WriteBacklog();
   ASSERT_GT(backlog, 0u);
   EXPECT_EQ(At(milliseconds(20)), Statuses{});
-  const milliseconds stalled = milliseconds(20) + WriteStallLimit(backlog);
+  const milliseconds stalled(1500 + 2 * static_cast<int64_t>(backlog));
+  EXPECT_EQ(At(stalled - milliseconds(1)), Statuses{});
+  EXPECT_EQ(last_.call_again_at, start_ + stalled);
   EXPECT_EQ(At(stalled), Statuses{"Error 11"});
   EXPECT_TRUE(queue_.Idle());
 

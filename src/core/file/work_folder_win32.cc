@@ -40,16 +40,7 @@ bool IsFolder(const std::wstring& path) {
 // The folder the program file lies in, without a trailing backslash; empty
 // when Windows does not say.
 std::wstring WideProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramFilePath();
   const size_t separator = path.find_last_of(L'\\');
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
@@ -81,6 +72,17 @@ void AddFile(const std::wstring& source, const std::wstring& target, const std::
 }
 
 }  // namespace
+
+std::wstring ProgramFilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return path.substr(0, length);
+    // The path was cut to fit: try again with room for a longer one.
+    path.resize(path.size() * 2);
+  }
+}
 
 void AddMissingFiles(const std::wstring& source, const std::wstring& target) {
   WIN32_FIND_DATAW entry;

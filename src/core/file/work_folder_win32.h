@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What EnterWorkFolder does on Windows, open to the Windows suites. Only
-// *_win32.cc files include this header.
+// What EnterWorkFolder does on Windows, open to the Windows suites, and where
+// the program file lies. Only *_win32.cc files include this header.
 #pragma once
 
 #include <string>
@@ -15,5 +15,8 @@ namespace zielwerk {
 // a copy is writable even when its source is read-only. A file that cannot be
 // copied is left out; the program copes with missing data files.
 void AddMissingFiles(const std::wstring& source, const std::wstring& target);
+
+// The full path of the running program file; empty when Windows does not say.
+std::wstring ProgramFilePath();
 
 }  // namespace zielwerk

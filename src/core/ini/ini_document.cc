@@ -92,10 +92,10 @@ std::optional<std::string> LineBytes(std::string_view bytes) {
 
 }  // namespace
 
-bool IsIniText(std::string_view bytes) { return LineBytes(bytes).has_value(); }
-
-std::vector<IniEntry> ParseIniBytes(std::string_view bytes) {
-  const std::string text = LineBytes(bytes).value_or(std::string());
+std::optional<std::vector<IniEntry>> ParseIniBytes(std::string_view bytes) {
+  const std::optional<std::string> line_bytes = LineBytes(bytes);
+  if (!line_bytes) return std::nullopt;
+  const std::string& text = *line_bytes;
 
   std::vector<IniEntry> entries;
   size_t at = 0;

@@ -25,12 +25,6 @@ struct IniEntry {
   bool operator==(const IniEntry&) const = default;
 };
 
-// Whether ParseIniBytes takes `bytes` as text. They are not when they hold a
-// NUL byte without a UTF-16 byte-order mark (a picture, UTF-16 without a
-// mark), or when after such a mark they are not well-formed UTF-16 or hold
-// U+0000 (UTF-32 begins with the UTF-16 LE mark). Empty bytes are text.
-bool IsIniText(std::string_view bytes);
-
 // Parses the bytes of an INI file. After a UTF-16 byte-order mark (FF FE
 // little-endian, FE FF big-endian) the text is UTF-16, converted to UTF-8
 // here. Without any mark, content that is valid UTF-8 is taken as UTF-8 and
@@ -38,9 +32,12 @@ bool IsIniText(std::string_view bytes);
 // the entries keep their bytes as they stand: an editor may have saved some
 // lines in ISO 8859-1 and kept the mark, so each key and value is decoded on
 // its own when it is looked up (see IniDocument). Lines end at CR or LF; empty
-// lines and lines of blanks and tabs alone vanish. Bytes that are not text
-// (see IsIniText) give no entries.
-std::vector<IniEntry> ParseIniBytes(std::string_view bytes);
+// lines and lines of blanks and tabs alone vanish. nullopt when the bytes
+// are not text: when they hold a NUL byte without a UTF-16 byte-order mark
+// (a picture, UTF-16 without a mark), or when after such a mark they are not
+// well-formed UTF-16 or hold U+0000 (UTF-32 begins with the UTF-16 LE mark).
+// Empty bytes are text.
+std::optional<std::vector<IniEntry>> ParseIniBytes(std::string_view bytes);
 
 // The line end of the INI files this build writes: LF on Linux, CR LF on
 // Windows (ini_line_end_posix.cc, ini_line_end_win32.cc). Reading takes both.

@@ -2,6 +2,8 @@
 #include "ini/ini_store.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "file/file_access.h"
 #include "ini/ini_document.h"
@@ -14,7 +16,7 @@ struct OpenFile {
   std::string path;
   IniDocument document;
   bool writable = true;  // false when the file exists but could not be read
-  bool is_text = true;   // false when its bytes are not text (IsIniText)
+  bool is_text = true;   // false when its bytes are not text (ParseIniBytes)
   IniWriteBack write_back = IniWriteBack::kGuarded;
   bool changed = false;
 };
@@ -35,8 +37,9 @@ bool OpenIni(const std::string& path, IniWriteBack write_back) {
   file.writable = outcome != FileReadOutcome::kUnreadable;
   file.write_back = write_back;
   if (outcome == FileReadOutcome::kRead) {
-    file.is_text = IsIniText(bytes);
-    file.document = IniDocument(ParseIniBytes(bytes));
+    std::optional<std::vector<IniEntry>> entries = ParseIniBytes(bytes);
+    file.is_text = entries.has_value();
+    if (entries) file.document = IniDocument(std::move(*entries));
   }
   Store() = std::move(file);
   return outcome == FileReadOutcome::kRead;

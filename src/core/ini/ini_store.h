@@ -29,10 +29,10 @@ enum class IniWriteBack {
 // `write_back` is kExplicitSave, is a file read as not text.
 bool OpenIni(const std::string& path, IniWriteBack write_back = IniWriteBack::kGuarded);
 
-// Whether the open file was read as text (see IsIniText). A file that is not
-// text reads as empty, every key giving its fallback, and is written back
-// only when it was opened for an explicit save. True when no file is open and
-// for a missing or unreadable file.
+// Whether the open file was read as text (see ParseIniBytes). A file that is
+// not text reads as empty, every key giving its fallback, and is written
+// back only when it was opened for an explicit save. True when no file is
+// open and for a missing or unreadable file.
 bool IniFileIsText();
 
 // Whether the open file has a line for the key.

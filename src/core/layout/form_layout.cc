@@ -12,6 +12,15 @@ namespace {
 
 using F = FormControl;
 
+// One row of the form's place table: the control it places, its place at
+// 96 dpi, and its stop in the Tab order (1, 2, ...; 0 for a control the
+// keyboard does not visit: labels, frames, the preview).
+struct FormPlace {
+  FormControl control;
+  FormRect rect;
+  int tab_stop;
+};
+
 // Each control's place at 96 dpi and its stop in the Tab order: row by row
 // and frame by frame, each frame's controls together (0: no stop).
 constexpr std::array<FormPlace, kFormControlCount> kFormPlaces = {{
@@ -77,8 +86,6 @@ constexpr bool TabStopsCountUp() {
 static_assert(TabStopsCountUp());
 
 }  // namespace
-
-const std::array<FormPlace, kFormControlCount>& FormPlaces() { return kFormPlaces; }
 
 const FormLayout& BaseFormLayout() {
   static const FormLayout layout = [] {

@@ -70,20 +70,9 @@ inline constexpr int kMainWindowWidth = 530;
 // The client area's height: 600 on Linux, 480 on Windows.
 extern const int kMainWindowHeight;
 
-// The place of every control in the Linux window, with y counted from the
-// top of the form area before the toolbar's height is added.
-// One row of the form's place table: the control it places, its place at
-// 96 dpi, and its stop in the Tab order (1, 2, ...; 0 for a control the
-// keyboard does not visit: labels, frames, the preview).
-struct FormPlace {
-  FormControl control;
-  FormRect rect;
-  int tab_stop;
-};
-
-// The place table, one row per control in FormControl's order.
-const std::array<FormPlace, kFormControlCount>& FormPlaces();
-
+// The place of every control in the Linux window at 96 dpi, in FormControl's
+// order, with y counted from the top of the form area before the toolbar's
+// height is added.
 const FormLayout& BaseFormLayout();
 
 // The controls Tab visits, in that order.

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 
-#include "link/transfer_queue.h"
 #include "text/utf8.h"
 
 namespace zielwerk {
@@ -47,12 +46,6 @@ std::string ReadAcknowledgement(SerialPort& port) {
 
   if (received == 0) return std::string();
   return ComposeMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))});
-}
-
-std::string CommandExchange(SerialPort& port, std::string_view command,
-                            std::chrono::milliseconds acknowledge_wait) {
-  return RunLinkJob(port, {LinkStep{LinkStep::Kind::kExchange, std::string(command), {}}},
-                    acknowledge_wait);
 }
 
 }  // namespace zielwerk

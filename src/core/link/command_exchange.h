@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sending one command line to the display and taking its acknowledgement.
+// One exchange with the display: the line a command goes out as and the
+// status text of the acknowledgement that comes back. TransferQueue runs
+// exchanges as the steps of a transfer.
 #pragma once
 
 #include <chrono>
@@ -45,13 +47,5 @@ std::string WriteErrorStatus(int error_number);
 // waiting is read and dropped; bytes arriving later stay queued for the next
 // exchange.
 std::string ReadAcknowledgement(SerialPort& port);
-
-// Writes CommandLine(`command`) to `port`, waits `acknowledge_wait` from the
-// write's end, and returns the status text: kStatusLinkUnavailable for a
-// closed port (at once), WriteErrorStatus when the driver did not take the
-// whole line (at once), else ReadAcknowledgement. Blocks: one exchange run
-// by RunLinkJob, for tools and tests.
-std::string CommandExchange(SerialPort& port, std::string_view command,
-                            std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
 
 }  // namespace zielwerk

@@ -86,12 +86,6 @@ std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names
 // the USB bus or carries a USB vendor ID.
 bool IsUsbHardwareId(std::string_view hardware_id);
 
-// What sysfs under `sysfs_root` ("/sys") says of the USB adapter behind the
-// tty `name`: "manufacturer product" of the nearest USB device above
-// class/tty/<name>/device (the product alone when it already names its
-// maker), empty for a name that is no USB adapter or has no such strings.
-std::string UsbPortDescription(const std::string& sysfs_root, std::string_view name);
-
 // The description in a Windows friendly name: "USB Serial Port (COM3)"
 // gives "USB Serial Port" for COM3; a name without the port's own suffix is
 // kept whole.
@@ -116,9 +110,9 @@ PortChoice ChoosePort(const std::vector<PortEntry>& ports,
                       std::optional<int64_t> stored_index);
 
 // Lets the next ListSerialPortNames() take a listing begun now, so that the
-// lister runs while the caller goes on (on Linux the "ls" child, which gets
-// the environment of this moment; on Windows nothing is begun). Calling it
-// again before the listing is taken changes nothing.
+// lister ("ls" on Linux, chgport on Windows) runs while the caller goes on;
+// the child gets the environment of this moment, and its time limit counts
+// from now. Calling it again before the listing is taken changes nothing.
 void StartListingSerialPorts();
 
 }  // namespace zielwerk

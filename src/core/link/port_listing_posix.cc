@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_listing.h"
+#include "link/port_listing_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>

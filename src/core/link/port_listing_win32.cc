@@ -47,6 +47,12 @@ class OwnedHandle {
   HANDLE get() const { return handle_; }
   HANDLE* out() { return &handle_; }
   bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  // Hands the handle to the caller, who closes it.
+  HANDLE Release() {
+    const HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
   void Reset() {
     if (valid()) CloseHandle(handle_);
     handle_ = nullptr;
@@ -153,26 +159,15 @@ std::map<std::string, PortDevice> PortDevices() {
   return names;
 }
 
-}  // namespace
+// A child started with its standard output on the read end `output`; both
+// handles belong to whoever collects it.
+struct StartedProgram {
+  HANDLE process = nullptr;
+  HANDLE output = nullptr;
+  ULONGLONG started = 0;
+};
 
-std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
-  const std::map<std::string, PortDevice> devices = PortDevices();
-  std::vector<PortEntry> entries;
-  entries.reserve(names.size());
-  for (const std::string& name : names) {
-    const auto known = devices.find(name);
-    entries.push_back(known == devices.end()
-                          ? PortEntry{name, {}, false}
-                          : PortEntry{name, known->second.description, known->second.usb});
-  }
-  return entries;
-}
-
-// Windows has no sysfs; its ports are described by DescribeSerialPorts.
-std::string UsbPortDescription(const std::string&, std::string_view) { return {}; }
-
-std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
-                                                std::chrono::milliseconds limit) {
+std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv) {
   if (argv.empty()) return std::nullopt;
   std::wstring command_line;
   for (const std::string& argument : argv) {
@@ -204,15 +199,21 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
                       nullptr, nullptr, &startup, &process)) {
     return std::nullopt;
   }
-  OwnedHandle process_handle(process.hProcess);
-  OwnedHandle thread_handle(process.hThread);
-  // Only the child may hold the write end now, so the read ends when it does.
-  write_end.Reset();
-  nothing.Reset();
+  CloseHandle(process.hThread);
+  // The write end closes here: held by the child alone, the pipe ends when
+  // the child does.
+  return StartedProgram{process.hProcess, read_end.Release(), GetTickCount64()};
+}
 
+// Everything the child writes until it ends, or nullopt when it has not
+// ended `limit` after its start: it is then ended. Closes both handles.
+std::optional<std::string> CollectOutput(const StartedProgram& started,
+                                         std::chrono::milliseconds limit) {
+  OwnedHandle process_handle(started.process);
+  OwnedHandle read_end(started.output);
   // A pipe cannot be read with a time limit: what is waiting is taken as it
   // comes, and the child is waited for in short steps in between.
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
+  const ULONGLONG deadline = started.started + static_cast<ULONGLONG>(limit.count());
   std::string text;
   const auto take_waiting = [&] {
     char chunk[4096];
@@ -240,10 +241,53 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
   return std::nullopt;
 }
 
-std::optional<std::vector<std::string>> ListSerialPortNames() {
+// "chgport /query" of the system folder, started.
+std::optional<StartedProgram> StartPortListing() {
   const std::optional<std::string> chgport = ChgportPath();
+  return chgport ? StartProgram({*chgport, "/query"}) : std::nullopt;
+}
+
+// The listing StartListingSerialPorts began, until ListSerialPortNames takes
+// it: nullopt when none was begun, an empty StartedProgram when chgport could
+// not be started.
+std::optional<std::optional<StartedProgram>> listing_in_advance;
+
+}  // namespace
+
+std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
+  const std::map<std::string, PortDevice> devices = PortDevices();
+  std::vector<PortEntry> entries;
+  entries.reserve(names.size());
+  for (const std::string& name : names) {
+    const auto known = devices.find(name);
+    entries.push_back(known == devices.end()
+                          ? PortEntry{name, {}, false}
+                          : PortEntry{name, known->second.description, known->second.usb});
+  }
+  return entries;
+}
+
+std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
+                                                std::chrono::milliseconds limit) {
+  const std::optional<StartedProgram> started = StartProgram(argv);
+  if (!started) return std::nullopt;
+  return CollectOutput(*started, limit);
+}
+
+void StartListingSerialPorts() {
+  if (!listing_in_advance) listing_in_advance = StartPortListing();
+}
+
+std::optional<std::vector<std::string>> ListSerialPortNames() {
+  std::optional<StartedProgram> started;
+  if (listing_in_advance) {
+    started = *listing_in_advance;
+    listing_in_advance.reset();
+  } else {
+    started = StartPortListing();
+  }
   const std::optional<std::string> listing =
-      chgport ? CaptureProgramOutput({*chgport, "/query"}) : std::nullopt;
+      started ? CollectOutput(*started, kChildProgramLimit) : std::nullopt;
   if (listing) {
     std::vector<std::string> names = ParsePortListing(*listing, kComPortNames);
     if (!names.empty()) return names;
@@ -262,13 +306,10 @@ std::optional<std::vector<std::string>> ReadSerialPortNames() {
   for (const std::string& name : *stored) {
     if (!ParsePortListing(name, kComPortNames).empty()) names.push_back(name);
   }
-  // The registry keeps no useful order; sort as ls sorts /dev, so that the
-  // stored index of an older Zielstell.ini keeps meaning the same port.
+  // The registry keeps no useful order; sorted as ls sorts /dev, the list
+  // stands in the same order each time it opens.
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// chgport and the registry answer at once; there is nothing to begin early.
-void StartListingSerialPorts() {}
 
 }  // namespace zielwerk

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_open_failure.h"
 
+#include <algorithm>
+
 #include "messages/messages.h"
 
 namespace zielwerk {
@@ -29,6 +31,30 @@ std::string Reason(const PortOpenFailure& failure, const std::string& name) {
 }
 
 }  // namespace
+
+PortOpenFailure ExplainPortOpenFailure(const std::string& device_path, const PortResult& result,
+                                       const PortOpenErrors& errors) {
+  PortOpenFailure failure;
+  failure.result = result;
+  if (result.failed_call == errors.not_serial_call) {
+    failure.problem = PortOpenProblem::kNotSerial;
+    return failure;
+  }
+  const auto kind =
+      std::find_if(errors.kinds.begin(), errors.kinds.end(),
+                   [&](const PortErrorKind& k) { return k.error_number == result.error_number; });
+  if (kind != errors.kinds.end()) failure.problem = kind->problem;
+  if (failure.problem != PortOpenProblem::kNoPermission || errors.group_of == nullptr) {
+    return failure;
+  }
+  // A group this session already has would not help.
+  if (const std::optional<DeviceGroup> owner = errors.group_of(device_path);
+      owner && !owner->session_has) {
+    failure.group = owner->name;
+    failure.group_needs_login = !owner->name.empty() && owner->account_has;
+  }
+  return failure;
+}
 
 std::string PortOpenFailedStatus(const PortOpenFailure& failure, std::string_view shown_name) {
   // An empty field names the device folder itself ("/dev/"), whatever the

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 namespace zielwerk {
@@ -46,50 +47,31 @@ bool AccountHasGroup(gid_t group) {
   return std::find(groups.begin(), groups.begin() + count, group) != groups.begin() + count;
 }
 
+// The group of the device behind a refused open. Only a group other than
+// root's is worth joining.
+std::optional<DeviceGroup> SystemDeviceGroup(const std::string& device_path) {
+  struct stat status;
+  if (stat(device_path.c_str(), &status) != 0 || status.st_gid == 0) return std::nullopt;
+  if (SessionHasGroup(status.st_gid)) return DeviceGroup{{}, true, false};
+  return DeviceGroup{GroupName(status.st_gid), false, AccountHasGroup(status.st_gid)};
+}
+
+constexpr PortErrorKind kErrnoKinds[] = {
+    {ENOENT, PortOpenProblem::kMissing},
+    {ENODEV, PortOpenProblem::kMissing},
+    {ENXIO, PortOpenProblem::kMissing},
+    {ENOTDIR, PortOpenProblem::kMissing},
+    {EIO, PortOpenProblem::kMissing},  // a ttyS name without its UART behind it
+    {EBUSY, PortOpenProblem::kBusy},
+    {EWOULDBLOCK, PortOpenProblem::kBusy},  // flock: another open holds the lock
+    {EISDIR, PortOpenProblem::kNotSerial},
+    {EACCES, PortOpenProblem::kNoPermission},
+    {EPERM, PortOpenProblem::kNoPermission},
+};
+
 }  // namespace
 
-PortOpenFailure ExplainPortOpenFailure(const std::string& device_path, const PortResult& result) {
-  PortOpenFailure failure;
-  failure.result = result;
-  // The open's own checks refuse what is no character device (fstat) and a
-  // device another program has locked (flock).
-  if (result.failed_call == "fstat") {
-    failure.problem = PortOpenProblem::kNotSerial;
-    return failure;
-  }
-  switch (result.error_number) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case ENOTDIR:
-    case EIO:  // a ttyS name without its UART behind it
-      failure.problem = PortOpenProblem::kMissing;
-      break;
-    case EBUSY:
-    case EWOULDBLOCK:
-      failure.problem = PortOpenProblem::kBusy;
-      break;
-    case EISDIR:
-      failure.problem = PortOpenProblem::kNotSerial;
-      break;
-    case EACCES:
-    case EPERM: {
-      failure.problem = PortOpenProblem::kNoPermission;
-      struct stat status;
-      // Only a group other than root's that this session lacks is worth
-      // joining.
-      if (stat(device_path.c_str(), &status) == 0 && status.st_gid != 0 &&
-          !SessionHasGroup(status.st_gid)) {
-        failure.group = GroupName(status.st_gid);
-        failure.group_needs_login = !failure.group.empty() && AccountHasGroup(status.st_gid);
-      }
-      break;
-    }
-    default:
-      failure.problem = PortOpenProblem::kOther;
-      break;
-  }
-  return failure;
-}
+// The open's own check refuses what is no character device (fstat).
+const PortOpenErrors kPortOpenErrors{"fstat", kErrnoKinds, SystemDeviceGroup};
 
 }  // namespace zielwerk

@@ -4,35 +4,24 @@
 #include <windows.h>
 
 namespace zielwerk {
+namespace {
 
-PortOpenFailure ExplainPortOpenFailure(const std::string&, const PortResult& result) {
-  PortOpenFailure failure;
-  failure.result = result;
-  if (result.failed_call == "GetFileType") {
-    failure.problem = PortOpenProblem::kNotSerial;
-    return failure;
-  }
-  switch (static_cast<DWORD>(result.error_number)) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DEV_NOT_EXIST:
-    case ERROR_BAD_UNIT:
-      failure.problem = PortOpenProblem::kMissing;
-      break;
+constexpr PortErrorKind kWin32ErrorKinds[] = {
+    {ERROR_FILE_NOT_FOUND, PortOpenProblem::kMissing},
+    {ERROR_PATH_NOT_FOUND, PortOpenProblem::kMissing},
+    {ERROR_INVALID_NAME, PortOpenProblem::kMissing},
+    {ERROR_BAD_PATHNAME, PortOpenProblem::kMissing},
+    {ERROR_DEV_NOT_EXIST, PortOpenProblem::kMissing},
+    {ERROR_BAD_UNIT, PortOpenProblem::kMissing},
     // Windows opens a port for one program at a time; any other open is
     // refused with "access denied".
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_BUSY:
-      failure.problem = PortOpenProblem::kBusy;
-      break;
-    default:
-      failure.problem = PortOpenProblem::kOther;
-      break;
-  }
-  return failure;
-}
+    {ERROR_ACCESS_DENIED, PortOpenProblem::kBusy},
+    {ERROR_SHARING_VIOLATION, PortOpenProblem::kBusy},
+    {ERROR_BUSY, PortOpenProblem::kBusy},
+};
+
+}  // namespace
+
+const PortOpenErrors kPortOpenErrors{"GetFileType", kWin32ErrorKinds, nullptr};
 
 }  // namespace zielwerk

@@ -30,10 +30,16 @@ struct PortResult {
 enum class WriteProgress { kDone, kPending, kFailed };
 
 // How long a write may wait without the driver taking a byte before it
-// counts as failed: a second and a half, and the time the `backlog` bytes
-// still to go take on the line at 9600 baud (Windows tells a write's progress
-// only when it has gone out whole).
-std::chrono::milliseconds WriteStallLimit(size_t backlog);
+// counts as failed: a second and a half, and two milliseconds for each of the
+// `backlog` bytes still to go, twice the time a byte takes on the line at
+// 9600 baud (Windows tells a write's progress only when it has gone out
+// whole, so the allowance covers the whole line). The Windows port sets its
+// driver's write timeout to the same rule.
+inline constexpr std::chrono::milliseconds kWriteStallBase{1500};
+inline constexpr std::chrono::milliseconds kWriteStallPerByte{2};
+constexpr std::chrono::milliseconds WriteStallLimit(size_t backlog) {
+  return kWriteStallBase + kWriteStallPerByte * static_cast<int64_t>(backlog);
+}
 
 // Owns the descriptor (Windows: the handle) of one serial port and closes it
 // when it goes away.
@@ -57,12 +63,6 @@ class SerialPort {
   void Close();
 
   bool IsOpen() const { return handle_ != kNoHandle; }
-
-  // Hands all bytes to the driver, waiting for it when its buffer is full
-  // (until WriteStallLimit passes without progress). Returns the number of
-  // bytes accepted; when that is fewer than given, ErrorNumber() says why.
-  // Blocks: for tools and tests; the window uses StartWrite.
-  size_t Write(std::string_view bytes);
 
   // Begins handing `bytes` to the driver without waiting for the line (a
   // write still pending is abandoned first): kDone when the driver took them
@@ -126,10 +126,9 @@ class SerialPort {
 // Port 0, the program's one link to the display; created closed on first use.
 SerialPort& SerialLink();
 
-// What goes before the name the port field shows: "/dev/" on Linux; on
-// Windows the four characters of the Win32 device namespace, backslash,
-// backslash, full stop, backslash (without them COM10 and above cannot be
-// opened).
+// What goes before the name the port field shows: "/dev/" on Linux, "\\.\" on
+// Windows (the Win32 device namespace, without which COM10 and above cannot
+// be opened).
 extern const std::string_view kPortDevicePrefix;
 
 // The device path for the text that the port field shows: kPortDevicePrefix

@@ -15,12 +15,6 @@ namespace {
 // hundred bytes.
 constexpr DWORD kQueueBytes = 1024;
 
-// A write that the driver does not finish within this time plus two
-// milliseconds per byte (one takes about one at 9600 baud) gives up, as
-// WriteStallLimit has it.
-constexpr DWORD kWriteTimeoutMs = 1500;
-constexpr DWORD kWriteTimeoutPerByteMs = 2;
-
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 PortResult Failure(std::string_view call, DWORD error) {
@@ -108,8 +102,10 @@ PortResult SerialPort::Open(const std::string& device_path) {
   timeouts.ReadIntervalTimeout = MAXDWORD;
   timeouts.ReadTotalTimeoutMultiplier = 0;
   timeouts.ReadTotalTimeoutConstant = 0;
-  timeouts.WriteTotalTimeoutMultiplier = kWriteTimeoutPerByteMs;
-  timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+  // A write the driver has not finished by WriteStallLimit of its length
+  // gives up in the driver, as the caller would give it up.
+  timeouts.WriteTotalTimeoutMultiplier = static_cast<DWORD>(kWriteStallPerByte.count());
+  timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(kWriteStallBase.count());
   SetCommTimeouts(port, &timeouts);
 
   handle_ = reinterpret_cast<std::intptr_t>(port);

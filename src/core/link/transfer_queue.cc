@@ -19,8 +19,7 @@ TransferQueue::TransferQueue(SerialPort& port, std::chrono::milliseconds acknowl
 
 void TransferQueue::Add(LinkJob job) {
   if (job.empty()) return;
-  // Clicks that come faster than the transfer goes send once, as a run of
-  // equal events waiting in a queue reaches a program once.
+  // A click repeated while its transfer still waits sends once.
   if (jobs_.size() > 1 && jobs_.back() == job) return;
   jobs_.push_back(std::move(job));
 }
@@ -49,7 +48,7 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
           FinishStep();
           continue;
         }
-        if (!step.progress.empty()) outcome.statuses.push_back(step.progress);
+        if (!step.status.empty()) outcome.statuses.push_back(step.status);
         if (step.kind == LinkStep::Kind::kResetPulse) {
           // Devices without modem lines refuse the change; the reset is
           // reported all the same, as nothing else can be learnt about
@@ -139,6 +138,12 @@ std::string RunLinkJob(SerialPort& port, LinkJob job, std::chrono::milliseconds 
     if (!outcome.call_again_at) return last;
     std::this_thread::sleep_until(*outcome.call_again_at);
   }
+}
+
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait) {
+  return RunLinkJob(port, {LinkStep{LinkStep::Kind::kExchange, std::string(command), {}}},
+                    acknowledge_wait);
 }
 
 }  // namespace zielwerk

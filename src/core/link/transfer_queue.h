@@ -32,9 +32,9 @@ struct LinkStep {
   };
   Kind kind = Kind::kExchange;
   std::string command;
-  // Shown when the step begins on an open line ("Bild wird gesendet: Zeile
-  // 3 von 7"); empty shows nothing.
-  std::string progress;
+  // The status text shown when the step begins on an open line ("Bild wird
+  // gesendet: Zeile 3 von 7"); empty shows nothing.
+  std::string status;
   bool operator==(const LinkStep&) const = default;
 };
 
@@ -63,7 +63,7 @@ class TransferQueue {
 
   // Carries the steps on as far as they go at `now`. An exchange on a closed
   // port reports kStatusLinkUnavailable and a reset kStatusResetPortClosed,
-  // each at once; every step of a transfer runs whatever the one before gave.
+  // each at once; a step runs even when the one before it failed.
   Outcome Advance(Clock::time_point now);
 
   // Stops the running step (a pending write is abandoned, a DTR pulse ended)
@@ -97,5 +97,13 @@ class TransferQueue {
 std::string RunLinkJob(SerialPort& port, LinkJob job,
                        std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
                        std::chrono::milliseconds reset_pulse = kResetPulse);
+
+// Writes CommandLine(`command`) to `port`, waits `acknowledge_wait` from the
+// write's end, and returns the status text: kStatusLinkUnavailable for a
+// closed port (at once), WriteErrorStatus when the driver did not take the
+// whole line, else ReadAcknowledgement. Blocks: the one-step job run by
+// RunLinkJob, for tools and tests.
+std::string CommandExchange(SerialPort& port, std::string_view command,
+                            std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait);
 
 }  // namespace zielwerk

@@ -257,7 +257,6 @@ inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kOneFileW
          "er mit -o in einen Ordner um."},
     }};
 
-// The message's text as the table holds it, placeholders included.
 // The table is indexed by its messages.
 constexpr bool InMessageOrder() {
   for (size_t i = 0; i < kMessages.size(); ++i) {
@@ -267,6 +266,7 @@ constexpr bool InMessageOrder() {
 }
 static_assert(InMessageOrder());
 
+// The message's text as the table holds it, placeholders included.
 constexpr std::string_view MessageText(Message id) {
   return kMessages[static_cast<size_t>(id)].text;
 }
