@@ -205,7 +205,7 @@ void StartUp() {
   main_window->port_combo.set_active(port.index);
   main_window->port_combo.SetText(port.text);
   CloseIni();
-  if (!app_config_is_text) main_window->SetStatusText(std::string(kAppConfigNotTextStatus));
+  if (!app_config_is_text) main_window->SetStatusText(std::string(MessageText(Message::kAppConfigNotText)));
 
   main_window->display_label.set_sensitive(false);
   main_window->reset_button.set_sensitive(false);
@@ -272,7 +272,7 @@ int RunZielwerk(int argc, char** argv) {
   WatchSessionEnd(RequestClose, [] { RunProgramCode(ShutDown); });
   RunProgramCode(StartUp);
   if (!work_folder.problem.empty()) {
-    RunProgramCode([&] { ShowMessageBox(kWarningTitle, work_folder.problem); });
+    RunProgramCode([&] { ShowMessageBox(MessageText(Message::kWarningTitle), work_folder.problem); });
   }
   RunMainLoop();
   RunProgramCode(ShutDown);

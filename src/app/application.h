@@ -10,7 +10,6 @@ namespace zielwerk {
 
 // The status bar's text at start-up when "Zielstell.ini" is not text (see
 // IniFileIsText); the program then starts from its defaults.
-inline constexpr std::string_view kAppConfigNotTextStatus = MessageText(Message::kAppConfigNotText);
 
 // The whole program: initialises GTK with the command line, starts up, runs
 // the main loop until a close request or "Beenden", shuts down. Returns 0.

@@ -438,7 +438,7 @@ void PictureMakerWindow::ShowMessage(std::string_view title, const std::string& 
 }
 
 void PictureMakerWindow::ShowWarning(const std::string& text) {
-  Glib::signal_idle().connect_once([this, text] { ShowMessage(kWarningTitle, text); });
+  Glib::signal_idle().connect_once([this, text] { ShowMessage(MessageText(Message::kWarningTitle), text); });
 }
 
 }  // namespace zielwerk

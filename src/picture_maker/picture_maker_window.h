@@ -76,7 +76,7 @@ class PictureMakerWindow : public Gtk::Window {
   bool OnDragStart(GdkEventButton* event);
   bool OnDrag(GdkEventMotion* event);
   void ShowMessage(std::string_view title, const std::string& text);
-  void ShowError(const std::string& text) { ShowMessage(kErrorTitle, text); }
+  void ShowError(const std::string& text) { ShowMessage(MessageText(Message::kErrorTitle), text); }
   std::string SuggestedFileName() const;
 
   SourcePicture picture_;

@@ -138,8 +138,8 @@ TEST_P(FileThatIsNotText, IsNamedInTheStatusBarAndLeftByTheClose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileThatIsNotText,
-    ::testing::Values(NotTextCase{"Settings", "Default.ini", kSettingsNotTextStatus},
-                      NotTextCase{"AppConfig", "Zielstell.ini", kAppConfigNotTextStatus}),
+    ::testing::Values(NotTextCase{"Settings", "Default.ini", "Einstellungsdatei ist keine Textdatei: beim Beenden nicht überschrieben"},
+                      NotTextCase{"AppConfig", "Zielstell.ini", "Zielstell.ini ist keine Textdatei: beim Beenden nicht überschrieben"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class FormFromFile : public WindowTest {

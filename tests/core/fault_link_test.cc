@@ -70,7 +70,7 @@ TEST(LinkFaultTest, FarEndGoneDuringTheWaitThenAFreshLineWorks) {
       gone.CloseMaster();
       gone.CloseSlave();
     });
-    EXPECT_EQ(CommandExchange(port, "!100010000100000040"), kStatusNoAcknowledge);
+    EXPECT_EQ(CommandExchange(port, "!100010000100000040"), "Keine Bestätigung empfangen");
     display.join();
     EXPECT_TRUE(port.IsOpen());
   }
@@ -125,7 +125,7 @@ TEST_P(PortNameFaultTest, RefusedWithoutTouchingAnythingAndThePortStaysUsable) {
   const PortResult result = port.Open(PortDevicePath(text));
   EXPECT_FALSE(result.ok);
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(CommandExchange(port, "!100010000100000040", milliseconds(0)), kStatusLinkUnavailable);
+  EXPECT_EQ(CommandExchange(port, "!100010000100000040", milliseconds(0)), "Serielle Schnittstelle nicht verfügbar");
 
   if (kind == "file") {
     EXPECT_TRUE(testing::BytesEqual("not a port\n", testing::ReadFileBytes(target)));

@@ -105,7 +105,7 @@ TEST_F(ExchangeTest, LineOnTheWireIsTheUtf8CommandAndOneLineFeed) {
 
 TEST_F(ExchangeTest, SilentDisplayAfterTheFullWaitAndItsLateAnswerGoesToTheNextCommand) {
   const auto started = steady_clock::now();
-  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusNoAcknowledge);
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), "Keine Bestätigung empfangen");
   EXPECT_GE(steady_clock::now() - started, kAcknowledgeWait);
   EXPECT_EQ(pty_.ReadLine(), "!100010000100000040\n");
 
@@ -132,7 +132,7 @@ TEST_F(ExchangeTest, AnswerWithinTheWaitIsTaken) {
 TEST_F(ExchangeTest, ClosedLineIsReportedAtOnceAndNothingIsSent) {
   port_.Close();
   const auto started = steady_clock::now();
-  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), kStatusLinkUnavailable);
+  EXPECT_EQ(CommandExchange(port_, "!100010000100000040"), "Serielle Schnittstelle nicht verfügbar");
   EXPECT_LT(steady_clock::now() - started, milliseconds(100));
   EXPECT_EQ(pty_.ReadLine(milliseconds(50)), "");
 }

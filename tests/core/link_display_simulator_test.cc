@@ -238,7 +238,7 @@ TEST(DisplaySimulatorTest, SilentSimulatorStopsCleanlyOnTerminate) {
   ASSERT_TRUE(port_name.starts_with("pts/")) << simulator.Output();
   SerialPort port;
   ASSERT_TRUE(port.Open(PortDevicePath(port_name)).ok);
-  EXPECT_EQ(CommandExchange(port, "Chur--Arosa", milliseconds(200)), kStatusNoAcknowledge);
+  EXPECT_EQ(CommandExchange(port, "Chur--Arosa", milliseconds(200)), "Keine Bestätigung empfangen");
   simulator.Signal(SIGTERM);
   EXPECT_EQ(simulator.Wait(), 0);
   EXPECT_NE(simulator.Output().find("[1] Route: Chur--Arosa\n"), std::string::npos);

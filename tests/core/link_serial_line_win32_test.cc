@@ -92,10 +92,10 @@ TEST_F(SerialLineWin32Test, SettingsRouteAndPictureGoOutByteForByte) {
 TEST_F(SerialLineWin32Test, ResetIsReportedWhateverTheModemLinesSay) {
   const PortResult dtr = port_.SetDtr(true);
   EXPECT_TRUE(dtr.ok || dtr.error_number == ERROR_NOT_SUPPORTED) << dtr.error_number;
-  EXPECT_EQ(RunLinkJob(port_, ResetJob()), kStatusDisplayReset);
+  EXPECT_EQ(RunLinkJob(port_, ResetJob()), "Display geresettet");
   EXPECT_EQ(Received(), "");
   port_.Close();
-  EXPECT_EQ(RunLinkJob(port_, ResetJob()), kStatusResetPortClosed);
+  EXPECT_EQ(RunLinkJob(port_, ResetJob()), "Fehler: Serielle Schnittstelle ist geschlossen");
 }
 
 }  // namespace

@@ -211,7 +211,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
   EXPECT_TRUE(dtr.error_number == ENOTTY || dtr.error_number == EINVAL) << dtr.error_number;
 
   const auto started = steady_clock::now();
-  EXPECT_EQ(RunLinkJob(port, ResetJob()), kStatusDisplayReset);
+  EXPECT_EQ(RunLinkJob(port, ResetJob()), "Display geresettet");
   EXPECT_GE(steady_clock::now() - started, kResetPulse);
   EXPECT_EQ(pty.ReadUntil(1, milliseconds(100)), "") << "the reset sends no bytes";
 }
@@ -219,7 +219,7 @@ TEST(SerialPortTest, DtrOnAPseudoTerminalFailsButTheResetIsReported) {
 TEST(SerialPortTest, ResetOnAClosedPortReportsItAtOnce) {
   SerialPort port;
   const auto started = steady_clock::now();
-  EXPECT_EQ(RunLinkJob(port, ResetJob()), kStatusResetPortClosed);
+  EXPECT_EQ(RunLinkJob(port, ResetJob()), "Fehler: Serielle Schnittstelle ist geschlossen");
   EXPECT_LT(steady_clock::now() - started, milliseconds(40));
 }
 

@@ -46,10 +46,10 @@ class TransferQueueTest : public ::testing::Test {
 
 const std::vector<std::string> kRows = {"0A", "1B", "2C", "3D", "4E", "5F", "6G"};
 const std::vector<std::string> kTwoRows = {"0A", "1B"};
-const std::string kSilent(kStatusNoAcknowledge);
-const std::string kUnavailable(kStatusLinkUnavailable);
-const std::string kReset(kStatusDisplayReset);
-const std::string kResetClosed(kStatusResetPortClosed);
+const std::string kSilent("Keine Bestätigung empfangen");
+const std::string kUnavailable("Serielle Schnittstelle nicht verfügbar");
+const std::string kReset("Display geresettet");
+const std::string kResetClosed("Fehler: Serielle Schnittstelle ist geschlossen");
 
 // Each row goes out when the one before has had its 500 ms, the reply is read
 // no earlier, the status names the row in flight; the last reply stays.

@@ -80,7 +80,7 @@ std::vector<PortEntry> FindSerialPorts() {
   const std::optional<std::vector<std::string>> names = ListSerialPortNames();
   const std::vector<PortEntry> ports = names ? DescribeSerialPorts(*names) : std::vector<PortEntry>();
   Form().port_combo.SetPorts(ports);
-  if (ports.empty()) ShowMessageBox(kWarningTitle, MessageText(Message::kNoPortFound));
+  if (ports.empty()) ShowMessageBox(MessageText(Message::kWarningTitle), MessageText(Message::kNoPortFound));
   return ports;
 }
 
@@ -143,7 +143,7 @@ void TransferScrollTextCommand() {
       ScrollTextJob(form.start_station_field.get_text().raw(), PreparedScrollText(),
                     form.end_station_field.get_text().raw());
   if (!job) {
-    ShowMessageBox(kErrorTitle, MessageText(Message::kFirstCharacterRefused));
+    ShowMessageBox(MessageText(Message::kErrorTitle), MessageText(Message::kFirstCharacterRefused));
     return;
   }
   Send(std::move(*job));

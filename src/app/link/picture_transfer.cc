@@ -19,7 +19,7 @@ void TransferPictureCommand() {
   const std::string picture_path = ReadIniFileName(kKeyPicture, kNoPicturePath);
   CloseIni();
   if (!NamesCustomPicture(picture_path)) {
-    Form().SetStatusText(std::string(kNoPictureLoadedText));
+    Form().SetStatusText(std::string(MessageText(Message::kNoPictureLoaded)));
     return;
   }
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);

@@ -85,11 +85,11 @@ void LoadTrainPictureCommand() {
   LoadSlot(kCustomPictureSlot, path);
   const TrainPicture* picture = PictureInSlot(kCustomPictureSlot);
   if (!picture) {
-    ShowMessageBox(kErrorTitle, MessageText(Message::kPictureNotLoaded));
+    ShowMessageBox(MessageText(Message::kErrorTitle), MessageText(Message::kPictureNotLoaded));
     return;
   }
   if (picture->width != kDisplayPictureWidth || picture->height != kDisplayPictureHeight) {
-    ShowMessageBox(kWarningTitle, ComposeMessage(Message::kPictureWrongSize,
+    ShowMessageBox(MessageText(Message::kWarningTitle), ComposeMessage(Message::kPictureWrongSize,
                                                 {std::to_string(kDisplayPictureWidth),
                                                  std::to_string(kDisplayPictureHeight)}));
   }

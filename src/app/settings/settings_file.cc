@@ -121,7 +121,7 @@ void ReadSettingsFile() {
   // follow the new values here.
   RefreshPreview(picture_path);
   ApplyFormRules();
-  if (!is_text) form.SetStatusText(std::string(kSettingsNotTextStatus));
+  if (!is_text) form.SetStatusText(std::string(MessageText(Message::kSettingsNotText)));
 }
 
 SaveResult WriteSettingsFile(SettingsWrite occasion) {

@@ -12,7 +12,6 @@ namespace zielwerk {
 
 // The status bar's text when the settings file read is not text (see
 // IniFileIsText).
-inline constexpr std::string_view kSettingsNotTextStatus = MessageText(Message::kSettingsNotText);
 
 // Who asks for the settings to be written.
 enum class SettingsWrite {
@@ -27,7 +26,7 @@ void SetCurrentSettingsPath(const std::string& path);
 
 // Fills the form from the file at CurrentSettingsPath; missing keys take
 // their defaults, so a load always replaces the whole form. A file that is
-// not text gives the defaults and kSettingsNotTextStatus in the status bar.
+// not text gives the defaults and says so in the status bar.
 void ReadSettingsFile();
 // Writes the thirteen form keys into the file at CurrentSettingsPath,
 // keeping everything else the file holds, and returns how the save went.

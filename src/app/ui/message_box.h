@@ -12,8 +12,6 @@ namespace zielwerk {
 enum class MessageIcon { kNone, kInformation };
 
 // The titles of the boxes that report wrong input and missing things.
-inline constexpr std::string_view kErrorTitle = MessageText(Message::kErrorTitle);
-inline constexpr std::string_view kWarningTitle = MessageText(Message::kWarningTitle);
 
 // Shows a modal box over the main window and returns when the user closes it.
 void ShowMessageBox(std::string_view title, std::string_view text,

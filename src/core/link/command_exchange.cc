@@ -30,7 +30,7 @@ std::string WriteErrorStatus(int error_number) {
 std::string ReadAcknowledgement(SerialPort& port) {
   std::array<char, kReplyBufferSize> reply{};
   const size_t waiting = port.WaitingBytes();
-  if (waiting == 0) return std::string(kStatusNoAcknowledge);
+  if (waiting == 0) return std::string(MessageText(Message::kNoAcknowledge));
   const size_t wanted = std::min(waiting, reply.size() - 1);
   const size_t received = port.Read(std::span<char>(reply.data(), wanted));
 

@@ -17,8 +17,6 @@ namespace zielwerk {
 // The fixed result texts of an exchange; an answer gives Message::kReceived,
 // a failed write Message::kWriteError, and a read that delivered nothing
 // although bytes were waiting the empty text.
-inline constexpr std::string_view kStatusLinkUnavailable = MessageText(Message::kLinkUnavailable);
-inline constexpr std::string_view kStatusNoAcknowledge = MessageText(Message::kNoAcknowledge);
 
 // The fixed pause between writing a command and looking for the answer.
 inline constexpr std::chrono::milliseconds kAcknowledgeWait{500};
@@ -41,7 +39,7 @@ std::string CommandLine(std::string_view command);
 std::string WriteErrorStatus(int error_number);
 
 // The status text of what `port` has received once the acknowledgement wait
-// is over: kStatusNoAcknowledge when nothing arrived, "Empfangen: " and
+// is over: Message::kNoAcknowledge when nothing arrived, "Empfangen: " and
 // DecodeReply of the answer, the empty text when bytes were waiting but the
 // read gave none. Of an answer longer than 127 bytes the rest of what was
 // waiting is read and dropped; bytes arriving later stay queued for the next

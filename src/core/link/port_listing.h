@@ -34,8 +34,8 @@ inline constexpr PortNameRule kComPortNames{"COM", 5};
 // field could neither show it nor give it back for opening.
 std::vector<std::string> ParsePortListing(std::string_view listing, PortNameRule rule);
 
-// How long a program started to list the ports may take: one that has not
-// ended by then is ended, and the listing counts as not made.
+// How long the program waits for a program started to list the ports: one
+// that has not ended by then is ended, and the listing counts as not made.
 inline constexpr std::chrono::milliseconds kChildProgramLimit{2000};
 
 // Runs `argv[0]` with the arguments `argv` (no shell): a path with a folder
@@ -44,8 +44,8 @@ inline constexpr std::chrono::milliseconds kChildProgramLimit{2000};
 // and returns everything it wrote to its standard output once it has ended;
 // its standard error is discarded and its standard input is empty. On Linux
 // the child gets LC_ALL=C; on Windows it opens no console window. nullopt
-// when the program cannot be started, or has not ended `limit` after its
-// start (it is then killed).
+// when the program cannot be started, or has not ended within `limit` of the
+// wait for it (it is then killed).
 std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& argv,
                                                 std::chrono::milliseconds limit = kChildProgramLimit);
 

@@ -164,7 +164,6 @@ std::map<std::string, PortDevice> PortDevices() {
 struct StartedProgram {
   HANDLE process = nullptr;
   HANDLE output = nullptr;
-  ULONGLONG started = 0;
 };
 
 std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv) {
@@ -202,18 +201,19 @@ std::optional<StartedProgram> StartProgram(const std::vector<std::string>& argv)
   CloseHandle(process.hThread);
   // The write end closes here: held by the child alone, the pipe ends when
   // the child does.
-  return StartedProgram{process.hProcess, read_end.Release(), GetTickCount64()};
+  return StartedProgram{process.hProcess, read_end.Release()};
 }
 
 // Everything the child writes until it ends, or nullopt when it has not
-// ended `limit` after its start: it is then ended. Closes both handles.
+// ended within `limit` of this call (the wait the caller feels): it is then
+// ended. Closes both handles.
 std::optional<std::string> CollectOutput(const StartedProgram& started,
                                          std::chrono::milliseconds limit) {
   OwnedHandle process_handle(started.process);
   OwnedHandle read_end(started.output);
   // A pipe cannot be read with a time limit: what is waiting is taken as it
   // comes, and the child is waited for in short steps in between.
-  const ULONGLONG deadline = started.started + static_cast<ULONGLONG>(limit.count());
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
   std::string text;
   const auto take_waiting = [&] {
     char chunk[4096];

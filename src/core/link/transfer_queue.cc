@@ -43,8 +43,8 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
       case Phase::kBegin:
         if (!port_.IsOpen()) {
           outcome.statuses.emplace_back(step.kind == LinkStep::Kind::kExchange
-                                            ? kStatusLinkUnavailable
-                                            : kStatusResetPortClosed);
+                                            ? MessageText(Message::kLinkUnavailable)
+                                            : MessageText(Message::kResetPortClosed));
           FinishStep();
           continue;
         }
@@ -109,7 +109,7 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
           return outcome;
         }
         port_.SetDtr(false);
-        outcome.statuses.emplace_back(kStatusDisplayReset);
+        outcome.statuses.emplace_back(MessageText(Message::kDisplayReset));
         FinishStep();
         continue;
     }

@@ -21,8 +21,6 @@ namespace zielwerk {
 
 inline constexpr std::chrono::milliseconds kResetPulse{50};
 
-inline constexpr std::string_view kStatusDisplayReset = MessageText(Message::kDisplayReset);
-inline constexpr std::string_view kStatusResetPortClosed = MessageText(Message::kResetPortClosed);
 
 // One step of a transfer.
 struct LinkStep {
@@ -62,7 +60,7 @@ class TransferQueue {
   };
 
   // Carries the steps on as far as they go at `now`. An exchange on a closed
-  // port reports kStatusLinkUnavailable and a reset kStatusResetPortClosed,
+  // port reports Message::kLinkUnavailable and a reset Message::kResetPortClosed,
   // each at once; a step runs even when the one before it failed.
   Outcome Advance(Clock::time_point now);
 
@@ -99,7 +97,7 @@ std::string RunLinkJob(SerialPort& port, LinkJob job,
                        std::chrono::milliseconds reset_pulse = kResetPulse);
 
 // Writes CommandLine(`command`) to `port`, waits `acknowledge_wait` from the
-// write's end, and returns the status text: kStatusLinkUnavailable for a
+// write's end, and returns the status text: Message::kLinkUnavailable for a
 // closed port (at once), WriteErrorStatus when the driver did not take the
 // whole line, else ReadAcknowledgement. Blocks: the one-step job run by
 // RunLinkJob, for tools and tests.

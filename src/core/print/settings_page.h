@@ -17,7 +17,7 @@
 namespace zielwerk {
 
 // What the page prints, as read from a settings file. The member defaults are
-// the page's own (a missing key prints "-", "0" or kNoPictureLoadedText), not
+// the page's own (a missing key prints "-", "0" or "kein Bild geladen"), not
 // the form's. Texts are as read; the two paths are file names with their
 // bytes as stored (the print command puts them into GLib's display form).
 // The page makes every text valid UTF-8 itself.
@@ -33,7 +33,7 @@ struct SettingsPageValues {
   int64_t end_mode = 0;
   std::string end_time = "0";
   int64_t train_type = 0;
-  std::string picture_path{kNoPictureLoadedText};
+  std::string picture_path{MessageText(Message::kNoPictureLoaded)};
   int64_t car_number = 0;
   int64_t hide_car_number = 0;
 };

@@ -39,7 +39,6 @@ inline constexpr std::string_view kKeyPicture = "Bild";
 
 inline constexpr std::string_view kNoPicturePath = "kein_BILD.bmp";
 // What the status bar and the print-out say where no custom picture is chosen.
-inline constexpr std::string_view kNoPictureLoadedText = MessageText(Message::kNoPictureLoaded);
 
 // Whether the value of "Bild" names a custom picture: any value that holds
 // kNoPicturePath anywhere (exact case) names none, so "/x/kein_BILD.bmp.old"
