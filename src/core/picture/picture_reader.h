@@ -31,7 +31,13 @@ inline constexpr size_t kMaxPictureFileBytes = size_t{64} << 20;
 std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 
 // JPEG through libjpeg (grey, YCbCr, RGB and CMYK). A file cut short is
-// decoded as far as its data goes, as libjpeg does. The result has no alpha.
+// decoded as far as its data goes: the picture ends with the last band of 8
+// or 16 rows that its data (the first scan's, in a progressive file) reaches,
+// so the rows it lacks are not there at all and cost nothing; on the display
+// they stay unlit, as libjpeg's grey for them would. A progressive or
+// multi-scan file that needs more than 80 MiB for libjpeg's buffer of the
+// whole picture (more than 12 megapixels at full colour resolution, 24 with
+// the usual halved colour) is refused. The result has no alpha.
 std::optional<TrainPicture> DecodeJpeg(std::string_view bytes);
 
 // PNG through libpng: every colour type and depth, expanded to 8-bit RGBA.
