@@ -316,25 +316,42 @@ bool DecodeUncompressed(std::string_view bytes, const BmpHeader& header, const P
   return true;
 }
 
-// 8-bit run-length data. Runs and literal strings that reach past the row or
-// the picture are cut at its edge; pixels the data never sets keep colour 0.
-// Data that ends before the last row or the end-of-picture code is refused.
-bool DecodeRle8(std::string_view bytes, const BmpHeader& header, const Palette& palette,
-                TrainPicture& picture) {
+// Runs and end-of-line codes fill at most 8192 pixels a byte (a row of 16384
+// for one two-byte code). Only the skip and end-of-picture codes leave more
+// of a picture to colour 0, and a bitmap that needs them to reach its size
+// from fewer bytes than that is refused before anything is allocated: a few
+// bytes cannot claim a quarter GiB.
+constexpr uint64_t kMaxRlePixelsPerByte = 8192;
+
+// The run-length data: from the pixel offset to the end of the file or the
+// end the header gives, whichever comes first.
+std::string_view Rle8Data(std::string_view bytes, const BmpHeader& header) {
   std::string_view data = bytes.substr(header.pixel_offset);
   if (header.image_size != 0 && header.image_size < data.size()) {
     data = data.substr(0, header.image_size);
   }
+  return data;
+}
+
+// Decodes 8-bit run-length `data` into `picture` (already sized). Runs and
+// literal strings that reach past the row or the picture are cut at its
+// edge; pixels the data never sets keep colour 0. Data that ends before the
+// last row or the end-of-picture code is refused. Without a picture, only
+// checks the data, so that the picture is allocated for good data alone.
+bool DecodeRle8(std::string_view data, const BmpHeader& header, const Palette& palette,
+                TrainPicture* picture) {
   ByteCursor in(data);
   const int64_t width = header.width;
   const int64_t height = header.height;
-  for (size_t i = 0; i < picture.rgba.size(); i += 4) PutPixel(&picture.rgba[i], palette[0]);
+  if (picture != nullptr) {
+    for (size_t i = 0; i < picture->rgba.size(); i += 4) PutPixel(&picture->rgba[i], palette[0]);
+  }
 
   int64_t x = 0;
   int64_t row = 0;
   auto put = [&](uint8_t index) {
-    if (x < width && row < height) {
-      PutPixel(&picture.rgba[static_cast<size_t>((height - 1 - row) * width + x) * 4],
+    if (picture != nullptr && x < width && row < height) {
+      PutPixel(&picture->rgba[static_cast<size_t>((height - 1 - row) * width + x) * 4],
                palette[index]);
     }
     ++x;
@@ -392,8 +409,13 @@ std::optional<TrainPicture> DecodeBmpUnguarded(std::string_view bytes) {
   picture.height = static_cast<int>(header.height);
   picture.has_alpha = false;
   if (header.compression == kBiRle8) {
+    const std::string_view data = Rle8Data(bytes, header);
+    if (static_cast<uint64_t>(header.width * header.height) > kMaxRlePixelsPerByte * data.size() ||
+        !DecodeRle8(data, header, palette, nullptr)) {
+      return std::nullopt;
+    }
     picture.rgba.resize(static_cast<size_t>(header.width * header.height) * 4);
-    if (!DecodeRle8(bytes, header, palette, picture)) return std::nullopt;
+    DecodeRle8(data, header, palette, &picture);
   } else {
     if (!UncompressedDataFits(bytes, header)) return std::nullopt;
     picture.rgba.resize(static_cast<size_t>(header.width * header.height) * 4);
