@@ -57,10 +57,21 @@ bool IsRestartMarker(int marker) { return marker >= JPEG_RST0 && marker <= JPEG_
 // resume, the rest of the scan is padding. Arithmetic coding reads up to a
 // marker without a word, so there only the end of the file tells, and the
 // byte or two the decoder still holds then may reach into the next band.
+//
+// The rows the first scan reaches are the measure of what a file holds, as a
+// scan costs a bit a block at least, except a progressive scan that refines
+// coefficients, where a byte or two skips up to 32767 empty blocks. A file
+// whose first scan is such a refinement, with no DC before it (libjpeg only
+// warns of it), is refused.
 void OnJpegMessage(j_common_ptr common, int level) {
   auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
-  if (level >= 0 || errors->data_ended || !common->is_decompressor) return;
+  if (level >= 0 || !common->is_decompressor) return;
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  if (errors->base.msg_code == JWRN_BOGUS_PROGRESSION && errors->base.msg_parm.i[1] == 0 &&
+      info->input_scan_number <= 1) {
+    OnJpegError(common);
+  }
+  if (errors->data_ended) return;
   const int marker = info->unread_marker;
   const bool scan_data_over =
       errors->base.msg_code == JWRN_HIT_MARKER &&
@@ -117,6 +128,16 @@ void CmykRowToRgba(uint8_t* row, int width, bool inverted) {
   }
 }
 
+// libjpeg-turbo writes RGBA rows itself (alpha 255); plain libjpeg writes
+// RGB, which is widened here.
+#ifdef JCS_ALPHA_EXTENSIONS
+constexpr J_COLOR_SPACE kRgbOutput = JCS_EXT_RGBA;
+constexpr int kRgbComponents = 4;
+#else
+constexpr J_COLOR_SPACE kRgbOutput = JCS_RGB;
+constexpr int kRgbComponents = 3;
+#endif
+
 // Widens a row of RGB, written into the first three quarters of its RGBA
 // row, in place; from the end so that nothing is overwritten before it is read.
 void RgbRowToRgba(uint8_t* row, int width) {
@@ -169,12 +190,14 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
   if (!PictureSizeAllowed(info->image_width, info->image_height)) return false;
 
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
-  info->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+  info->out_color_space = cmyk ? JCS_CMYK : kRgbOutput;
   info->buffered_image = jpeg_has_multiple_scans(info);
   jpeg_start_decompress(info);
   const int width = static_cast<int>(info->output_width);
   const int height = static_cast<int>(info->output_height);
-  if (!PictureSizeAllowed(width, height) || info->output_components != (cmyk ? 4 : 3)) return false;
+  if (!PictureSizeAllowed(width, height) || info->output_components != (cmyk ? 4 : kRgbComponents)) {
+    return false;
+  }
   if (info->buffered_image) {
     int status = JPEG_SUSPENDED;
     do {
@@ -194,7 +217,7 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
     if (jpeg_read_scanlines(info, rows, 1) != 1) return false;
     if (cmyk) {
       CmykRowToRgba(row, width, info->saw_Adobe_marker);
-    } else {
+    } else if (kRgbComponents == 3) {
       RgbRowToRgba(row, width);
     }
   }
