@@ -17,14 +17,27 @@ namespace zielwerk {
 
 namespace {
 
-// What libjpeg may take for its own buffers. A progressive or multi-scan file
-// needs one buffer for the whole picture's coefficients, two bytes a sample of
-// each component, and a file of a few hundred bytes can declare a size that
-// claims hundreds of MiB for it. 80 MiB holds that of a 12-megapixel photo at
-// full colour resolution, or of a 24-megapixel one with colour halved both
-// ways (69 MiB each); a larger one is refused. libjpeg-turbo fails rather
-// than go past it, having no backing store to swap to.
-constexpr long kJpegMemoryBudget = 80L << 20;
+// What libjpeg may take for its own buffers, most of it, in a progressive or
+// multi-scan file, one buffer for the whole picture's coefficients: two
+// bytes a sample of each component, claimed as soon as the header is read.
+// As a scan codes each block in a bit at least, a file holds the
+// coefficients of some 1024 bytes a byte of it, or a few times that where
+// its components differ in resolution; 8192 bytes a byte leaves room for
+// that. Within that, at least 8 MiB (a progressive picture of one to four
+// megapixels, whatever its file's size) and at most 80 MiB (one of 12
+// megapixels at full colour resolution, or of 24 with colour halved both
+// ways). A file that needs more is refused: libjpeg-turbo, having no backing
+// store to swap to, fails rather than go past the budget.
+constexpr size_t kJpegBudgetPerByte = 8192;
+constexpr size_t kJpegMinBudget = size_t{8} << 20;
+constexpr size_t kJpegMaxBudget = size_t{80} << 20;
+
+long JpegMemoryBudget(size_t file_size) {
+  const size_t budget = file_size > kJpegMaxBudget / kJpegBudgetPerByte
+                            ? kJpegMaxBudget
+                            : std::max(kJpegMinBudget, file_size * kJpegBudgetPerByte);
+  return static_cast<long>(budget);
+}
 
 // The lowest marker code libjpeg takes for a real marker. Where a scan with
 // restart intervals runs into a lower one or a restart marker, libjpeg looks
@@ -183,7 +196,7 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
 
   jpeg_create_decompress(info);
   session->MarkCreated();
-  info->mem->max_memory_to_use = kJpegMemoryBudget;
+  info->mem->max_memory_to_use = JpegMemoryBudget(bytes.size());
   jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(bytes.data()),
                static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
