@@ -18,7 +18,9 @@ namespace zielwerk {
 namespace {
 
 // One LZW code of at least one bit never stands for more than 4096 pixels,
-// so no real frame holds more than this many pixels per byte of file.
+// so no real frame holds more than this many pixels per byte of file. The
+// screen, which may be larger than the first frame (the rest is transparent),
+// is held to the same, so that a few bytes cannot claim a quarter GiB.
 constexpr uint64_t kMaxLzwPixelsPerByte = 4096 * 8;
 
 struct GifSource {
@@ -187,7 +189,10 @@ std::optional<TrainPicture> DecodeGifUnguarded(std::string_view bytes) {
   GifSource source{bytes, 0};
   GifReadSession session(&source);
   GifFileType* gif = session.gif();
-  if (gif == nullptr || !PictureSizeAllowed(gif->SWidth, gif->SHeight)) return std::nullopt;
+  if (gif == nullptr || !PictureSizeAllowed(gif->SWidth, gif->SHeight) ||
+      uint64_t(gif->SWidth) * uint64_t(gif->SHeight) > kMaxLzwPixelsPerByte * bytes.size()) {
+    return std::nullopt;
+  }
 
   TrainPicture picture;
   picture.width = gif->SWidth;
