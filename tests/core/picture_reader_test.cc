@@ -221,16 +221,18 @@ INSTANTIATE_TEST_SUITE_P(
 // square: each is decoded to the rows its data reaches or refused, and none
 // costs a block anywhere near its declared size.
 struct CutShortCase {
-  const char* file;
-  int rows;  // 0: refused
+  const char* file;  // under tests/data
+  int rows;          // 0: refused
 };
+
+constexpr char kJpegCutShort[] = "regressions/jpeg_reader/cut_short_8000x8000.jpg";
 
 void PrintTo(const CutShortCase& c, std::ostream* os) { *os << c.file; }
 
 class CutShortTest : public ::testing::TestWithParam<CutShortCase> {};
 
 TEST_P(CutShortTest, CostsWhatItHolds) {
-  const std::string bytes = Fixture(GetParam().file);
+  const std::string bytes = ReadFileBytes(TestDataPath(GetParam().file));
   largest_block = 0;
   const std::optional<TrainPicture> picture = DecodePicture(bytes);
   EXPECT_LT(largest_block, size_t{1} << 20);
@@ -238,16 +240,16 @@ TEST_P(CutShortTest, CostsWhatItHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CutShortTest,
-                         ::testing::Values(CutShortCase{"jpeg_8000x8000_cut.jpg", 8},
-                                           CutShortCase{"jpeg_progressive_4000x4000_cut.jpg", 0},
-                                           CutShortCase{"png_5000x5000_cut.png", 0},
-                                           CutShortCase{"gif_5000x5000_cut.gif", 0},
-                                           CutShortCase{"bmp8_rle_5000x5000_cut.bmp", 0}));
+                         ::testing::Values(CutShortCase{kJpegCutShort, 8},
+                                           CutShortCase{"picture/cut_progressive_4000x4000.jpg", 0},
+                                           CutShortCase{"picture/cut_5000x5000.png", 0},
+                                           CutShortCase{"picture/cut_5000x5000.gif", 0},
+                                           CutShortCase{"picture/cut_rle_5000x5000.bmp", 0}));
 
 // The JPEG cut short begins like train.jpg: the band of rows its data
 // reaches shows the same dots, and the rows it lacks are not there.
 TEST(PictureReaderTest, JpegCutShortKeepsTheDotsOfItsRows) {
-  const std::optional<TrainPicture> cut = DecodeJpeg(Fixture("jpeg_8000x8000_cut.jpg"));
+  const std::optional<TrainPicture> cut = DecodeJpeg(ReadFileBytes(TestDataPath(kJpegCutShort)));
   const std::optional<TrainPicture> whole = DecodeJpeg(Fixture("train.jpg"));
   ASSERT_TRUE(cut.has_value() && whole.has_value());
   ASSERT_EQ(cut->height, 8);

@@ -23,13 +23,13 @@ namespace {
 // As a scan codes each block in a bit at least, a file holds the
 // coefficients of some 1024 bytes a byte of it, or a few times that where
 // its components differ in resolution; 8192 bytes a byte leaves room for
-// that. Within that, at least 8 MiB (a progressive picture of one to four
-// megapixels, whatever its file's size) and at most 80 MiB (one of 12
-// megapixels at full colour resolution, or of 24 with colour halved both
-// ways). A file that needs more is refused: libjpeg-turbo, having no backing
-// store to swap to, fails rather than go past the budget.
+// that. At least 1 MiB, for libjpeg's other buffers where a file is tiny;
+// at most 80 MiB (a picture of 12 megapixels at full colour resolution, or
+// of 24 with colour halved both ways). A file that needs more is refused:
+// libjpeg-turbo, having no backing store to swap to, fails rather than go
+// past the budget.
 constexpr size_t kJpegBudgetPerByte = 8192;
-constexpr size_t kJpegMinBudget = size_t{8} << 20;
+constexpr size_t kJpegMinBudget = size_t{1} << 20;
 constexpr size_t kJpegMaxBudget = size_t{80} << 20;
 
 long JpegMemoryBudget(size_t file_size) {
