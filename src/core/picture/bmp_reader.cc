@@ -2,6 +2,7 @@
 // The Windows bitmap reader. Every field is read through ByteCursor, which
 // cannot run past the end of the file, and every size is computed in 64 bits
 // and checked against the file before anything is allocated.
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -316,6 +317,19 @@ bool DecodeUncompressed(std::string_view bytes, const BmpHeader& header, const P
   return true;
 }
 
+// Sets every pixel of `picture` to `colour`: copies of ever larger blocks,
+// as a loop over the pixels is slow for the megapixels a few bytes of
+// run-length data may leave unset.
+void FillPicture(TrainPicture& picture, const std::array<uint8_t, 4>& colour) {
+  uint8_t* pixels = picture.rgba.data();
+  const size_t size = picture.rgba.size();
+  if (size == 0) return;
+  std::memcpy(pixels, colour.data(), 4);
+  for (size_t done = 4; done < size; done *= 2) {
+    std::memcpy(pixels + done, pixels, std::min(done, size - done));
+  }
+}
+
 // Runs and end-of-line codes fill at most 8192 pixels a byte (a row of 16384
 // for one two-byte code). Only the skip and end-of-picture codes leave more
 // of a picture to colour 0, and a bitmap that needs them to reach its size
@@ -343,9 +357,7 @@ bool DecodeRle8(std::string_view data, const BmpHeader& header, const Palette& p
   ByteCursor in(data);
   const int64_t width = header.width;
   const int64_t height = header.height;
-  if (picture != nullptr) {
-    for (size_t i = 0; i < picture->rgba.size(); i += 4) PutPixel(&picture->rgba[i], palette[0]);
-  }
+  if (picture != nullptr) FillPicture(*picture, palette[0]);
 
   int64_t x = 0;
   int64_t row = 0;
