@@ -330,12 +330,16 @@ void FillPicture(TrainPicture& picture, const std::array<uint8_t, 4>& colour) {
   }
 }
 
-// Runs and end-of-line codes fill at most 8192 pixels a byte (a row of 16384
-// for one two-byte code). Only the skip and end-of-picture codes leave more
-// of a picture to colour 0, and a bitmap that needs them to reach its size
-// from fewer bytes than that is refused before anything is allocated: a few
-// bytes cannot claim a quarter GiB.
-constexpr uint64_t kMaxRlePixelsPerByte = 8192;
+// A run fills at most 127 pixels a byte, and an end-of-line code ends a row
+// in two bytes, so the data of any encoder that codes its rows holds a byte
+// for every 1024 pixels at least, unless it has blank rows wider than 2048
+// pixels. Only the skip and end-of-picture codes leave more of a picture to
+// colour 0, and a bitmap that needs them to reach its size from fewer bytes
+// is refused before anything is allocated: a few bytes cannot claim a
+// quarter GiB. A picture of up to 65536 pixels costs little and is read
+// whatever its data.
+constexpr uint64_t kMaxRlePixelsPerByte = 1024;
+constexpr uint64_t kRlePixelsAlwaysRead = 65536;
 
 // The run-length data: from the pixel offset to the end of the file or the
 // end the header gives, whichever comes first.
@@ -422,7 +426,8 @@ std::optional<TrainPicture> DecodeBmpUnguarded(std::string_view bytes) {
   picture.has_alpha = false;
   if (header.compression == kBiRle8) {
     const std::string_view data = Rle8Data(bytes, header);
-    if (static_cast<uint64_t>(header.width * header.height) > kMaxRlePixelsPerByte * data.size() ||
+    const uint64_t pixels = static_cast<uint64_t>(header.width * header.height);
+    if (pixels > std::max(kRlePixelsAlwaysRead, kMaxRlePixelsPerByte * data.size()) ||
         !DecodeRle8(data, header, palette, nullptr)) {
       return std::nullopt;
     }

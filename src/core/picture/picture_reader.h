@@ -29,8 +29,8 @@ inline constexpr size_t kMaxPictureFileBytes = size_t{64} << 20;
 // Windows bitmap: uncompressed 1, 4, 8, 16 (5-5-5, or any bit fields such as
 // 5-6-5), 24 and 32 bits per pixel, and 8-bit run-length encoded; bottom-up
 // rows only. 1 bit per pixel is black for 0 and white for 1 whatever the
-// colour table says. Run-length data must hold a byte for every 8192 pixels
-// at least. The result has no alpha.
+// colour table says. Run-length data must hold a byte for every 1024 pixels
+// at least, in a picture of more than 65536. The result has no alpha.
 std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 
 // JPEG through libjpeg (grey, YCbCr, RGB and CMYK). A file cut short is
