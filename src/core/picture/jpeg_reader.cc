@@ -76,8 +76,19 @@ bool IsRestartMarker(int marker) { return marker >= JPEG_RST0 && marker <= JPEG_
 // coefficients, where a byte or two skips up to 32767 empty blocks. A file
 // whose first scan is such a refinement, with no DC before it (libjpeg only
 // warns of it), is refused.
+//
+// Corrupt data can raise a warning for every block, so the others are let
+// go first thing.
 void OnJpegMessage(j_common_ptr common, int level) {
   auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
+  switch (errors->base.msg_code) {
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF:
+      break;
+    default:
+      return;
+  }
   if (level >= 0 || !common->is_decompressor) return;
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
   if (errors->base.msg_code == JWRN_BOGUS_PROGRESSION && errors->base.msg_parm.i[1] == 0 &&
