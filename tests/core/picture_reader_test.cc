@@ -4,11 +4,14 @@
 #include "core/picture/picture_reader.h"
 
 #include "core/picture/icon_file.h"
+#include "core/picture/picture_bits.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <utility>
 #include <string>
 #include <vector>
@@ -17,6 +20,19 @@
 
 #include "../../fuzz/picture_promises.h"
 #include "support/test_files.h"
+
+// The largest block asked of operator new since it was last set to 0: a
+// picture's pixels are one such block.
+static size_t largest_block = 0;
+
+void* operator new(size_t size) {
+  largest_block = std::max(largest_block, size);
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+// Not inlined, so that the compiler does not take the free for a mismatch.
+[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete(void* block, size_t) noexcept { std::free(block); }
 
 namespace zielwerk {
 namespace {
@@ -200,6 +216,48 @@ INSTANTIATE_TEST_SUITE_P(
                     {kRed, kGreen, kBlack, kClear, kClear, kClear, kRed, kGreen, kGreen, kRed, kBlack, kBlack}},
         CraftedCase{"gif_transparent_past_map.gif",
                     {kBlack, kRed, kGreen, kBlue, kBlack, kRed, kGreen, kBlue, kBlack, kRed, kGreen, kBlue}}));
+
+// Files of 627 or 4096 bytes whose headers declare 4000 to 8000 pixels
+// square: each is decoded to the rows its data reaches or refused, and none
+// costs a block anywhere near its declared size.
+struct CutShortCase {
+  const char* file;  // under tests/data
+  int rows;          // 0: refused
+};
+
+constexpr char kJpegCutShort[] = "regressions/jpeg_reader/cut_short_8000x8000.jpg";
+
+void PrintTo(const CutShortCase& c, std::ostream* os) { *os << c.file; }
+
+class CutShortTest : public ::testing::TestWithParam<CutShortCase> {};
+
+TEST_P(CutShortTest, CostsWhatItHolds) {
+  const std::string bytes = ReadFileBytes(TestDataPath(GetParam().file));
+  largest_block = 0;
+  const std::optional<TrainPicture> picture = DecodePicture(bytes);
+  EXPECT_LT(largest_block, size_t{1} << 20);
+  EXPECT_EQ(picture ? picture->height : 0, GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, CutShortTest,
+                         ::testing::Values(CutShortCase{kJpegCutShort, 8},
+                                           CutShortCase{"picture/cut_progressive_4000x4000.jpg", 0},
+                                           CutShortCase{"picture/cut_5000x5000.png", 0},
+                                           CutShortCase{"picture/cut_5000x5000.gif", 0},
+                                           CutShortCase{"picture/cut_rle_5000x5000.bmp", 0}));
+
+// The JPEG cut short begins like train.jpg: the band of rows its data
+// reaches shows the same dots, and the rows it lacks are not there.
+TEST(PictureReaderTest, JpegCutShortKeepsTheDotsOfItsRows) {
+  const std::optional<TrainPicture> cut = DecodeJpeg(ReadFileBytes(TestDataPath(kJpegCutShort)));
+  const std::optional<TrainPicture> whole = DecodeJpeg(Fixture("train.jpg"));
+  ASSERT_TRUE(cut.has_value() && whole.has_value());
+  ASSERT_EQ(cut->height, 8);
+  for (int k = 0; k < kPictureRowCommandCount; ++k) {
+    EXPECT_EQ(PictureRowCommand(*cut, k),
+              2 * k < cut->height ? PictureRowCommand(*whole, k) : PictureRowCommand(TrainPicture{}, k));
+  }
+}
 
 TEST(PictureReaderTest, RefusesAHeaderOfTwoMillionRows) {
   EXPECT_FALSE(DecodePicture(Fixture("png_1x2000000.png")).has_value());

@@ -2,6 +2,7 @@
 // The Windows bitmap reader. Every field is read through ByteCursor, which
 // cannot run past the end of the file, and every size is computed in 64 bits
 // and checked against the file before anything is allocated.
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -316,25 +317,57 @@ bool DecodeUncompressed(std::string_view bytes, const BmpHeader& header, const P
   return true;
 }
 
-// 8-bit run-length data. Runs and literal strings that reach past the row or
-// the picture are cut at its edge; pixels the data never sets keep colour 0.
-// Data that ends before the last row or the end-of-picture code is refused.
-bool DecodeRle8(std::string_view bytes, const BmpHeader& header, const Palette& palette,
-                TrainPicture& picture) {
+// Sets every pixel of `picture` to `colour`: copies of ever larger blocks,
+// as a loop over the pixels is slow for the megapixels a few bytes of
+// run-length data may leave unset.
+void FillPicture(TrainPicture& picture, const std::array<uint8_t, 4>& colour) {
+  uint8_t* pixels = picture.rgba.data();
+  const size_t size = picture.rgba.size();
+  if (size == 0) return;
+  std::memcpy(pixels, colour.data(), 4);
+  for (size_t done = 4; done < size; done *= 2) {
+    std::memcpy(pixels + done, pixels, std::min(done, size - done));
+  }
+}
+
+// A run fills at most 127 pixels a byte, and an end-of-line code ends a row
+// in two bytes, so the data of any encoder that codes its rows holds a byte
+// for every 1024 pixels at least, unless it has blank rows wider than 2048
+// pixels. Only the skip and end-of-picture codes leave more of a picture to
+// colour 0, and a bitmap that needs them to reach its size from fewer bytes
+// is refused before anything is allocated: a few bytes cannot claim a
+// quarter GiB. A picture of up to 65536 pixels costs little and is read
+// whatever its data.
+constexpr uint64_t kMaxRlePixelsPerByte = 1024;
+constexpr uint64_t kRlePixelsAlwaysRead = 65536;
+
+// The run-length data: from the pixel offset to the end of the file or the
+// end the header gives, whichever comes first.
+std::string_view Rle8Data(std::string_view bytes, const BmpHeader& header) {
   std::string_view data = bytes.substr(header.pixel_offset);
   if (header.image_size != 0 && header.image_size < data.size()) {
     data = data.substr(0, header.image_size);
   }
+  return data;
+}
+
+// Decodes 8-bit run-length `data` into `picture` (already sized). Runs and
+// literal strings that reach past the row or the picture are cut at its
+// edge; pixels the data never sets keep colour 0. Data that ends before the
+// last row or the end-of-picture code is refused. Without a picture, only
+// checks the data, so that the picture is allocated for good data alone.
+bool DecodeRle8(std::string_view data, const BmpHeader& header, const Palette& palette,
+                TrainPicture* picture) {
   ByteCursor in(data);
   const int64_t width = header.width;
   const int64_t height = header.height;
-  for (size_t i = 0; i < picture.rgba.size(); i += 4) PutPixel(&picture.rgba[i], palette[0]);
+  if (picture != nullptr) FillPicture(*picture, palette[0]);
 
   int64_t x = 0;
   int64_t row = 0;
   auto put = [&](uint8_t index) {
-    if (x < width && row < height) {
-      PutPixel(&picture.rgba[static_cast<size_t>((height - 1 - row) * width + x) * 4],
+    if (picture != nullptr && x < width && row < height) {
+      PutPixel(&picture->rgba[static_cast<size_t>((height - 1 - row) * width + x) * 4],
                palette[index]);
     }
     ++x;
@@ -392,8 +425,14 @@ std::optional<TrainPicture> DecodeBmpUnguarded(std::string_view bytes) {
   picture.height = static_cast<int>(header.height);
   picture.has_alpha = false;
   if (header.compression == kBiRle8) {
+    const std::string_view data = Rle8Data(bytes, header);
+    const uint64_t pixels = static_cast<uint64_t>(header.width * header.height);
+    if (pixels > std::max(kRlePixelsAlwaysRead, kMaxRlePixelsPerByte * data.size()) ||
+        !DecodeRle8(data, header, palette, nullptr)) {
+      return std::nullopt;
+    }
     picture.rgba.resize(static_cast<size_t>(header.width * header.height) * 4);
-    if (!DecodeRle8(bytes, header, palette, picture)) return std::nullopt;
+    DecodeRle8(data, header, palette, &picture);
   } else {
     if (!UncompressedDataFits(bytes, header)) return std::nullopt;
     picture.rgba.resize(static_cast<size_t>(header.width * header.height) * 4);

@@ -18,7 +18,9 @@ namespace zielwerk {
 namespace {
 
 // One LZW code of at least one bit never stands for more than 4096 pixels,
-// so no real frame holds more than this many pixels per byte of file.
+// so no real frame holds more than this many pixels per byte of file. The
+// screen, which may be larger than the first frame (the rest is transparent),
+// is held to the same, so that a few bytes cannot claim a quarter GiB.
 constexpr uint64_t kMaxLzwPixelsPerByte = 4096 * 8;
 
 struct GifSource {
@@ -86,11 +88,26 @@ bool SkipFrameData(GifFileType* gif) {
   return true;
 }
 
-// Decodes the frame whose descriptor giflib has just read onto `picture`
-// (sized to the screen, not yet allocated), cutting off whatever lies outside
-// the screen. Screen pixels the frame does not cover stay transparent.
+using Palette = std::array<std::array<uint8_t, 4>, 256>;
+
+// The first frame as decoded: its colours, and the colour indexes of its
+// pixels that fall on the screen, `visible_width` a row from (left, top).
+struct FirstFrame {
+  Palette palette;
+  int left = 0;
+  int top = 0;
+  int visible_width = 0;
+  int visible_rows = 0;
+  std::vector<GifPixelType> indexes;
+};
+
+// Decodes the frame whose descriptor giflib has just read, cutting off
+// whatever lies outside the screen of `picture` (whose size is set). Only
+// the frame's pixels are kept, growing as its rows arrive; the screen is made
+// by PaintFirstFrame once the whole file has read cleanly, so a file that
+// fails costs no more than the rows it delivered.
 bool DecodeFirstFrame(GifFileType* gif, int transparent_index, uint64_t file_size,
-                      TrainPicture& picture) {
+                      TrainPicture& picture, FirstFrame& decoded) {
   const GifImageDesc& frame = gif->Image;
   if (frame.Width <= 0 || frame.Height <= 0 || frame.Width > kMaxPictureSide ||
       frame.Height > kMaxPictureSide ||
@@ -102,7 +119,7 @@ bool DecodeFirstFrame(GifFileType* gif, int transparent_index, uint64_t file_siz
 
   // Pixel values run up to 255 whatever the map's size; those past the map
   // read as opaque black. The transparent index counts even past the map.
-  std::array<std::array<uint8_t, 4>, 256> palette;
+  Palette& palette = decoded.palette;
   for (auto& entry : palette) entry = {0, 0, 0, 255};
   const int map_size = std::clamp(map->ColorCount, 0, 256);
   for (int i = 0; i < map_size; ++i) {
@@ -115,21 +132,26 @@ bool DecodeFirstFrame(GifFileType* gif, int transparent_index, uint64_t file_siz
 
   const int screen_width = picture.width;
   const int screen_height = picture.height;
-  picture.rgba.assign(static_cast<size_t>(screen_width) * static_cast<size_t>(screen_height) * 4, 0);
   if (frame.Left != 0 || frame.Top != 0 || frame.Width < screen_width ||
       frame.Height < screen_height) {
     picture.has_alpha = true;
   }
-  const int visible_width =
+  decoded.left = frame.Left;
+  decoded.top = frame.Top;
+  decoded.visible_width =
       frame.Left < screen_width ? std::min(frame.Width, screen_width - frame.Left) : 0;
+  const size_t row_bytes = static_cast<size_t>(decoded.visible_width);
 
   std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
   auto read_row = [&](int row) {
     if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) return false;
     const int64_t y = int64_t{frame.Top} + row;
-    if (y >= screen_height || visible_width == 0) return true;
-    uint8_t* out = picture.rgba.data() + (static_cast<size_t>(y) * screen_width + frame.Left) * 4;
-    for (int x = 0; x < visible_width; ++x, out += 4) std::memcpy(out, palette[line[x]].data(), 4);
+    if (y >= screen_height || row_bytes == 0) return true;
+    if (row >= decoded.visible_rows) {
+      decoded.visible_rows = row + 1;
+      decoded.indexes.resize(row_bytes * static_cast<size_t>(decoded.visible_rows));
+    }
+    std::memcpy(decoded.indexes.data() + row_bytes * static_cast<size_t>(row), line.data(), row_bytes);
     return true;
   };
   if (frame.Interlace) {
@@ -148,17 +170,35 @@ bool DecodeFirstFrame(GifFileType* gif, int transparent_index, uint64_t file_siz
   return true;
 }
 
+// Makes the screen of `picture` (whose size is set): transparent, with the
+// first frame's visible pixels in their colours.
+void PaintFirstFrame(const FirstFrame& frame, TrainPicture& picture) {
+  picture.rgba.assign(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 4, 0);
+  for (int row = 0; row < frame.visible_rows; ++row) {
+    const GifPixelType* in = frame.indexes.data() + static_cast<size_t>(row) * frame.visible_width;
+    uint8_t* out = picture.rgba.data() +
+                   (static_cast<size_t>(frame.top + row) * picture.width + frame.left) * 4;
+    for (int x = 0; x < frame.visible_width; ++x, out += 4) {
+      std::memcpy(out, frame.palette[in[x]].data(), 4);
+    }
+  }
+}
+
 std::optional<TrainPicture> DecodeGifUnguarded(std::string_view bytes) {
   if (bytes.size() < 3 || bytes.substr(0, 3) != "GIF") return std::nullopt;
   GifSource source{bytes, 0};
   GifReadSession session(&source);
   GifFileType* gif = session.gif();
-  if (gif == nullptr || !PictureSizeAllowed(gif->SWidth, gif->SHeight)) return std::nullopt;
+  if (gif == nullptr || !PictureSizeAllowed(gif->SWidth, gif->SHeight) ||
+      uint64_t(gif->SWidth) * uint64_t(gif->SHeight) > kMaxLzwPixelsPerByte * bytes.size()) {
+    return std::nullopt;
+  }
 
   TrainPicture picture;
   picture.width = gif->SWidth;
   picture.height = gif->SHeight;
 
+  FirstFrame first_frame;
   bool have_frame = false;
   int transparent_index = -1;
   for (;;) {
@@ -170,7 +210,9 @@ std::optional<TrainPicture> DecodeGifUnguarded(std::string_view bytes) {
         if (have_frame) {
           if (!SkipFrameData(gif)) return std::nullopt;
         } else {
-          if (!DecodeFirstFrame(gif, transparent_index, bytes.size(), picture)) return std::nullopt;
+          if (!DecodeFirstFrame(gif, transparent_index, bytes.size(), picture, first_frame)) {
+            return std::nullopt;
+          }
           have_frame = true;
         }
         break;
@@ -182,6 +224,7 @@ std::optional<TrainPicture> DecodeGifUnguarded(std::string_view bytes) {
       }
       case TERMINATE_RECORD_TYPE:
         if (!have_frame) return std::nullopt;
+        PaintFirstFrame(first_frame, picture);
         return picture;
       default:
         return std::nullopt;

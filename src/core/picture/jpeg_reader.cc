@@ -2,25 +2,110 @@
 // The JPEG reader over libjpeg. libjpeg's own error handler ends the process
 // and its warnings go to stderr; this reader returns to itself by longjmp and
 // keeps quiet. The part under setjmp holds no C++ objects of its own.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "picture/picture_reader.h"
+#include "picture/picture_rows.h"
 
 namespace zielwerk {
 
 namespace {
 
+// What libjpeg may take for its own buffers, most of it, in a progressive or
+// multi-scan file, one buffer for the whole picture's coefficients: two
+// bytes a sample of each component, claimed as soon as the header is read.
+// As a scan codes each block in a bit at least, a file holds the
+// coefficients of some 1024 bytes a byte of it, or a few times that where
+// its components differ in resolution; 8192 bytes a byte leaves room for
+// that. At least 1 MiB, for libjpeg's other buffers where a file is tiny;
+// at most 80 MiB (a picture of 12 megapixels at full colour resolution, or
+// of 24 with colour halved both ways). A file that needs more is refused:
+// libjpeg-turbo, having no backing store to swap to, fails rather than go
+// past the budget.
+constexpr size_t kJpegBudgetPerByte = 8192;
+constexpr size_t kJpegMinBudget = size_t{1} << 20;
+constexpr size_t kJpegMaxBudget = size_t{80} << 20;
+
+long JpegMemoryBudget(size_t file_size) {
+  const size_t budget = file_size > kJpegMaxBudget / kJpegBudgetPerByte
+                            ? kJpegMaxBudget
+                            : std::max(kJpegMinBudget, file_size * kJpegBudgetPerByte);
+  return static_cast<long>(budget);
+}
+
+// The lowest marker code libjpeg takes for a real marker. Where a scan with
+// restart intervals runs into a lower one or a restart marker, libjpeg looks
+// for the next restart and the scan's data may go on; at any other marker it
+// is over.
+constexpr int kFirstFrameMarker = 0xC0;
+
 struct JpegErrorManager {
   jpeg_error_mgr base;
   std::jmp_buf jump;
+  // Where the data ran out: the scan (1 for the first) and the band of rows
+  // (iMCU row, 8 or 16 rows) being decoded then. With `margin`, the band
+  // after it may still hold some data.
+  bool data_ended = false;
+  int ended_in_scan = 0;
+  JDIMENSION ended_in_band = 0;
+  bool margin = false;
 };
 
 [[noreturn]] void OnJpegError(j_common_ptr info) {
   std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
+}
+
+bool IsRestartMarker(int marker) { return marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7; }
+
+// libjpeg decodes past the end of a scan's data as if every further block
+// were plain grey, down to the last row the header declares, and says so
+// only by a warning. With Huffman coding the warning comes the moment the
+// decoder needs bits beyond a marker; unless a restart marker lets the data
+// resume, the rest of the scan is padding. Arithmetic coding reads up to a
+// marker without a word, so there only the end of the file tells, and the
+// byte or two the decoder still holds then may reach into the next band.
+//
+// The rows the first scan reaches are the measure of what a file holds, as a
+// scan costs a bit a block at least, except a progressive scan that refines
+// coefficients, where a byte or two skips up to 32767 empty blocks. A file
+// whose first scan is such a refinement, with no DC before it (libjpeg only
+// warns of it), is refused.
+//
+// Corrupt data can raise a warning for every block, so the others are let
+// go first thing.
+void OnJpegMessage(j_common_ptr common, int level) {
+  auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
+  switch (errors->base.msg_code) {
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF:
+      break;
+    default:
+      return;
+  }
+  if (level >= 0 || !common->is_decompressor) return;
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  if (errors->base.msg_code == JWRN_BOGUS_PROGRESSION && errors->base.msg_parm.i[1] == 0 &&
+      info->input_scan_number <= 1) {
+    OnJpegError(common);
+  }
+  if (errors->data_ended) return;
+  const int marker = info->unread_marker;
+  const bool scan_data_over =
+      errors->base.msg_code == JWRN_HIT_MARKER &&
+      (info->restart_interval == 0 || (marker >= kFirstFrameMarker && !IsRestartMarker(marker)));
+  const bool file_over = errors->base.msg_code == JWRN_JPEG_EOF && info->arith_code;
+  if (!scan_data_over && !file_over) return;
+  errors->data_ended = true;
+  errors->ended_in_scan = info->input_scan_number;
+  errors->ended_in_band = info->input_iMCU_row;
+  errors->margin = file_over;
 }
 
 void IgnoreJpegMessage(j_common_ptr) {}
@@ -31,6 +116,7 @@ class JpegReadSession {
   JpegReadSession() {
     info_.err = jpeg_std_error(&errors_.base);
     errors_.base.error_exit = OnJpegError;
+    errors_.base.emit_message = OnJpegMessage;
     errors_.base.output_message = IgnoreJpegMessage;
   }
   ~JpegReadSession() {
@@ -66,6 +152,16 @@ void CmykRowToRgba(uint8_t* row, int width, bool inverted) {
   }
 }
 
+// libjpeg-turbo writes RGBA rows itself (alpha 255); plain libjpeg writes
+// RGB, which is widened here.
+#ifdef JCS_ALPHA_EXTENSIONS
+constexpr J_COLOR_SPACE kRgbOutput = JCS_EXT_RGBA;
+constexpr int kRgbComponents = 4;
+#else
+constexpr J_COLOR_SPACE kRgbOutput = JCS_RGB;
+constexpr int kRgbComponents = 3;
+#endif
+
 // Widens a row of RGB, written into the first three quarters of its RGBA
 // row, in place; from the end so that nothing is overwritten before it is read.
 void RgbRowToRgba(uint8_t* row, int width) {
@@ -77,40 +173,82 @@ void RgbRowToRgba(uint8_t* row, int width) {
   }
 }
 
+// Output rows per band of decoded blocks.
+JDIMENSION BandHeight(const jpeg_decompress_struct& info) {
+#if JPEG_LIB_VERSION >= 70
+  return static_cast<JDIMENSION>(info.max_v_samp_factor * info.min_DCT_v_scaled_size);
+#else
+  return static_cast<JDIMENSION>(info.max_v_samp_factor * info.min_DCT_scaled_size);
+#endif
+}
+
+// Whether the data of the first scan ran out: rows below it then hold nothing
+// but padding, as later scans only refine what the first one placed.
+bool FirstScanCut(const JpegErrorManager& errors) {
+  return errors.data_ended && errors.ended_in_scan <= 1;
+}
+
+// The rows that hold data: the band where the first scan's data ran out is
+// kept (its left part has pixels), the padding below it is not.
+JDIMENSION RowsHoldingData(const jpeg_decompress_struct& info, const JpegErrorManager& errors) {
+  if (!FirstScanCut(errors)) return info.output_height;
+  const JDIMENSION bands = errors.ended_in_band + (errors.margin ? 2 : 1);
+  return std::min(info.output_height, bands * BandHeight(info));
+}
+
 // Runs the decode under setjmp; everything it fills belongs to the caller.
+// A file with several scans is read in libjpeg's buffered-image mode, scan by
+// scan, so that reading stops where the first scan runs out instead of
+// decoding padding into the whole picture's coefficients.
 bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPicture* picture) {
   jpeg_decompress_struct* info = session->info();
+  const JpegErrorManager* errors = session->errors();
   if (setjmp(session->errors()->jump)) return false;
 
   jpeg_create_decompress(info);
   session->MarkCreated();
+  info->mem->max_memory_to_use = JpegMemoryBudget(bytes.size());
   jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(bytes.data()),
                static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
   if (!PictureSizeAllowed(info->image_width, info->image_height)) return false;
 
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
-  info->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+  info->out_color_space = cmyk ? JCS_CMYK : kRgbOutput;
+  info->buffered_image = jpeg_has_multiple_scans(info);
   jpeg_start_decompress(info);
   const int width = static_cast<int>(info->output_width);
   const int height = static_cast<int>(info->output_height);
-  if (!PictureSizeAllowed(width, height) || info->output_components != (cmyk ? 4 : 3)) return false;
+  if (!PictureSizeAllowed(width, height) || info->output_components != (cmyk ? 4 : kRgbComponents)) {
+    return false;
+  }
+  if (info->buffered_image) {
+    int status = JPEG_SUSPENDED;
+    do {
+      status = jpeg_consume_input(info);
+    } while (status != JPEG_REACHED_EOI && status != JPEG_SUSPENDED && !FirstScanCut(*errors));
+    jpeg_start_output(info, info->input_scan_number);
+  }
 
   picture->width = width;
   picture->height = height;
   picture->has_alpha = false;
-  picture->rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-  while (info->output_scanline < info->output_height) {
-    uint8_t* row = picture->rgba.data() + static_cast<size_t>(info->output_scanline) * width * 4;
+  while (info->output_scanline < RowsHoldingData(*info, *errors)) {
+    const int y = static_cast<int>(info->output_scanline);
+    GrowPictureRows(*picture, y + 1);
+    uint8_t* row = picture->rgba.data() + static_cast<size_t>(y) * width * 4;
     JSAMPROW rows[1] = {row};
     if (jpeg_read_scanlines(info, rows, 1) != 1) return false;
     if (cmyk) {
       CmykRowToRgba(row, width, info->saw_Adobe_marker);
-    } else {
+    } else if (kRgbComponents == 3) {
       RgbRowToRgba(row, width);
     }
   }
-  jpeg_finish_decompress(info);
+  picture->height = static_cast<int>(info->output_scanline);
+  // A file read to its last row is read to its end, as before; one cut short
+  // has nothing more to give.
+  if (!info->buffered_image && picture->height == height) jpeg_finish_decompress(info);
   return true;
 }
 

@@ -3,7 +3,9 @@
 // its content. Every reader takes the whole file in memory, checks each size,
 // offset and index against the bytes it was given, refuses pictures wider or
 // higher than kMaxPictureSide before allocating, and returns nullopt for
-// anything it cannot decode, also when memory runs out. Nothing is printed.
+// anything it cannot decode, also when memory runs out. Pixels are allocated
+// as their data arrives or once it is known to be there, so that a small file
+// declaring a huge size costs about what it holds. Nothing is printed.
 #pragma once
 
 #include <cstddef>
@@ -27,11 +29,19 @@ inline constexpr size_t kMaxPictureFileBytes = size_t{64} << 20;
 // Windows bitmap: uncompressed 1, 4, 8, 16 (5-5-5, or any bit fields such as
 // 5-6-5), 24 and 32 bits per pixel, and 8-bit run-length encoded; bottom-up
 // rows only. 1 bit per pixel is black for 0 and white for 1 whatever the
-// colour table says. The result has no alpha.
+// colour table says. Run-length data must hold a byte for every 1024 pixels
+// at least, in a picture of more than 65536. The result has no alpha.
 std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 
 // JPEG through libjpeg (grey, YCbCr, RGB and CMYK). A file cut short is
-// decoded as far as its data goes, as libjpeg does. The result has no alpha.
+// decoded as far as its data goes: the picture ends with the last band of 8
+// or 16 rows that its data (the first scan's, in a progressive file) reaches,
+// so the rows it lacks are not there at all and cost nothing; on the display
+// they stay unlit, as libjpeg's grey for them would. A progressive or
+// multi-scan file is refused when libjpeg's buffer of the whole picture would
+// need more than 8192 bytes a byte of file (beyond 1 MiB) or more than 80 MiB
+// (over 12 megapixels at full colour resolution, 24 with the usual halved
+// colour), and when its first scan is not one of DC. The result has no alpha.
 std::optional<TrainPicture> DecodeJpeg(std::string_view bytes);
 
 // PNG through libpng: every colour type and depth, expanded to 8-bit RGBA.
@@ -42,6 +52,7 @@ std::optional<TrainPicture> DecodePng(std::string_view bytes);
 // local or else the global colour map. The whole file must read cleanly.
 // Screen pixels the frame does not cover, and pixels of the transparent index
 // of the frame's graphics control, are transparent (alpha 0, has_alpha set).
+// Neither frame nor screen may have more than 32768 pixels a byte of file.
 std::optional<TrainPicture> DecodeGif(std::string_view bytes);
 
 // Recognises the format by the first bytes alone (never by a file name), in

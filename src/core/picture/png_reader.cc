@@ -5,11 +5,11 @@
 #include <csetjmp>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include <png.h>
 
 #include "picture/picture_reader.h"
+#include "picture/picture_rows.h"
 
 namespace zielwerk {
 
@@ -53,9 +53,10 @@ class PngReadSession {
   png_infop info_ = nullptr;
 };
 
-// Runs the decode under setjmp; `picture` and `rows` belong to the caller.
-bool RunPngDecode(png_structp png, png_infop info, PngSource* source, TrainPicture* picture,
-                  std::vector<png_bytep>* rows) {
+// Runs the decode under setjmp; `picture` belongs to the caller. Its rows
+// are made as the first pass reaches them, so data that ends early costs
+// only the rows read before libpng refuses it.
+bool RunPngDecode(png_structp png, png_infop info, PngSource* source, TrainPicture* picture) {
   if (setjmp(png_jmpbuf(png))) return false;
 
   png_set_read_fn(png, source, ReadFromMemory);
@@ -88,18 +89,18 @@ bool RunPngDecode(png_structp png, png_infop info, PngSource* source, TrainPictu
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
   if (!picture->has_alpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != size_t{width} * 4) return false;
 
   picture->width = static_cast<int>(width);
   picture->height = static_cast<int>(height);
-  picture->rgba.resize(size_t{width} * height * 4);
-  rows->resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) {
-    (*rows)[y] = picture->rgba.data() + size_t{y} * width * 4;
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < height; ++y) {
+      if (pass == 0) GrowPictureRows(*picture, static_cast<int>(y) + 1);
+      png_read_row(png, picture->rgba.data() + size_t{y} * width * 4, nullptr);
+    }
   }
-  png_read_image(png, rows->data());
   return true;
 }
 
@@ -111,8 +112,7 @@ std::optional<TrainPicture> DecodePngUnguarded(std::string_view bytes) {
   if (session.png() == nullptr || session.info() == nullptr) return std::nullopt;
   PngSource source{bytes, 0};
   TrainPicture picture;
-  std::vector<png_bytep> rows;
-  if (!RunPngDecode(session.png(), session.info(), &source, &picture, &rows)) return std::nullopt;
+  if (!RunPngDecode(session.png(), session.info(), &source, &picture)) return std::nullopt;
   return picture;
 }
 

@@ -3,6 +3,7 @@
 // the picture transfer and the print-out consume.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
