@@ -6,39 +6,11 @@
 
 #include <span>
 
-#include "core/picture/icon_file.h"
+#include "app/command.h"
 
 namespace zielwerk {
 
 class MainWindow;
-
-// The commands in the order of the menu items; the toolbar offers those with
-// a tooltip in the same order.
-enum class Command {
-  kLoadSettings,
-  kSaveSettings,
-  kSaveSettingsAs,
-  kTransferSettings,
-  kPrintSettings,
-  kExit,
-  kTransferScrollText,
-  kLoadTrainPicture,
-  kTransferPicture,
-  kHelp,
-  kAbout,
-};
-inline constexpr int kCommandCount = 11;
-
-struct CommandEntry {
-  Command command;
-  const char* menu_title;  // non-null where a new menu title begins
-  const char* menu_text;
-  bool separator_after;    // a menu separator follows the item
-  const char* tooltip;     // null: no toolbar button
-  int toolbar_group;       // buttons of one group stand between two separators
-  Icon icon;
-  void (*procedure)();
-};
 
 // Every command, in menu order; the window builds its menu and toolbar from it.
 std::span<const CommandEntry> CommandTable();

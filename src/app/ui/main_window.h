@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_table.h"
+#include "app/command.h"
 #include "app/ui/port_combo.h"
 #include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
