@@ -42,9 +42,6 @@ void TogglePortCommand(ControlEventKind kind);
 // the link is closed.
 void CloseLinkAtShutdown();
 
-// Whether no transfer runs or waits.
-bool TransfersIdle();
-
 // Sends the numeric settings as they stand in the form; the status bar shows
 // the exchange's result.
 void TransferSettingsCommand();
