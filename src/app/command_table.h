@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu and toolbar commands, each with everything the window needs to
-// offer it and the procedure it runs, and the connection of the controls to
-// their handlers.
+// The table of the menu and toolbar commands, from which the window builds
+// its menu and toolbar and by which a chosen command runs its procedure; and
+// the connection of the controls to their handlers.
 #pragma once
 
 #include <span>
