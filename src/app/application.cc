@@ -27,6 +27,7 @@
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
 #include "app/settings/settings_file.h"
+#include "app/ui/main_window.h"
 #include "app/ui/message_box.h"
 #include "app/ui/picture_pixbuf.h"
 #include "core/file/work_folder.h"

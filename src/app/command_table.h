@@ -1,44 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu and toolbar commands, each with everything the window needs to
-// offer it and the procedure it runs, and the connection of the controls to
-// their handlers.
+// The table of the menu and toolbar commands, from which the window builds
+// its menu and toolbar and by which a chosen command runs its procedure; and
+// the connection of the controls to their handlers.
 #pragma once
 
 #include <span>
 
-#include "core/picture/icon_file.h"
+#include "app/command.h"
 
 namespace zielwerk {
 
 class MainWindow;
-
-// The commands in the order of the menu items; the toolbar offers those with
-// a tooltip in the same order.
-enum class Command {
-  kLoadSettings,
-  kSaveSettings,
-  kSaveSettingsAs,
-  kTransferSettings,
-  kPrintSettings,
-  kExit,
-  kTransferScrollText,
-  kLoadTrainPicture,
-  kTransferPicture,
-  kHelp,
-  kAbout,
-};
-inline constexpr int kCommandCount = 11;
-
-struct CommandEntry {
-  Command command;
-  const char* menu_title;  // non-null where a new menu title begins
-  const char* menu_text;
-  bool separator_after;    // a menu separator follows the item
-  const char* tooltip;     // null: no toolbar button
-  int toolbar_group;       // buttons of one group stand between two separators
-  Icon icon;
-  void (*procedure)();
-};
 
 // Every command, in menu order; the window builds its menu and toolbar from it.
 std::span<const CommandEntry> CommandTable();

@@ -43,6 +43,7 @@ using std::chrono::steady_clock;
 using testing::PseudoTerminal;
 using testing::PumpEvents;
 using testing::PumpEventsUntil;
+using testing::StatusShows;
 using testing::WindowTest;
 
 
@@ -143,11 +144,12 @@ void RunCommandAsUser(Command command) {
   RunProgramCode([command] { RunCommand(command); });
 }
 
-// Runs a transfer as the user starts it and lets the main loop carry it to
-// its end.
-void TransferAsUser(Command command) {
+// Runs a transfer as the user starts it and lets the main loop carry it on
+// until the status bar shows `answer`, the end the user waits for.
+void TransferAsUser(Command command, const std::string& answer) {
   RunCommandAsUser(command);
-  EXPECT_TRUE(PumpEventsUntil(TransfersIdle, 5000));
+  PumpEventsUntil(StatusShows(answer), 5000);
+  EXPECT_EQ(Form().StatusText(), answer);
 }
 
 using LinkCommands = WindowTest;
@@ -260,8 +262,7 @@ TEST_P(SettingsTransfer, SendsTheFormAsOneLineAndShowsTheAnswer) {
   ASSERT_EQ(CurrentLinkView(), kOpenView);
   RunProgramCode([] { GetParam().set_form(Form()); });
 
-  TransferAsUser(Command::kTransferSettings);
-  EXPECT_EQ(Form().StatusText(), GetParam().expected_status);
+  TransferAsUser(Command::kTransferSettings, GetParam().expected_status);
   EXPECT_TRUE(testing::BytesEqual(
       GetParam().expected_line,
       far_end.ReceivedAfter(milliseconds(500), GetParam().expected_line.size())));
@@ -322,8 +323,7 @@ TEST_P(ScrollTextTransfer, SendsTheRouteWithUmlautsSubstituted) {
   // Outside program code, so the preview rebuilds as it does for the user.
   GetParam().user_edits(Form());
 
-  TransferAsUser(Command::kTransferScrollText);
-  EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
+  TransferAsUser(Command::kTransferScrollText, "Empfangen: OK");
   EXPECT_TRUE(testing::BytesEqual(GetParam().expected_line, far_end.Received()));
 }
 
@@ -387,8 +387,8 @@ TEST_F(LinkCommands, ClosedLineIsReportedAtOnce) {
     std::string status;
   };
   const std::vector<Case> cases = {
-      {[] { TransferAsUser(Command::kTransferSettings); }, kUnavailable},
-      {[] { TransferAsUser(Command::kTransferScrollText); }, kUnavailable},
+      {[] { RunCommandAsUser(Command::kTransferSettings); }, kUnavailable},
+      {[] { RunCommandAsUser(Command::kTransferScrollText); }, kUnavailable},
       {[] { RunProgramCode([] { ResetDisplayCommand(ControlEventKind::kClick); }); },
        "Fehler: Serielle Schnittstelle ist geschlossen"},
   };
@@ -414,9 +414,8 @@ TEST_F(LinkCommands, VanishedDeviceShowsWriteErrorAndButtonRecovers) {
     far_end.HangUp();
 
     const auto started = steady_clock::now();
-    TransferAsUser(Command::kTransferSettings);
+    TransferAsUser(Command::kTransferSettings, "Error 5");
     EXPECT_LT(steady_clock::now() - started, milliseconds(400));
-    EXPECT_EQ(Form().StatusText(), "Error 5");
     EXPECT_EQ(CurrentLinkView(), kOpenView);
 
     ClickPortButton();
@@ -439,9 +438,8 @@ TEST_F(LinkCommands, ResetButtonPulsesWithoutSending) {
   ASSERT_TRUE(Form().reset_button.get_sensitive());
   const auto started = steady_clock::now();
   Form().reset_button.clicked();
-  EXPECT_TRUE(PumpEventsUntil(TransfersIdle));
+  EXPECT_TRUE(PumpEventsUntil(StatusShows("Display geresettet")));
   EXPECT_GE(steady_clock::now() - started, milliseconds(50));
-  EXPECT_EQ(Form().StatusText(), "Display geresettet");
   PumpEvents(30);
   EXPECT_EQ(far_end.Received(), "");
   EXPECT_EQ(CurrentLinkView(), kOpenView);
@@ -466,7 +464,6 @@ TEST_F(LinkCommands, TransferGoesOnWhileAMessageBoxIsOpen) {
       800);
   RunCommandAsUser(Command::kTransferScrollText);
   EXPECT_EQ(Form().StatusText(), "Empfangen: OK");
-  EXPECT_TRUE(TransfersIdle());
 }
 
 // A picture transfer stops cleanly when the user releases the port, and
@@ -485,16 +482,16 @@ TEST_F(LinkCommands, PictureTransferStopsWithThePort) {
     ASSERT_TRUE(PumpEventsUntil(second_row_going));
     ClickPortButton();
     EXPECT_EQ(Form().StatusText(), kClosed);
-    EXPECT_TRUE(TransfersIdle());
+    // Left running, the transfer would go on to report the closed line.
     PumpEvents(600);
+    EXPECT_EQ(Form().StatusText(), kClosed);
     EXPECT_EQ(far_end.Received(), "0A\n1B\n");
 
     ClickPortButton();
     RunProgramCode([&] { SendPicture(rows); });
     ASSERT_TRUE(PumpEventsUntil(second_row_going));
     far_end.HangUp();
-    EXPECT_TRUE(PumpEventsUntil(TransfersIdle, 3000));
-    EXPECT_EQ(Form().StatusText(), "Error 5");
+    EXPECT_TRUE(PumpEventsUntil(StatusShows("Error 5"), 3000));
     EXPECT_EQ(CurrentLinkView(), kOpenView);
     ClickPortButton();
     EXPECT_EQ(CurrentLinkView(), kClosedView);
@@ -541,8 +538,7 @@ TEST_F(LinkCommands, TalksToTheDisplaySimulator) {
   TypePortName(port);
   ClickPortButton();
   ASSERT_EQ(CurrentLinkView(), kOpenView);
-  TransferAsUser(Command::kTransferSettings);
-  EXPECT_EQ(Form().StatusText(), "Empfangen: Bereit");
+  TransferAsUser(Command::kTransferSettings, "Empfangen: Bereit");
 
   std::string printed;
   while (fgets(line, sizeof line, output) != nullptr) printed += line;

@@ -42,18 +42,20 @@ TransferQueue& Transfers() {
   return queue;
 }
 
-sigc::connection next_step;
+// The main loop's timeout for the transfers' next step; not connected while
+// no step is due.
+sigc::connection next_step_timer;
 
 // Carries the transfers on as far as they go now and has the main loop come
 // back when the next step is due.
 void AdvanceTransfers() {
-  next_step.disconnect();
+  next_step_timer.disconnect();
   const TransferQueue::Outcome outcome = Transfers().Advance(std::chrono::steady_clock::now());
   for (const std::string& status : outcome.statuses) ShowStatus(status);
   if (!outcome.call_again_at) return;
   const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*outcome.call_again_at -
                                                                  std::chrono::steady_clock::now());
-  next_step = Glib::signal_timeout().connect(
+  next_step_timer = Glib::signal_timeout().connect(
       [] {
         RunProgramCode(AdvanceTransfers);
         return false;
@@ -69,7 +71,7 @@ void Send(LinkJob job) {
 }
 
 void StopTransfers() {
-  next_step.disconnect();
+  next_step_timer.disconnect();
   Transfers().Cancel();
 }
 
@@ -116,8 +118,6 @@ void CloseLinkAtShutdown() {
   ShowStatus(MessageText(Message::kPortClosed));
   ShowLinkState(false);
 }
-
-bool TransfersIdle() { return Transfers().Idle(); }
 
 void TransferSettingsCommand() {
   MainWindow& form = Form();

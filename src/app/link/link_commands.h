@@ -42,9 +42,6 @@ void TogglePortCommand(ControlEventKind kind);
 // the link is closed.
 void CloseLinkAtShutdown();
 
-// Whether no transfer runs or waits.
-bool TransfersIdle();
-
 // Sends the numeric settings as they stand in the form; the status bar shows
 // the exchange's result.
 void TransferSettingsCommand();
@@ -53,6 +50,10 @@ void TransferSettingsCommand();
 // command; a route whose first character the display would not take is
 // refused with the "F E H L E R" box and nothing is sent.
 void TransferScrollTextCommand();
+
+// Sends the custom picture the settings file names, as it is now, in seven
+// row-pair commands (SendPicture); a file that names none gives "kein Bild
+// geladen", a picture that cannot be read the reason it was not sent.
 void TransferPictureCommand();
 
 // Sends the picture's row commands, one after the other, showing which row

@@ -30,32 +30,32 @@ struct FormField {
   void (*set_number)(MainWindow&, int64_t) = nullptr;
 };
 
-template <NumericSpinField MainWindow::*spin>
+template <NumericSpinField FormControls::*spin>
 constexpr FormField SpinText(std::string_view key) {
   return {key, [](MainWindow& w) { return (w.*spin).GetText(); },
           [](MainWindow& w, const std::string& text) { (w.*spin).SetText(text); }};
 }
 
-template <NumericSpinField MainWindow::*spin>
+template <NumericSpinField FormControls::*spin>
 constexpr FormField SpinValue(std::string_view key) {
   return {key, nullptr, nullptr, [](MainWindow& w) { return (w.*spin).GetValue(); },
           [](MainWindow& w, int64_t value) { (w.*spin).SetValue(value); }};
 }
 
-template <Gtk::Entry MainWindow::*field>
+template <Gtk::Entry FormControls::*field>
 constexpr FormField Field(std::string_view key) {
   return {key, [](MainWindow& w) { return (w.*field).get_text().raw(); },
           [](MainWindow& w, const std::string& text) { (w.*field).set_text(text); }};
 }
 
-template <Gtk::ComboBoxText MainWindow::*combo>
+template <Gtk::ComboBoxText FormControls::*combo>
 constexpr FormField Combo(std::string_view key) {
   return {key, nullptr, nullptr,
           [](MainWindow& w) -> int64_t { return SelectedEntry(w.*combo); },
           [](MainWindow& w, int64_t index) { SelectEntry(w.*combo, index); }};
 }
 
-template <Gtk::CheckButton MainWindow::*check>
+template <Gtk::CheckButton FormControls::*check>
 constexpr FormField Check(std::string_view key) {
   return {key, nullptr, nullptr,
           [](MainWindow& w) -> int64_t { return (w.*check).get_active() ? 1 : 0; },

@@ -63,6 +63,10 @@ void PumpEvents(int milliseconds) {
   PumpEventsUntil([] { return false; }, milliseconds);
 }
 
+std::function<bool()> StatusShows(std::string text) {
+  return [text = std::move(text)] { return Form().StatusText() == text; };
+}
+
 std::string MakeStandInLs(const std::string& folder, const std::string& listing) {
   const std::string bin = folder + "/.bin";
   std::filesystem::create_directory(bin);

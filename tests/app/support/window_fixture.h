@@ -23,6 +23,8 @@ int RunWindowTests(int argc, char** argv);
 // `done()` holds or `timeout_ms` has passed. Returns done().
 bool PumpEventsUntil(const std::function<bool()>& done, int timeout_ms = 2000);
 void PumpEvents(int milliseconds = 50);
+// For PumpEventsUntil: whether the status bar shows `text`.
+std::function<bool()> StatusShows(std::string text);
 
 // Makes `folder`/.bin holding an "ls" that prints `listing` (printf
 // escapes allowed), to stand first in PATH: the program lists its serial
