@@ -12,7 +12,7 @@
 #      /var/cache/zielwerk-mingw and reused), the zip and the installer
 #      (scripts/build-windows.sh, dist/), the core suites, the serial line, the
 #      program and the package under Wine (scripts/windows/test-windows.sh).
-# Ends with one summary line "N passed, M failed" and exits non-zero when any
+# Ends with one summary line "N passed, M failed, K skipped" and exits non-zero when any
 # part failed.
 #
 #   ./scripts/test.sh           everything (CI runs this)
@@ -36,26 +36,26 @@ xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
 summary=()
 total_passed=0
 total_failed=0
+total_skipped=0
 
 now() { date +%s; }
 took() { local s=$(( $(now) - $1 )); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
 section() { printf '\n==== %s ====\n' "$1"; }
 
-# Adds "<passed> passed, <failed> failed" of a CTest log to the totals.
+# Cases that may skip on a machine that runs these suites: none. A case
+# skipped anyway (a simulator not built, a system that answers otherwise
+# than the case needs) fails the run.
+# shellcheck disable=SC2034  # read by ctest_counts
+expected_skips=()
+# shellcheck source=tests/support/ctest_counts.sh
+. "$root/tests/support/ctest_counts.sh"
+
+# Adds the passed, failed and skipped cases of a CTest log to the totals.
 count_ctest() {
-  local log=$1 line total failed
-  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1) || true
-  if [ -z "$line" ]; then
-    ctest_passed=0
-    ctest_failed=1
-  else
-    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-    failed=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    ctest_passed=$((total - failed))
-    ctest_failed=$failed
-  fi
+  ctest_counts "$1"
   total_passed=$((total_passed + ctest_passed))
   total_failed=$((total_failed + ctest_failed))
+  total_skipped=$((total_skipped + ctest_skipped))
 }
 
 # ---- 1. normal build and suites ---------------------------------------------
@@ -63,7 +63,7 @@ section "build and tests (build/)"
 start=$(now)
 if ! ./scripts/build.sh; then
   echo "The build failed." >&2
-  echo "0 passed, 1 failed"
+  echo "0 passed, 1 failed, 0 skipped"
   exit 1
 fi
 if [ "$quick" = 1 ]; then
@@ -72,7 +72,7 @@ if [ "$quick" = 1 ]; then
 fi
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee build/ctest.log || true
 count_ctest build/ctest.log
-summary+=("tests (build/):                 $ctest_passed passed, $ctest_failed failed   $(took "$start")")
+summary+=("tests (build/):                 $ctest_passed passed, $ctest_failed failed, $ctest_skipped skipped   $(took "$start")")
 
 # ---- 2. sanitizer build and suites ------------------------------------------
 section "sanitizer build and tests (build-asan/)"
@@ -101,7 +101,7 @@ if cmake -S . -B build-asan -DZIELWERK_SANITIZE=ON >/dev/null && cmake --build b
     ctest_failed=$((ctest_failed + report_files))
     total_failed=$((total_failed + report_files))
   fi
-  summary+=("sanitizer tests (build-asan/):  $ctest_passed passed, $ctest_failed failed   $(took "$start")")
+  summary+=("sanitizer tests (build-asan/):  $ctest_passed passed, $ctest_failed failed, $ctest_skipped skipped   $(took "$start")")
 else
   total_failed=$((total_failed + 1))
   summary+=("sanitizer tests (build-asan/):  build failed   $(took "$start")")
@@ -186,20 +186,23 @@ start=$(now)
 mkdir -p build-win
 windows_log=$root/build-win/test-windows.log
 ./scripts/windows/test-windows.sh 2>&1 | tee "$windows_log" || true
-line=$(grep -E '^windows: [0-9]+ passed, [0-9]+ failed' "$windows_log" | tail -n 1) || true
+line=$(grep -E '^windows: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped' "$windows_log" | tail -n 1) || true
 if [ -n "$line" ]; then
   windows_passed=$(sed -E 's/^windows: ([0-9]+) passed.*/\1/' <<<"$line")
   windows_failed=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
-  summary+=("Windows under Wine (build-win/): $windows_passed passed, $windows_failed failed   $(took "$start")")
+  windows_skipped=$(sed -E 's/.* ([0-9]+) skipped.*/\1/' <<<"$line")
+  summary+=("Windows under Wine (build-win/): $windows_passed passed, $windows_failed failed, $windows_skipped skipped   $(took "$start")")
 else
   windows_passed=0
   windows_failed=1
+  windows_skipped=0
   summary+=("Windows under Wine (build-win/): stopped before its checks   $(took "$start")")
 fi
 total_passed=$((total_passed + windows_passed))
 total_failed=$((total_failed + windows_failed))
+total_skipped=$((total_skipped + windows_skipped))
 
 section "summary"
 printf '%s\n' "${summary[@]}"
-echo "$total_passed passed, $total_failed failed"
+echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
 [ "$total_failed" -eq 0 ]

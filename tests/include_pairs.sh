@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when two units of the folders given (by default src/app and
-# src/picture_maker) include each other: a layer knows only the layers below
-# it. A unit is a header with its sources (name.h, name.cc and the
-# name_posix.cc / name_win32.cc halves); includes are taken as written from
-# the source root ("app/ui/main_window.h") or the core's root ("ini/ini_store.h").
-# Lists each such pair.
+# Fails when units of the folders given (by default src/core, src/app and
+# src/picture_maker) include each other, directly or round a loop of several:
+# a layer knows only the layers below it. A unit is a header with its sources
+# (name.h, name.cc and the name_posix.cc / name_win32.cc halves); includes are
+# taken as written from the source root ("app/ui/main_window.h") or the core's
+# root ("ini/ini_store.h"). Lists the units of each loop found.
 set -euo pipefail
 here=$(dirname "$0")
 src=$(cd "$here/../src" && pwd)
-if [ "$#" -eq 0 ]; then set -- "$src/app" "$src/picture_maker"; fi
+if [ "$#" -eq 0 ]; then set -- "$src/core" "$src/app" "$src/picture_maker"; fi
 folders=()
 for folder in "$@"; do folders+=("$(realpath "$folder")"); done
 
@@ -38,11 +38,10 @@ edges=$(
       if [ "$from" != "$unit" ]; then echo "$from $unit"; fi
     done | sort -u
 )
-pairs=$(comm -12 <(echo "$edges") <(awk '{ print $2, $1 }' <<<"$edges" | sort -u) |
-          awk '$1 < $2 { print $1 " <-> " $2 }')
-if [ -n "$pairs" ]; then
+# tsort names the units of every loop it meets on its standard error.
+if ! loops=$(tsort <<<"$edges" 2>&1 >/dev/null) || [ -n "$loops" ]; then
   echo "Units that include each other:" >&2
-  echo "$pairs" >&2
+  sed -n 's/^tsort: \([^-].*\)/\1/p' <<<"$loops" | grep -v 'input contains a loop' >&2
   exit 1
 fi
-echo "No two units include each other in: ${folders[*]}"
+echo "No units include each other in: ${folders[*]}"

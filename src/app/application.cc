@@ -26,6 +26,7 @@
 #include "app/link/link_commands.h"
 #include "app/preview/scroll_preview.h"
 #include "app/preview/train_pictures.h"
+#include "app/settings/current_settings.h"
 #include "app/settings/settings_file.h"
 #include "app/ui/main_window.h"
 #include "app/ui/message_box.h"

@@ -8,7 +8,7 @@
 
 #include "app/application.h"
 #include "app/command_table.h"
-#include "app/settings/settings_file.h"
+#include "app/settings/current_settings.h"
 #include "app/support/form_lines.h"
 #include "app/support/window_fixture.h"
 #include "core/settings/version.h"

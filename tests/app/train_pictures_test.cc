@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/command_table.h"
+#include "app/settings/current_settings.h"
 #include "app/settings/settings_file.h"
 #include "app/support/message_boxes.h"
 #include "app/support/window_fixture.h"
@@ -146,7 +147,9 @@ TEST_F(TrainPictures, SettingsThatAreNotTextAreNotTouched) {
   LoadPicture("zug.gif");
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].title, "W A R N U N G");
-  EXPECT_EQ(boxes.boxes()[0].text, MessageText(Message::kPictureSettingsNotText));
+  EXPECT_EQ(boxes.boxes()[0].text, "Die Einstellungsdatei ist keine Textdatei; das Bild wird nicht eingetragen, die "
+            "Datei bleibt, wie sie ist.\n\nSpeichern Sie die Einstellungen zuerst mit „Speichern "
+            "als...“ unter einem neuen Namen, dann laden Sie das Bild.");
   EXPECT_TRUE(testing::BytesEqual(not_text, ReadFileBytes(folder().File("Default.ini"))));
   EXPECT_EQ(SelectedEntry(Form().train_type_combo), 0);
   EXPECT_EQ(last_request_.title, "") << "no file is asked for";

@@ -26,7 +26,7 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-const std::string kReceived = ComposeMessage(Message::kReceived, {""});
+const std::string kReceived = "Empfangen: ";
 
 // A pseudo-terminal whose master side plays the display.
 using FarEnd = testing::PseudoTerminal;

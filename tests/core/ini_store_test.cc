@@ -237,7 +237,7 @@ TEST(IniStore, FileThatIsNotTextIsWrittenOnlyByAnExplicitSave) {
   WriteIniText("Bild", "zug.bmp");
   const SaveResult refused = CloseIni();
   EXPECT_FALSE(refused.ok);
-  EXPECT_EQ(SaveFailureReason(refused), MessageText(Message::kSaveNotRead));
+  EXPECT_EQ(SaveFailureReason(refused), "die Datei lässt sich nicht lesen, ihr Inhalt ginge verloren");
   EXPECT_TRUE(IniFileIsText()) << "no file open";
   EXPECT_TRUE(BytesEqual(picture, ReadFileBytes(path)));
 

@@ -66,7 +66,7 @@ TEST_P(AcknowledgeTest, ShowsTheFirstLineOfTheAnswer) {
 }
 
 const std::string k127 = std::string(120, 'x') + "1234567";
-const std::string kReceived = ComposeMessage(Message::kReceived, {""});
+const std::string kReceived = "Empfangen: ";
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, AcknowledgeTest,

@@ -180,7 +180,7 @@ TEST(DisplaySimulatorTest, AnswersEveryCommandAndShowsItReadably) {
   port.Close();
   ASSERT_TRUE(port.Open(PortDevicePath(port_name)).ok);
 
-  const std::string received = ComposeMessage(Message::kReceived, {""}) + "Bereit";
+  const std::string received = "Empfangen: Bereit";
   EXPECT_EQ(CommandExchange(port, SettingsCommand(SettingsCommandFields{})), received);
   EXPECT_EQ(CommandExchange(port, ScrollTextCommand("St. Moritz", "Alp Gr\xC3\xBCm", "Tirano"),
                             milliseconds(300)),

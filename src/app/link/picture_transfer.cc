@@ -2,7 +2,7 @@
 // Sending the custom train picture to the display as seven row-pair commands.
 #include "app/link/link_commands.h"
 #include "app/preview/train_pictures.h"
-#include "app/settings/settings_file.h"
+#include "app/settings/current_settings.h"
 #include "app/ui/main_window.h"
 #include "core/ini/ini_store.h"
 #include "core/picture/picture_bits.h"

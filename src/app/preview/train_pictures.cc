@@ -4,7 +4,7 @@
 #include <array>
 
 #include "app/settings/form_rules.h"
-#include "app/settings/settings_file.h"
+#include "app/settings/current_settings.h"
 #include "app/ui/file_requester.h"
 #include "core/file/file_access.h"
 #include "app/ui/main_window.h"

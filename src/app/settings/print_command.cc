@@ -4,7 +4,7 @@
 #include <gtkmm/printoperation.h>
 
 #include "app/settings/settings_commands.h"
-#include "app/settings/settings_file.h"
+#include "app/settings/current_settings.h"
 #include "app/ui/main_window.h"
 #include "core/picture/picture_slots.h"
 #include "core/print/settings_page.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings/settings_commands.h"
 
+#include "app/settings/current_settings.h"
 #include "app/settings/settings_file.h"
 #include "app/ui/file_requester.h"
 #include "core/file/file_access.h"

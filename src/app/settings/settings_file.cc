@@ -1,24 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings/settings_file.h"
 
-#include <glibmm/convert.h>
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "app/preview/scroll_preview.h"
+#include "app/settings/current_settings.h"
 #include "app/settings/form_rules.h"
 #include "app/ui/main_window.h"
 #include "core/ini/ini_store.h"
 #include "core/settings/settings_keys.h"
-#include "core/settings/settings_path.h"
 
 namespace zielwerk {
 namespace {
-
-std::string current_settings_path(kDefaultSettingsPath);
 
 // The control that holds a form key's value: text keys use `text` and
 // `set_text`, integer keys `number` and `set_number`.
@@ -93,18 +89,9 @@ static_assert(FieldsMatchKeys());
 
 }  // namespace
 
-const std::string& CurrentSettingsPath() { return current_settings_path; }
-
-void SetCurrentSettingsPath(const std::string& path) {
-  current_settings_path = path;
-  // The real name stays for opening and saving; the title shows it as GLib
-  // shows file names, so a name that is not UTF-8 cannot reach the window.
-  Form().set_title(WindowTitle(Glib::filename_display_name(path).raw()));
-}
-
 void ReadSettingsFile() {
   MainWindow& form = Form();
-  OpenIni(current_settings_path);
+  OpenIni(CurrentSettingsPath());
   for (size_t i = 0; i < kFormFields.size(); ++i) {
     const SettingKey& key = kSettingKeys[i];
     const FormField& field = kFormFields[i];
@@ -127,7 +114,7 @@ void ReadSettingsFile() {
 SaveResult WriteSettingsFile(SettingsWrite occasion) {
   MainWindow& form = Form();
   // The store decides on the file as it is now, not as it was when read.
-  OpenIni(current_settings_path, occasion == SettingsWrite::kByUser ? IniWriteBack::kExplicitSave
+  OpenIni(CurrentSettingsPath(), occasion == SettingsWrite::kByUser ? IniWriteBack::kExplicitSave
                                                                     : IniWriteBack::kGuarded);
   for (size_t i = 0; i < kFormFields.size(); ++i) {
     const SettingKey& key = kSettingKeys[i];
@@ -141,9 +128,5 @@ SaveResult WriteSettingsFile(SettingsWrite occasion) {
   return CloseIni();
 }
 
-void ShowSaveFailure(const SaveResult& result) {
-  if (result.ok) return;
-  Form().SetStatusText(ComposeMessage(Message::kSettingsNotSaved, {SaveFailureReason(result)}));
-}
 
 }  // namespace zielwerk

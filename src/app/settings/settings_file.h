@@ -2,16 +2,9 @@
 // Moving the settings between the form and the settings file in use.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "core/ini/safe_save.h"
-#include "core/messages/messages.h"
 
 namespace zielwerk {
-
-// The status bar's text when the settings file read is not text (see
-// IniFileIsText).
 
 // Who asks for the settings to be written.
 enum class SettingsWrite {
@@ -19,23 +12,14 @@ enum class SettingsWrite {
   kAtShutDown,  // the close: a file not read as text is left as it stands
 };
 
-// The path of the settings file in use, as stored (relative or absolute).
-const std::string& CurrentSettingsPath();
-// Replaces the path and gives the window the title that names it.
-void SetCurrentSettingsPath(const std::string& path);
-
-// Fills the form from the file at CurrentSettingsPath; missing keys take
-// their defaults, so a load always replaces the whole form. A file that is
-// not text gives the defaults and says so in the status bar.
+// Fills the form from the file at CurrentSettingsPath (current_settings.h);
+// missing keys take their defaults, so a load always replaces the whole form.
+// A file that is not text gives the defaults and says so in the status bar.
 void ReadSettingsFile();
 // Writes the thirteen form keys into the file at CurrentSettingsPath,
 // keeping everything else the file holds, and returns how the save went.
 // At shut-down a file that is not text is not written: the user's file
 // outweighs the form, and the close cannot stop to ask.
 SaveResult WriteSettingsFile(SettingsWrite occasion);
-
-// Says in the status bar why a save the user asked for failed; nothing for
-// a save that succeeded.
-void ShowSaveFailure(const SaveResult& result);
 
 }  // namespace zielwerk
