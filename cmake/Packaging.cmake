@@ -27,8 +27,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS zielwerk RUNTIME DESTINATION "${ZIELWERK_PROGRAM_DIR}")
-# The picture maker is also a command-line tool, so it lies on the PATH itself.
-install(TARGETS zielwerk-bildwandler RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+# The picture maker is also a command-line tool, so it lies on the PATH itself,
+# as does the command-line sender.
+install(TARGETS zielwerk-bildwandler zielwerk-senden RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 if(TARGET zielwerk-display-sim)
   install(TARGETS zielwerk-display-sim RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endif()
@@ -111,8 +112,10 @@ settings to the display over a 9600-baud serial line and prints them.
 .
 The package also holds Zielwerk Bildwandler (zielwerk-bildwandler), which
 turns photos, logos and text into the display's 160 x 14 pictures, in a
-window or many at once on the command line, and zielwerk-display-sim, which
-stands in for the display on a pseudo-terminal.")
+window or many at once on the command line; zielwerk-senden, which sends a
+settings file to the display from the command line (for scripts and a train
+of several cars); and zielwerk-display-sim, which stands in for the display
+on a pseudo-terminal.")
 include(CPack)
 
 if(ZIELWERK_BUILD_TESTS)

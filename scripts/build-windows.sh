@@ -52,10 +52,10 @@ fi
 # -O2 rather than CMake's -O3: GCC 12 at -O3 warns falsely about std::string
 # copies in the suites built here too.
 release_flags=(-DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG")
-echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com in $build"
+echo "== zielwerk.exe, zielwerk-bildwandler.exe and .com, zielwerk-senden.exe in $build"
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZIELWERK_MINGW_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" >/dev/null
-cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console
+cmake --build "$build" -j"$jobs" --target zielwerk zielwerk-bildwandler zielwerk-bildwandler-console zielwerk-senden
 version=$(sed -n 's/^version=//p' "$build/package.env")
 app_id=$(sed -n 's/^app_id=//p' "$build/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build/package.env")
@@ -71,7 +71,7 @@ echo "== Staging in $stage"
 rm -rf "$stage"
 common=$stage/common
 mkdir -p "$common"
-for program in zielwerk.exe zielwerk-bildwandler.exe zielwerk-bildwandler.com; do
+for program in zielwerk.exe zielwerk-bildwandler.exe zielwerk-bildwandler.com zielwerk-senden.exe; do
   $host-strip -o "$common/$program" "$build/$program"
   scripts/windows/collect-dlls.sh "$common/$program" "$prefix" "$common"
 done

@@ -47,13 +47,6 @@ extern "C" void zielwerk_form_icons_register_resource(void);
 namespace zielwerk {
 namespace {
 
-// The application config file and its four keys.
-constexpr const char* kAppConfigPath = "Zielstell.ini";
-constexpr std::string_view kKeyWindowX = "Fensterposition X";
-constexpr std::string_view kKeyWindowY = "Fensterposition Y";
-constexpr std::string_view kKeySettingsFile = "Einstellungen";
-constexpr std::string_view kKeyPort = "COM";
-constexpr std::string_view kKeyPortName = "COM-Name";
 constexpr int64_t kDefaultWindowPosition = 20;
 
 std::unique_ptr<MainWindow> main_window;
@@ -177,7 +170,7 @@ WindowPlacement PlaceWindow(int x, int y) {
 void StartUp() {
   const IconSet icons = LoadIcons();
 
-  OpenIni(kAppConfigPath);
+  OpenIni(std::string(kAppConfigPath));
   const bool app_config_is_text = IniFileIsText();
   const int y = static_cast<int>(ReadIniInteger(kKeyWindowY, kDefaultWindowPosition));
   const int x = static_cast<int>(ReadIniInteger(kKeyWindowX, kDefaultWindowPosition));
@@ -196,14 +189,7 @@ void StartUp() {
 
   SetCurrentSettingsPath(ReadIniFileName(kKeySettingsFile, kDefaultSettingsPath));
   const std::vector<PortEntry> ports = FindSerialPorts();
-  // The port is found again by its name: its place in the list changes when
-  // adapters come and go. Only a file from before names were kept has the
-  // place alone, and a first start has neither.
-  const std::optional<std::string> port_name =
-      HasIniKey(kKeyPortName) ? std::optional(ReadIniText(kKeyPortName, "")) : std::nullopt;
-  const std::optional<int64_t> port_index =
-      HasIniKey(kKeyPort) ? std::optional(ReadIniInteger(kKeyPort, 0)) : std::nullopt;
-  const PortChoice port = ChoosePort(ports, port_name, port_index);
+  const PortChoice port = RememberedPort(ports);
   main_window->port_combo.set_active(port.index);
   main_window->port_combo.SetText(port.text);
   CloseIni();
@@ -237,7 +223,7 @@ void ShutDown() {
 
   int x = 0, y = 0;
   main_window->PositionToStore(x, y);
-  OpenIni(kAppConfigPath);
+  OpenIni(std::string(kAppConfigPath));
   // The program's own file, but one that is not text is not the program's
   // doing: the store leaves it as it stands for the user to look at.
   WriteIniInteger(kKeyWindowX, x);

@@ -3,15 +3,9 @@
 
 namespace zielwerk {
 
-std::vector<std::string> CommandLineArguments(int argc, char** argv) {
-  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
-}
-
 std::vector<std::string> ExpandWildcards(const std::vector<std::string>& inputs,
                                          std::vector<std::string>&) {
   return inputs;
 }
-
-void PrepareConsoleOutput() {}
 
 }  // namespace zielwerk

@@ -3,24 +3,11 @@
 
 #include <windows.h>
 
-#include <glib.h>
-
 #include <algorithm>
 
 #include "core/text/wide_text_win32.h"
 
 namespace zielwerk {
-
-std::vector<std::string> CommandLineArguments(int, char**) {
-  std::vector<std::string> arguments;
-  gchar** utf8 = g_win32_get_command_line();
-  for (gchar** argument = utf8 != nullptr && *utf8 != nullptr ? utf8 + 1 : utf8;
-       argument != nullptr && *argument != nullptr; ++argument) {
-    arguments.emplace_back(*argument);
-  }
-  g_strfreev(utf8);
-  return arguments;
-}
 
 std::vector<std::string> ExpandWildcards(const std::vector<std::string>& inputs,
                                          std::vector<std::string>& unmatched) {
@@ -51,7 +38,5 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& inputs,
   }
   return expanded;
 }
-
-void PrepareConsoleOutput() { SetConsoleOutputCP(CP_UTF8); }
 
 }  // namespace zielwerk

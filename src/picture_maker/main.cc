@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "core/console/console.h"
 #include "core/file/work_folder.h"
 #include "core/messages/messages.h"
 #include "core/picture/conversion_options.h"
@@ -67,7 +68,7 @@ int Run(int argc, char** argv) {
   const ParsedArguments parsed = ParseConversionArguments(CommandLineArguments(argc, argv));
   if (!parsed.request) {
     std::cerr << "zielwerk-bildwandler: " << parsed.error << "\n"
-              << MessageText(Message::kSeeHelp) << "\n";
+              << ComposeMessage(Message::kSeeHelp, {"zielwerk-bildwandler"}) << "\n";
     return 2;
   }
   if (parsed.request->help) {

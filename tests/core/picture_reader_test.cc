@@ -225,7 +225,7 @@ struct CutShortCase {
   int rows;          // 0: refused
 };
 
-constexpr char kJpegCutShort[] = "regressions/jpeg_reader/cut_short_8000x8000.jpg";
+constexpr char kJpegCutShort[] = "picture/cut_8000x8000.jpg";
 
 void PrintTo(const CutShortCase& c, std::ostream* os) { *os << c.file; }
 

@@ -11,6 +11,7 @@
 #include "app/settings/form_rules.h"
 #include "app/ui/main_window.h"
 #include "core/ini/ini_store.h"
+#include "core/settings/form_values.h"
 #include "core/settings/settings_keys.h"
 
 namespace zielwerk {
@@ -92,13 +93,13 @@ static_assert(FieldsMatchKeys());
 void ReadSettingsFile() {
   MainWindow& form = Form();
   OpenIni(CurrentSettingsPath());
+  const FormValues values = ReadFormValues();
   for (size_t i = 0; i < kFormFields.size(); ++i) {
-    const SettingKey& key = kSettingKeys[i];
     const FormField& field = kFormFields[i];
-    if (key.kind == SettingKind::kText) {
-      field.set_text(form, ReadIniText(key.key, key.form_default));
+    if (kSettingKeys[i].kind == SettingKind::kText) {
+      field.set_text(form, values[i].text);
     } else {
-      field.set_number(form, ReadIniInteger(key.key, std::stoll(std::string(key.form_default))));
+      field.set_number(form, values[i].number);
     }
   }
   const std::string picture_path = ReadIniFileName(kKeyPicture, FormDefault(kKeyPicture));

@@ -271,8 +271,7 @@ double FormTextGrowth() {
 }
 
 void SelectEntry(Gtk::ComboBox& combo, int64_t index) {
-  const auto count = static_cast<int64_t>(combo.get_model()->children().size());
-  combo.set_active(index >= 0 && index < count ? static_cast<int>(index) : -1);
+  combo.set_active(ShownListIndex(index, combo.get_model()->children().size()));
 }
 
 int SelectedEntry(const Gtk::ComboBox& combo) { return combo.get_active_row_number(); }

@@ -20,6 +20,7 @@
 #include "app/ui/preview_text.h"
 #include "app/ui/spin_field.h"
 #include "core/layout/form_layout.h"
+#include "core/settings/form_values.h"
 
 namespace zielwerk {
 
@@ -34,14 +35,14 @@ class FormControls {
   Gtk::Label preview_start_text;
   PreviewText preview_scroll_text;
   Gtk::Label preview_end_text;
-  NumericSpinField car_number_spin{1, 9};
+  NumericSpinField car_number_spin{kCarNumberRange.minimum, kCarNumberRange.maximum};
   Gtk::Image train_picture_image;
   Gtk::ComboBoxText start_mode_combo;
-  NumericSpinField start_time_spin{1, 9999};
+  NumericSpinField start_time_spin{kShowTimeRange.minimum, kShowTimeRange.maximum};
   Gtk::Label start_time_label;
   Gtk::Label end_time_label;
   Gtk::ComboBoxText end_mode_combo;
-  NumericSpinField end_time_spin{1, 9999};
+  NumericSpinField end_time_spin{kShowTimeRange.minimum, kShowTimeRange.maximum};
   Gtk::CheckButton hide_car_number_check;
   Gtk::Entry scroll_text_field;
   Gtk::Label scroll_text_label;
@@ -62,7 +63,7 @@ class FormControls {
   Gtk::Label end_mode_label;
   Gtk::Label end_station_label;
   Gtk::Frame dcc_analog_frame;
-  NumericSpinField dcc_address_spin{1, 127};
+  NumericSpinField dcc_address_spin{kDccAddressRange.minimum, kDccAddressRange.maximum};
   Gtk::Label dcc_address_label;
   Gtk::Button reset_button;
   Gtk::Label display_label;

@@ -27,10 +27,10 @@ std::string WriteErrorStatus(int error_number) {
   return ComposeMessage(Message::kWriteError, {std::to_string(error_number)});
 }
 
-std::string ReadAcknowledgement(SerialPort& port) {
+Acknowledgement ReadAcknowledgement(SerialPort& port) {
   std::array<char, kReplyBufferSize> reply{};
   const size_t waiting = port.WaitingBytes();
-  if (waiting == 0) return std::string(MessageText(Message::kNoAcknowledge));
+  if (waiting == 0) return {std::string(MessageText(Message::kNoAcknowledge)), false};
   const size_t wanted = std::min(waiting, reply.size() - 1);
   const size_t received = port.Read(std::span<char>(reply.data(), wanted));
 
@@ -44,8 +44,9 @@ std::string ReadAcknowledgement(SerialPort& port) {
     to_drop -= dropped;
   }
 
-  if (received == 0) return std::string();
-  return ComposeMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))});
+  if (received == 0) return {};
+  return {ComposeMessage(Message::kReceived, {DecodeReply(std::string_view(reply.data(), received))}),
+          true};
 }
 
 }  // namespace zielwerk

@@ -38,12 +38,16 @@ std::string CommandLine(std::string_view command);
 // port's error number.
 std::string WriteErrorStatus(int error_number);
 
-// The status text of what `port` has received once the acknowledgement wait
-// is over: Message::kNoAcknowledge when nothing arrived, "Empfangen: " and
-// DecodeReply of the answer, the empty text when bytes were waiting but the
-// read gave none. Of an answer longer than 127 bytes the rest of what was
-// waiting is read and dropped; bytes arriving later stay queued for the next
-// exchange.
-std::string ReadAcknowledgement(SerialPort& port);
+// What `port` has received once the acknowledgement wait is over, as the
+// status text: Message::kNoAcknowledge when nothing arrived, "Empfangen: "
+// and DecodeReply of the answer, the empty text when bytes were waiting but
+// the read gave none; `answered` only for the second. Of an answer longer
+// than 127 bytes the rest of what was waiting is read and dropped; bytes
+// arriving later stay queued for the next exchange.
+struct Acknowledgement {
+  std::string status;
+  bool answered = false;
+};
+Acknowledgement ReadAcknowledgement(SerialPort& port);
 
 }  // namespace zielwerk

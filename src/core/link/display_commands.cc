@@ -26,6 +26,25 @@ size_t CharacterCount(std::string_view text) {
 
 }  // namespace
 
+SettingsCommandFields SettingsFieldsOf(const FormValues& values) {
+  const auto number = [&values](std::string_view key) {
+    return static_cast<int>(FormValueOf(values, key).number);
+  };
+  const auto text = [&values](std::string_view key) { return FormValueOf(values, key).text; };
+  SettingsCommandFields fields;
+  fields.car_number = number(kKeyCarNumber);
+  fields.hide_car_number = number(kKeyHideCarNumber);
+  fields.train_type = number(kKeyTrainType);
+  fields.start_mode = number(kKeyStartMode);
+  fields.start_time_text = text(kKeyStartTime);
+  fields.end_mode = number(kKeyEndMode);
+  fields.end_time_text = text(kKeyEndTime);
+  fields.dcc_analog = number(kKeyDccAnalog);
+  fields.dcc_address_text = text(kKeyDccAddress);
+  fields.invert_direction = number(kKeyInvertDirection);
+  return fields;
+}
+
 std::string PaddedField(std::string_view text, size_t width) {
   const size_t length = CharacterCount(text);
   if (length >= width) return std::string(text.substr(0, BytesOfCharacters(text, width)));

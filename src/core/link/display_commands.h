@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "link/transfer_queue.h"
+#include "settings/form_values.h"
 
 namespace zielwerk {
 
@@ -28,6 +29,9 @@ struct SettingsCommandFields {
   std::string dcc_address_text = "4";    // DccAddressSpin's text
   int invert_direction = 0;       // InvertDirectionCheck
 };
+
+// The settings command's fields as the form shows them for `values`.
+SettingsCommandFields SettingsFieldsOf(const FormValues& values);
 
 // `text` right-aligned in `width` characters, filled on the left with "0";
 // a longer text keeps its first `width` characters; "" gives `width` zeros.

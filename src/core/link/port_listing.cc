@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ini/ini_store.h"
+#include "settings/settings_keys.h"
 #include "text/utf8.h"
 
 namespace zielwerk {
@@ -51,6 +53,14 @@ PortChoice ChoosePort(const std::vector<PortEntry>& ports,
   }
   if (index < 0 || index >= static_cast<int64_t>(ports.size())) return PortChoice{};
   return PortChoice{static_cast<int>(index), ports[static_cast<size_t>(index)].name};
+}
+
+PortChoice RememberedPort(const std::vector<PortEntry>& ports) {
+  const std::optional<std::string> name =
+      HasIniKey(kKeyPortName) ? std::optional(ReadIniText(kKeyPortName, "")) : std::nullopt;
+  const std::optional<int64_t> index =
+      HasIniKey(kKeyPort) ? std::optional(ReadIniInteger(kKeyPort, 0)) : std::nullopt;
+  return ChoosePort(ports, name, index);
 }
 
 }  // namespace zielwerk

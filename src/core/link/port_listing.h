@@ -109,6 +109,13 @@ PortChoice ChoosePort(const std::vector<PortEntry>& ports,
                       const std::optional<std::string>& stored_name,
                       std::optional<int64_t> stored_index);
 
+// The port ChoosePort chooses from `ports` for what the application config
+// open in the INI store remembers (see OpenIni): the port is found again by
+// its name, as its place in the list changes when adapters come and go; only
+// a file from before names were kept has the place alone, and a first start
+// has neither.
+PortChoice RememberedPort(const std::vector<PortEntry>& ports);
+
 // Lets the next ListSerialPortNames() take a listing begun now, so that the
 // lister ("ls" on Linux, chgport on Windows) runs while the caller goes on;
 // the child gets the environment of this moment, and its time limit counts

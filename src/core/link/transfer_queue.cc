@@ -45,6 +45,7 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
           outcome.statuses.emplace_back(step.kind == LinkStep::Kind::kExchange
                                             ? MessageText(Message::kLinkUnavailable)
                                             : MessageText(Message::kResetPortClosed));
+          ++outcome.unanswered;
           FinishStep();
           continue;
         }
@@ -70,6 +71,7 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
             break;
           case WriteProgress::kFailed:
             outcome.statuses.push_back(WriteErrorStatus(port_.ErrorNumber()));
+            ++outcome.unanswered;
             FinishStep();
             break;
         }
@@ -89,6 +91,7 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
         if (progress == WriteProgress::kPending && now >= StallDeadline()) port_.AbandonWrite();
         if (progress == WriteProgress::kFailed || now >= StallDeadline()) {
           outcome.statuses.push_back(WriteErrorStatus(port_.ErrorNumber()));
+          ++outcome.unanswered;
           FinishStep();
           continue;
         }
@@ -100,7 +103,11 @@ TransferQueue::Outcome TransferQueue::Advance(Clock::time_point now) {
           outcome.call_again_at = due_;
           return outcome;
         }
-        outcome.statuses.push_back(ReadAcknowledgement(port_));
+        {
+          Acknowledgement reply = ReadAcknowledgement(port_);
+          outcome.statuses.push_back(std::move(reply.status));
+          if (!reply.answered) ++outcome.unanswered;
+        }
         FinishStep();
         continue;
       case Phase::kPulsing:
@@ -127,17 +134,37 @@ void TransferQueue::Cancel() {
   phase_ = Phase::kBegin;
 }
 
+size_t RunLinkJobs(SerialPort& port, std::vector<LinkJob> jobs,
+                   const std::function<void(const std::string&)>& report,
+                   std::chrono::milliseconds acknowledge_wait,
+                   std::chrono::milliseconds reset_pulse) {
+  TransferQueue queue(port, acknowledge_wait, reset_pulse);
+  // Added one by one behind each other: two equal jobs both run, as asked.
+  size_t unanswered = 0;
+  for (LinkJob& job : jobs) {
+    queue.Add(std::move(job));
+    for (;;) {
+      const TransferQueue::Outcome outcome = queue.Advance(TransferQueue::Clock::now());
+      if (report) {
+        for (const std::string& status : outcome.statuses) report(status);
+      }
+      unanswered += outcome.unanswered;
+      if (!outcome.call_again_at) break;
+      std::this_thread::sleep_until(*outcome.call_again_at);
+    }
+  }
+  return unanswered;
+}
+
 std::string RunLinkJob(SerialPort& port, LinkJob job, std::chrono::milliseconds acknowledge_wait,
                        std::chrono::milliseconds reset_pulse) {
-  TransferQueue queue(port, acknowledge_wait, reset_pulse);
-  queue.Add(std::move(job));
   std::string last;
-  for (;;) {
-    TransferQueue::Outcome outcome = queue.Advance(TransferQueue::Clock::now());
-    if (!outcome.statuses.empty()) last = std::move(outcome.statuses.back());
-    if (!outcome.call_again_at) return last;
-    std::this_thread::sleep_until(*outcome.call_again_at);
-  }
+  std::vector<LinkJob> jobs;
+  jobs.push_back(std::move(job));
+  RunLinkJobs(
+      port, std::move(jobs), [&last](const std::string& status) { last = status; },
+      acknowledge_wait, reset_pulse);
+  return last;
 }
 
 std::string CommandExchange(SerialPort& port, std::string_view command,

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,10 +53,13 @@ class TransferQueue {
   // newest one still waiting (not yet begun) is not queued twice.
   void Add(LinkJob job);
 
-  // What Advance has done: the status texts to show, in order, and when to
-  // call Advance again (nullopt: nothing is left to do).
+  // What Advance has done: the status texts to show, in order, how many of
+  // the steps it ended went without the display's answer (an exchange with
+  // no reply or a failed write, any step on a closed port), and when to call
+  // Advance again (nullopt: nothing is left to do).
   struct Outcome {
     std::vector<std::string> statuses;
+    size_t unanswered = 0;
     std::optional<Clock::time_point> call_again_at;
   };
 
@@ -89,9 +93,18 @@ class TransferQueue {
   size_t backlog_ = 0;
 };
 
-// Runs `job` on `port` to its end, sleeping between the steps, and returns
-// the last status text (empty when the job reported none). For tools and
-// tests; the window runs its transfers through a TransferQueue.
+// Runs `jobs` on `port` one after another to their end, sleeping between
+// the steps, and hands each status text to `report` as it arises (null:
+// none). Returns how many steps went without an answer. For programs
+// without a main loop (the command-line sender) and for tests; the window
+// runs its transfers through a TransferQueue on its main loop.
+size_t RunLinkJobs(SerialPort& port, std::vector<LinkJob> jobs,
+                   const std::function<void(const std::string&)>& report,
+                   std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
+                   std::chrono::milliseconds reset_pulse = kResetPulse);
+
+// Runs `job` as RunLinkJobs does and returns its last status text (empty
+// when the job reported none).
 std::string RunLinkJob(SerialPort& port, LinkJob job,
                        std::chrono::milliseconds acknowledge_wait = kAcknowledgeWait,
                        std::chrono::milliseconds reset_pulse = kResetPulse);

@@ -109,6 +109,11 @@ enum class Message {
   kTextAndFiles,
   kNothingToConvert,
   kOneFileWithoutOutput,
+  // zielwerk-senden, besides the texts it shares with the window.
+  kSendBadPart,
+  kSendBadCarNumber,
+  kSendSecondFile,
+  kSendSettingsNotText,
 };
 
 struct MessageEntry {
@@ -119,7 +124,7 @@ struct MessageEntry {
 };
 
 // In the order of Message.
-inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kOneFileWithoutOutput) + 1>
+inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kSendSettingsNotText) + 1>
     kMessages = {{
         {Message::kErrorTitle, "titel-fehler", "F E H L E R"},
         {Message::kWarningTitle, "titel-warnung", "W A R N U N G"},
@@ -236,7 +241,7 @@ inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kOneFileW
         {Message::kNoDisplay, "kein-bildschirm",
          "Das Fenster lässt sich nicht öffnen, kein Bildschirm erreichbar. Ohne Fenster "
          "wandelt der Bildwandler mit -o um (siehe --help)."},
-        {Message::kSeeHelp, "uebersicht", "Eine Übersicht gibt zielwerk-bildwandler --help."},
+        {Message::kSeeHelp, "uebersicht", "Eine Übersicht gibt {1} --help."},
         {Message::kNoFileMatches, "keine-datei", "Zu {1} passt keine Datei."},
         {Message::kOptionTakesNoValue, "kein-wert", "{1} hat keinen Wert."},
         {Message::kOptionValueMissing, "wert-fehlt", "Zu {1} fehlt der Wert."},
@@ -255,6 +260,16 @@ inline constexpr std::array<MessageEntry, static_cast<size_t>(Message::kOneFileW
         {Message::kOneFileWithoutOutput, "ohne-ausgabe",
          "Ohne -o öffnet der Bildwandler ein einziges Bild im Fenster; mehrere Bilder wandelt "
          "er mit -o in einen Ordner um."},
+        {Message::kSendBadPart, "senden-nur",
+         "Ungültiger Wert {1} für --nur: erlaubt sind reset, einstellungen, lauftext und bild, "
+         "durch Kommas getrennt."},
+        {Message::kSendBadCarNumber, "senden-wagennummer",
+         "Ungültiger Wert {1} für --wagennummer: erlaubt sind die ganzen Zahlen von 1 bis 9."},
+        {Message::kSendSecondFile, "senden-eine-datei",
+         "Gesendet wird eine einzige Einstellungsdatei; {1} wäre eine zweite."},
+        {Message::kSendSettingsNotText, "senden-keine-textdatei",
+         "Die Datei {1} ist keine Textdatei, also keine Einstellungsdatei; es wird nichts "
+         "gesendet."},
     }};
 
 // The table is indexed by its messages.

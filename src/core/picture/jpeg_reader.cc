@@ -21,15 +21,17 @@ namespace {
 // multi-scan file, one buffer for the whole picture's coefficients: two
 // bytes a sample of each component, claimed as soon as the header is read.
 // As a scan codes each block in a bit at least, a file holds the
-// coefficients of some 1024 bytes a byte of it, or a few times that where
-// its components differ in resolution; 8192 bytes a byte leaves room for
-// that. At least 1 MiB, for libjpeg's other buffers where a file is tiny;
+// coefficients of some 1024 bytes a byte of it; 2048 bytes a byte leaves
+// room for the blocks libjpeg adds to fill a component's last row and
+// column of blocks. At least 256 KiB, for libjpeg's other buffers where a file is tiny;
 // at most 80 MiB (a picture of 12 megapixels at full colour resolution, or
 // of 24 with colour halved both ways). A file that needs more is refused:
 // libjpeg-turbo, having no backing store to swap to, fails rather than go
 // past the budget.
-constexpr size_t kJpegBudgetPerByte = 8192;
-constexpr size_t kJpegMinBudget = size_t{1} << 20;
+constexpr size_t kJpegBudgetPerByte = 2048;
+constexpr uint64_t kArithmeticFreePixels = 65536;
+constexpr uint64_t kArithmeticPixelsPerByte = 256;
+constexpr size_t kJpegMinBudget = size_t{256} << 10;
 constexpr size_t kJpegMaxBudget = size_t{80} << 20;
 
 long JpegMemoryBudget(size_t file_size) {
@@ -196,6 +198,18 @@ JDIMENSION RowsHoldingData(const jpeg_decompress_struct& info, const JpegErrorMa
   return std::min(info.output_height, bands * BandHeight(info));
 }
 
+// Arithmetic coding says "the same again" in a fraction of a bit and reads a
+// marker as more of the same, so a file of a hundred bytes decodes as a
+// picture of any height its header declares, and nothing tells where its
+// data ended. Beyond 65536 pixels such a file may hold no more than 256
+// pixels a byte, what Huffman coding reaches at best (two bits for a block
+// of 64 that is all one shade): a real picture takes far more bytes.
+bool ArithmeticPictureTooLarge(const jpeg_decompress_struct& info, size_t file_size) {
+  const uint64_t pixels = uint64_t{info.image_width} * info.image_height;
+  return info.arith_code && pixels > kArithmeticFreePixels &&
+         pixels > uint64_t{file_size} * kArithmeticPixelsPerByte;
+}
+
 // Runs the decode under setjmp; everything it fills belongs to the caller.
 // A file with several scans is read in libjpeg's buffered-image mode, scan by
 // scan, so that reading stops where the first scan runs out instead of
@@ -212,6 +226,7 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
                static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
   if (!PictureSizeAllowed(info->image_width, info->image_height)) return false;
+  if (ArithmeticPictureTooLarge(*info, bytes.size())) return false;
 
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : kRgbOutput;

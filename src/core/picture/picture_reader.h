@@ -39,9 +39,11 @@ std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 // so the rows it lacks are not there at all and cost nothing; on the display
 // they stay unlit, as libjpeg's grey for them would. A progressive or
 // multi-scan file is refused when libjpeg's buffer of the whole picture would
-// need more than 8192 bytes a byte of file (beyond 1 MiB) or more than 80 MiB
+// need more than 2048 bytes a byte of file (beyond 256 KiB) or more than 80 MiB
 // (over 12 megapixels at full colour resolution, 24 with the usual halved
-// colour), and when its first scan is not one of DC. The result has no alpha.
+// colour), and when its first scan is not one of DC; an arithmetic-coded file
+// of more than 65536 pixels is refused when it has more than 256 pixels a
+// byte. The result has no alpha.
 std::optional<TrainPicture> DecodeJpeg(std::string_view bytes);
 
 // PNG through libpng: every colour type and depth, expanded to 8-bit RGBA.

@@ -37,6 +37,14 @@ inline constexpr std::string_view kKeyHideCarNumber = "keine Wagennummer anzeige
 inline constexpr std::string_view kKeyInvertDirection = "Fahrtrichtung invertieren";
 inline constexpr std::string_view kKeyPicture = "Bild";
 
+// The application config file, in the working folder, and its keys.
+inline constexpr std::string_view kAppConfigPath = "Zielstell.ini";
+inline constexpr std::string_view kKeyWindowX = "Fensterposition X";
+inline constexpr std::string_view kKeyWindowY = "Fensterposition Y";
+inline constexpr std::string_view kKeySettingsFile = "Einstellungen";
+inline constexpr std::string_view kKeyPort = "COM";
+inline constexpr std::string_view kKeyPortName = "COM-Name";
+
 inline constexpr std::string_view kNoPicturePath = "kein_BILD.bmp";
 // What the status bar and the print-out say where no custom picture is chosen.
 

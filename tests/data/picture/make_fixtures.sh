@@ -55,12 +55,12 @@ convert -size 320x120 gradient:'#6fa8dc-#f4f1e8' \
   -fill '#1a1a1a' -draw 'circle 66,97 66,88 circle 254,97 254,88 rectangle 20,93 300,97' \
   -seed 26 -attenuate 0.25 +noise Gaussian -quality 80 -sampling-factor 2x2 -strip photo.jpg
 # Cut short after a header that declares a huge size, for what a reader costs
-# then. The first is kept as a fuzz regression (and so is a fuzz seed); the
-# others are named apart from the fuzz seeds, as every variation of them
-# would decode megapixels. ImageMagick's resource limits allow 5000 x 5000,
-# not more, for the formats it writes whole.
+# then. They are named apart from the fuzz seeds: every variation of them
+# would decode megapixels, and the fuzzer would spend its minute on them.
+# ImageMagick's resource limits allow 5000 x 5000, not more, for the formats
+# it writes whole.
 convert -size 8000x8000 xc:white -fill black -draw 'rectangle 10,2 150,11' -quality 90 -strip whole.jpg
-head -c 627 whole.jpg > ../regressions/jpeg_reader/cut_short_8000x8000.jpg
+head -c 627 whole.jpg > cut_8000x8000.jpg
 convert -size 4000x4000 xc:white -fill black -draw 'rectangle 10,2 150,11' -interlace JPEG -quality 85 -strip whole.jpg
 head -c 627 whole.jpg > cut_progressive_4000x4000.jpg
 convert -size 5000x5000 xc: -seed 1 +noise Random -colorspace gray -threshold 50% -type bilevel -strip whole.png
