@@ -30,7 +30,9 @@ namespace {
 // past the budget.
 constexpr size_t kJpegBudgetPerByte = 2048;
 constexpr uint64_t kArithmeticFreePixels = 65536;
-constexpr uint64_t kArithmeticPixelsPerByte = 256;
+// What Huffman coding reaches at best: two bits for a block of 64 pixels
+// that is all one shade.
+constexpr uint64_t kDensestPixelsPerByte = 256;
 constexpr size_t kJpegMinBudget = size_t{256} << 10;
 constexpr size_t kJpegMaxBudget = size_t{80} << 20;
 
@@ -201,13 +203,12 @@ JDIMENSION RowsHoldingData(const jpeg_decompress_struct& info, const JpegErrorMa
 // Arithmetic coding says "the same again" in a fraction of a bit and reads a
 // marker as more of the same, so a file of a hundred bytes decodes as a
 // picture of any height its header declares, and nothing tells where its
-// data ended. Beyond 65536 pixels such a file may hold no more than 256
-// pixels a byte, what Huffman coding reaches at best (two bits for a block
-// of 64 that is all one shade): a real picture takes far more bytes.
+// data ended. Beyond 65536 pixels such a file may hold no more than
+// kDensestPixelsPerByte: a real picture takes far more bytes.
 bool ArithmeticPictureTooLarge(const jpeg_decompress_struct& info, size_t file_size) {
   const uint64_t pixels = uint64_t{info.image_width} * info.image_height;
   return info.arith_code && pixels > kArithmeticFreePixels &&
-         pixels > uint64_t{file_size} * kArithmeticPixelsPerByte;
+         pixels > uint64_t{file_size} * kDensestPixelsPerByte;
 }
 
 // Runs the decode under setjmp; everything it fills belongs to the caller.
@@ -248,6 +249,12 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
   picture->width = width;
   picture->height = height;
   picture->has_alpha = false;
+  // Room at once for the rows a file of this size can fill, which for a
+  // whole file is all of them: grown by doubling, the rows would be copied
+  // again at every step.
+  const uint64_t fillable_rows =
+      std::min<uint64_t>(height, uint64_t{bytes.size()} * kDensestPixelsPerByte / width);
+  picture->rgba.reserve(fillable_rows * width * 4);
   while (info->output_scanline < RowsHoldingData(*info, *errors)) {
     const int y = static_cast<int>(info->output_scanline);
     GrowPictureRows(*picture, y + 1);
