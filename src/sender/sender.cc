@@ -187,7 +187,9 @@ int RunSender(const SendRequest& request, std::ostream& out, std::ostream& err) 
       PrepareJobs(parts, *file, settings_path, request.car_number, out, err, refused);
   if (jobs.empty()) return kSendFailed;
 
-  const std::string shown = request.port.value_or(remembered.port);
+  // A port given as its device path is named as the window's field names it.
+  std::string shown = request.port.value_or(remembered.port);
+  if (request.port && shown.starts_with(kPortDevicePrefix)) shown.erase(0, kPortDevicePrefix.size());
   const std::string device = PortDevicePath(shown);
   SerialPort port;
   const PortResult opened = port.Open(device);

@@ -19,7 +19,6 @@ SerialPort& SerialLink() {
 }
 
 std::string PortDevicePath(std::string_view shown_text) {
-  if (shown_text.starts_with(kPortDevicePrefix)) return std::string(shown_text);
   return std::string(kPortDevicePrefix) + std::string(shown_text);
 }
 

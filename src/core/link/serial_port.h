@@ -132,8 +132,8 @@ SerialPort& SerialLink();
 extern const std::string_view kPortDevicePrefix;
 
 // The device path for the text that the port field shows: kPortDevicePrefix
-// followed by that text unchanged (a typed "pts/3" opens /dev/pts/3); a text
-// that begins with the prefix already ("/dev/ttyUSB0") is the path itself.
+// followed by that text unchanged (a typed "pts/3" opens /dev/pts/3, a typed
+// "/dev/ttyUSB0" the missing /dev//dev/ttyUSB0).
 std::string PortDevicePath(std::string_view shown_text);
 
 }  // namespace zielwerk
