@@ -7,7 +7,8 @@
 # picture of each format, the wall time of one settings transfer and one
 # picture transfer against the display simulator, and the picture sent from
 # the window: how long it takes from the click and the longest time the
-# window leaves a question unanswered meanwhile. Start-up, idle cost and
+# window leaves a question unanswered meanwhile; zielwerk-senden's start and
+# the picture it sends, with its CPU time meanwhile. Start-up, idle cost and
 # memory are measured in the same run for gtkterm (a GTK 3 serial terminal
 # from Debian, installed here if missing) and shown beside Zielwerk's as a
 # ratio; --before adds an earlier build of Zielwerk, measured in turn with the
@@ -83,13 +84,14 @@ fi
 
 note "Building in $build_dir..."
 cmake -S . -B "$build_dir" >/dev/null
-cmake --build "$build_dir" -j"${ZIELWERK_JOBS:-$(nproc)}" --target zielwerk zielwerk-display-sim zielwerk-core-bench \
+cmake --build "$build_dir" -j"${ZIELWERK_JOBS:-$(nproc)}" --target zielwerk zielwerk-senden zielwerk-display-sim zielwerk-core-bench \
   zielwerk-window-wait zielwerk-x-requests zielwerk-label-gtk zielwerk-label-gtkmm \
   zielwerk-picture-maker-bench >/dev/null
 build_dir=$(cd "$build_dir" && pwd)
 zielwerk_program=$build_dir/zielwerk
 simulator=$build_dir/zielwerk-display-sim
 core_bench=$build_dir/zielwerk-core-bench
+sender=$build_dir/zielwerk-senden
 window_wait=$build_dir/zielwerk-window-wait
 x_requests=$build_dir/zielwerk-x-requests
 label_gtk=$build_dir/zielwerk-label-gtk
@@ -386,6 +388,26 @@ for key in zielwerk before; do
     --folder "$folder" "${response_args[@]}" >"$scratch/$key.response" 2>>"$scratch/$key.stderr" ||
     note "$key: the window's transfer could not be timed: $(tail -n 3 "$scratch/$key.stderr")"
 done
+# zielwerk-senden: its start (--help, nothing read) and the picture it sends
+# from a settings file, each with its wall and CPU time ("WALL_MS CPU_MS
+# STATUS" a run).
+note "zielwerk-senden..."
+sender_run() {
+  (cd "$scratch/sender" && /usr/bin/python3 -c '
+import resource, subprocess, sys, time
+def cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+before, start = cpu(), time.monotonic()
+status = subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+print(f"{(time.monotonic() - start) * 1000:.1f} {(cpu() - before) * 1000:.1f} {status}")' \
+    "$sender" "$@")
+}
+mkdir -p "$scratch/sender"
+cp "$fixtures/wagen.bmp" "$scratch/sender/bild.bmp"
+printf '\xef\xbb\xbf\nZugtyp = 3\nBild = bild.bmp\n' >"$scratch/sender/Default.ini"
+for _ in $(seq "$runs"); do sender_run --help; done >"$scratch/sender-start.txt"
+for _ in $(seq "$repeats"); do sender_run -p "$port" --nur bild; done >"$scratch/sender-picture.txt"
 # A photo of the size a camera or phone takes: sky, a red coach with windows,
 # and the grain of a sensor.
 convert -size 4000x3000 gradient:'#6fa8dc-#f4f1e8' -fill '#8a1c1c' \
@@ -496,6 +518,16 @@ row "Settings transfer (median of $repeats)" "$(printf '%.1f ms' "$settings_ms")
   "$(verdict "$settings_ms <= 530")"
 row "Picture transfer (median of $repeats)" "$(printf '%.1f ms' "$picture_ms")" "-" "-" "-" "<= 3600 ms" \
   "$(verdict "$picture_ms <= 3600")"
+sender_start_ms=$(cut -d' ' -f1 "$scratch/sender-start.txt" | median)
+sender_picture_ms=$(cut -d' ' -f1 "$scratch/sender-picture.txt" | median)
+sender_cpu_ms=$(cut -d' ' -f2 "$scratch/sender-picture.txt" | sort -n | tail -n 1)
+sender_failed=$(awk '$3 != 0' "$scratch/sender-start.txt" "$scratch/sender-picture.txt" | wc -l)
+row "zielwerk-senden: start to exit, --help" "$sender_start_ms ms" "-" "-" "-" "< 50 ms" \
+  "$(verdict "$sender_start_ms < 50")"
+row "zielwerk-senden: picture sent (median of $repeats)" "$sender_picture_ms ms" "-" "-" "-" "<= 3600 ms" \
+  "$(verdict "$sender_picture_ms <= 3600 && $sender_failed == 0")"
+row "zielwerk-senden: CPU while sending it (max)" "$sender_cpu_ms ms" "-" "-" "-" "<= 50 ms" \
+  "$(verdict "$sender_cpu_ms <= 50")"
 # response KEY NAME: the median transfer time or the longest unanswered
 # question of a program's picture transfers in the window, "" when not timed.
 response() {

@@ -258,7 +258,16 @@ TEST(IniStore, WithoutOpenFileReadsGiveDefaultsAndWritesDoNothing) {
   EXPECT_EQ(ReadIniFileName("k", "d"), "d");
   EXPECT_EQ(ReadIniInteger("k", 5), 5);
   WriteIniText("k", "v");
+  WriteIniInteger("n", 7);
   EXPECT_TRUE(CloseIni().ok);
+  // Nothing was kept for the next file, which is neither given the keys nor
+  // made at its close.
+  TempDir dir;
+  OpenIni(dir.File("next.ini"));
+  EXPECT_FALSE(HasIniKey("k"));
+  EXPECT_FALSE(HasIniKey("n"));
+  EXPECT_TRUE(CloseIni().ok);
+  EXPECT_FALSE(testing::FileExists(dir.File("next.ini")));
 }
 
 TEST(IniStore, IntegersWrittenInDecimal) {

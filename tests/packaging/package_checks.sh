@@ -14,7 +14,7 @@ app_id=$(sed -n 's/^app_id=//p' "$build_dir/package.env")
 picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
 copyright_years=$(sed -n 's/^copyright_years=//p' "$build_dir/package.env")
 copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build_dir/package.env")
-programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
+programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-senden usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
@@ -145,12 +145,23 @@ check_installed_tree() {
     fail "the picture maker's desktop entry does not start it through the launcher"
 
   # The picture maker works without a display: the installed one converts a
-  # standard picture (its libraries are all there).
+  # standard picture (its libraries are all there) into the committed dots.
   check
   if ! "$root/usr/bin/zielwerk-bildwandler" "$root/usr/share/zielwerk/wagen_REGIO_EXPRESS.bmp" \
-       -o "$scratch/converted.bmp" >"$scratch/converted.log" 2>&1 || [ ! -s "$scratch/converted.bmp" ]; then
-    fail "the installed picture maker did not convert a picture: $(cat "$scratch/converted.log")"
+       -o "$scratch/converted.bmp" >"$scratch/converted.log" 2>&1 ||
+     ! cmp -s "$source_dir/tests/data/e2e/wagen_REGIO_EXPRESS_converted.bmp" "$scratch/converted.bmp"; then
+    fail "the installed picture maker did not convert a picture as expected: $(cat "$scratch/converted.log")"
   fi
+
+  # The installed sender runs without GTK: a port that is not there is
+  # refused with the window's words and status 1.
+  check
+  printf '' >"$scratch/Default.ini"
+  (cd "$scratch" && "$root/usr/bin/zielwerk-senden" -p ttyKEIN) >"$scratch/sender.out" 2>&1
+  sender_status=$?
+  printf 'zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: ttyKEIN fehlt (Adapter eingesteckt?)\n' |
+    cmp -s - "$scratch/sender.out" && [ "$sender_status" = 1 ] ||
+    fail "the installed sender did not refuse a missing port ($sender_status): $(cat "$scratch/sender.out")"
 }
 
 # A stand-in for the program: records its working folder and arguments.
@@ -290,7 +301,7 @@ check_launcher() {
   check
   if ! (cd "$typed/bilder" && env -i PATH="$PATH" HOME="$homes/g" "$root/usr/bin/zielwerk" --bildwandler \
           wagen_REGIO_EXPRESS.bmp -o ../ausgabe/umgewandelt.bmp) >"$scratch/bildwandler.log" 2>&1 ||
-     [ ! -s "$typed/ausgabe/umgewandelt.bmp" ]; then
+     ! cmp -s "$source_dir/tests/data/e2e/wagen_REGIO_EXPRESS_converted.bmp" "$typed/ausgabe/umgewandelt.bmp"; then
     fail "the launcher's picture maker did not convert the names as typed: $(cat "$scratch/bildwandler.log")"
   fi
 }
