@@ -190,10 +190,34 @@ converted() {
     [ "$(stat -c %s "$pictures_out/$name.bmp" 2>/dev/null)" = 6774 ] ||
       { echo "   $name.bmp missing: $(head -c 600 "$work/bildwandler.log")" >&2; return 1; }
   done
+  # The standard pictures become the same dots as on Linux, byte for byte.
+  for name in wagen_BERNINA_EXPRESS wagen_GLACIER_EXPRESS wagen_REGIO_EXPRESS; do
+    cmp "$root/tests/data/e2e/${name}_converted.bmp" "$pictures_out/$name.bmp" >&2 || return 1
+  done
   [ "$bildwandler_status" = 0 ] && [ "$(grep -c '^Gespeichert: ' "$work/bildwandler.log")" = 8 ]
 }
 check "zip: the picture maker converts the standard pictures and a JPEG, PNG, GIF, BMP and TIFF photo (status $bildwandler_status)" \
   converted
+
+# The sender from the zip as typed at a prompt: its usage, and a port that
+# is not there refused with the window's words and status 1.
+sender_usage() {
+  local status=0
+  (cd "$folder" && "$wine64" zielwerk-senden.exe --help) >"$work/sender-help.log" 2>&1 || status=$?
+  [ "$status" = 0 ] && [ "$(head -n 1 "$work/sender-help.log" | tr -d '\r')" = "Aufruf:" ]
+}
+check "zip: zielwerk-senden.exe --help prints the usage" sender_usage
+sender_refuses_missing_port() {
+  local status=0
+  printf '' >"$work/leer.ini"
+  (cd "$folder" && "$wine64" zielwerk-senden.exe -p COM99 "$(to_windows "$work/leer.ini")") \
+    >"$work/sender.log" 2>&1 || status=$?
+  [ "$status" = 1 ] && [ "$(tr -d '\r' <"$work/sender.log")" = \
+    "zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: COM99 fehlt (Adapter eingesteckt?)" ] ||
+    { echo "   status $status: $(head -c 600 "$work/sender.log")" >&2; return 1; }
+}
+check "zip: zielwerk-senden.exe refuses a missing port with the window's words and status 1" \
+  sender_refuses_missing_port
 
 echo "== The sources"
 sources_complete() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "core/console/console.h"
 #include "core/messages/messages.h"
 
 namespace zielwerk {
@@ -93,12 +94,9 @@ ParsedSendArguments ParseSendArguments(const std::vector<std::string>& arguments
       options_ended = true;
       continue;
     }
-    std::string name = argument;
-    std::optional<std::string> value;
-    if (const size_t equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
+    OptionArgument option = SplitOption(argument);
+    const std::string& name = option.name;
+    std::optional<std::string>& value = option.value;
     if (name == "-h" || name == "--help" || name == "--liste") {
       if (value) return Wrong(ComposeMessage(Message::kOptionTakesNoValue, {name}));
       (name == "--liste" ? request.list : request.help) = true;

@@ -3,6 +3,7 @@
 // systems hand over differently.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,14 @@ namespace zielwerk {
 // Windows from the wide command line, since the narrow argv loses every
 // character outside the ANSI code page.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// An argument read as an option: "--name=value" gives the name and the
+// value; any other argument ("-o", "--invert") is the name alone.
+struct OptionArgument {
+  std::string name;
+  std::optional<std::string> value;
+};
+OptionArgument SplitOption(const std::string& argument);
 
 // Makes what the program prints readable in the console it was started from:
 // nothing to do on Linux; on Windows the console is told the output is UTF-8.

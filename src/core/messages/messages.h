@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every text the two programs show the user as a message: Zielwerk's status
-// bar and message boxes, the Bildwandler's window messages and its command
-// line. Each is one entry here, with the anchor under which the manual
+// Every text the programs show the user as a message: Zielwerk's status bar
+// and message boxes, the Bildwandler's window messages and its command line,
+// and zielwerk-senden's. Each is one entry here, with the anchor under which the manual
 // (docs/hilfe/laufschild/laufschild.html) explains it; a test walks the table
 // and the manual together. "{1}", "{2}", ... stand for what is filled in.
 #pragma once

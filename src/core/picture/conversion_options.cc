@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "console/console.h"
 #include "messages/messages.h"
 #include "picture/text_picture.h"
 
@@ -81,12 +82,9 @@ ParsedArguments ParseConversionArguments(const std::vector<std::string>& argumen
       options_ended = true;
       continue;
     }
-    std::string name = argument;
-    std::optional<std::string> value;
-    if (const size_t equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
+    OptionArgument option = SplitOption(argument);
+    const std::string& name = option.name;
+    std::optional<std::string>& value = option.value;
     const auto take_value = [&]() -> bool {
       if (value) return true;
       if (i + 1 >= arguments.size()) return false;
