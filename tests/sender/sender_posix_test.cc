@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -108,6 +109,9 @@ TEST_P(SenderTest, ExitStatusOutputAndLine) {
                                     testing::ReadFileBytes(folder.File(name))))
         << name << " was changed";
   }
+  const auto entries = std::filesystem::directory_iterator(folder.path());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), static_cast<std::ptrdiff_t>(c.files.size()))
+      << "a file was made";
 }
 
 INSTANTIATE_TEST_SUITE_P(
