@@ -26,12 +26,13 @@ start_private_display() {
   export DISPLAY=$display
 }
 
-# Waits up to 30 s for the program's window, or the one whose title matches
-# $1; prints its id.
+# Waits up to 60 s for the program's window, or the one whose title matches
+# $1; prints its id. A start through a Start-menu link on a busy two-core
+# machine has been seen to take more than 30 s under Wine.
 # shellcheck disable=SC2120 # $1 is optional
 wait_window() {
   local window
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     window=$(xdotool search --name "${1:-^Zielwerk V}" 2>/dev/null | head -1 || true)
     [ -n "$window" ] && { echo "$window"; return 0; }
     sleep 0.1

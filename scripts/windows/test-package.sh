@@ -157,7 +157,7 @@ if window=$(wait_window); then
   echo "   screenshot: $screenshots/zielwerk-zip.png"
   close_program
 else
-  fail "zip: no window within 30 s (a DLL missing from the zip?): $(head -c 600 "$work/zip-program.log")"
+  fail "zip: no window within 60 s (a DLL missing from the zip?): $(head -c 600 "$work/zip-program.log")"
 fi
 wait_status "$program_pid"
 check "zip: exit status $status after the close request" [ "$status" = 0 ]
@@ -280,7 +280,7 @@ if window=$(wait_window); then
   echo "   screenshot: $screenshots/zielwerk-installed.png"
   check "direct start: the toolbar shows its icons ($colours colours in its band)" [ "$colours" -gt 100 ]
 else
-  fail "direct start: no window within 30 s: $(head -c 600 "$work/installed-program.log")"
+  fail "direct start: no window within 60 s: $(head -c 600 "$work/installed-program.log")"
 fi
 filled() {
   local f
@@ -311,7 +311,7 @@ if wait_window '^Zielwerk Bildwandler$' >/dev/null; then
   check "direct start: the picture maker's application ID and relaunch command handed to the shell" \
     window_properties "$work/installed-bildwandler.log"
 else
-  fail "direct start: no picture maker window within 30 s: $(head -c 600 "$work/installed-bildwandler.log")"
+  fail "direct start: no picture maker window within 60 s: $(head -c 600 "$work/installed-bildwandler.log")"
 fi
 
 echo "== The new installer, silently, while the previous version runs"
@@ -343,7 +343,7 @@ if [ -f "$start_menu" ] && "$wine64" start /unix "$start_menu" >/dev/null 2>&1 &
     [ "$(xdotool getwindowname "$window")" = "$expected_title" ]
   close_program
 else
-  fail "Start menu: no window within 30 s"
+  fail "Start menu: no window within 60 s"
 fi
 for _ in $(seq 300); do
   [ -s "$work_folder/Zielstell.ini" ] && break
@@ -358,7 +358,7 @@ if [ -f "$picture_maker_menu" ] && "$wine64" start /unix "$picture_maker_menu" >
     [ "$(xdotool getwindowname "$window")" = "Zielwerk Bildwandler" ]
   close_program zielwerk-bildwandler.exe
 else
-  fail "Start menu: no picture maker window within 30 s"
+  fail "Start menu: no picture maker window within 60 s"
 fi
 for _ in $(seq 100); do
   xdotool search --name 'Bildwandler$' >/dev/null 2>&1 || break

@@ -197,14 +197,11 @@ fi
 # line, and the settings file, also when the session ends.
 config=$folder/Zielstell.ini
 if [ -f "$config" ]; then
-  x=$(sed -n 's/^Fensterposition X = \(-\?[0-9]\+\)\r$/\1/p' "$config")
-  y=$(sed -n 's/^Fensterposition Y = \(-\?[0-9]\+\)\r$/\1/p' "$config")
-  # The first port Wine lists, by its name as well as its place.
-  port=$(sed -n 's/^COM-Name = \(COM[0-9]\+\)\r$/\1/p' "$config")
-  printf '\357\273\277\r\nFensterposition X = %s\r\nFensterposition Y = %s\r\nEinstellungen = Default.ini\r\nCOM = 0\r\nCOM-Name = %s\r\n' \
-    "$x" "$y" "$port" >"$work/expected.ini"
-  if [ -n "$x" ] && [ -n "$y" ] && [ -n "$port" ] && cmp -s "$work/expected.ini" "$config"; then
-    pass "Zielstell.ini byte for byte (window at $x, $y, port $port)"
+  # At 20, 20 and with Wine's first port, COM1, as a first start has them.
+  printf '\357\273\277\r\nFensterposition X = 20\r\nFensterposition Y = 20\r\nEinstellungen = Default.ini\r\nCOM = 0\r\nCOM-Name = COM1\r\n' \
+    >"$work/expected.ini"
+  if cmp -s "$work/expected.ini" "$config"; then
+    pass "Zielstell.ini byte for byte"
   else
     fail "Zielstell.ini differs: $(od -c "$config" | head -5)"
   fi
