@@ -17,11 +17,13 @@ namespace zielwerk {
 
 namespace {
 
-// One LZW code of at least one bit never stands for more than 4096 pixels,
-// so no real frame holds more than this many pixels per byte of file. The
-// screen, which may be larger than the first frame (the rest is transparent),
-// is held to the same, so that a few bytes cannot claim a quarter GiB.
-constexpr uint64_t kMaxLzwPixelsPerByte = 4096 * 8;
+// An LZW code of k bits exists only once the dictionary holds 2^(k-1)
+// entries, and no entry is longer than the dictionary: a code stands for at
+// most 4096 pixels and then takes 12 bits, so no real frame holds more than
+// 2731 pixels a byte of file. The screen, which may be larger than the first
+// frame (the rest is transparent), is held to the same, so that a few bytes
+// cannot claim megabytes.
+constexpr uint64_t kMaxLzwPixelsPerByte = 4096 * 8 / 12 + 1;
 
 struct GifSource {
   std::string_view bytes;

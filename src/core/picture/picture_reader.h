@@ -54,7 +54,7 @@ std::optional<TrainPicture> DecodePng(std::string_view bytes);
 // local or else the global colour map. The whole file must read cleanly.
 // Screen pixels the frame does not cover, and pixels of the transparent index
 // of the frame's graphics control, are transparent (alpha 0, has_alpha set).
-// Neither frame nor screen may have more than 32768 pixels a byte of file.
+// Neither frame nor screen may have more than 2731 pixels a byte of file.
 std::optional<TrainPicture> DecodeGif(std::string_view bytes);
 
 // Recognises the format by the first bytes alone (never by a file name), in
