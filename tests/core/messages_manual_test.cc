@@ -132,5 +132,22 @@ TEST_F(ManualTest, PicturesAndLinksLeadSomewhere) {
   EXPECT_GT(references, 20);
 }
 
+// A picture opens whole on a click, and every section leads back to the
+// contents: the page is long, and read on a phone too.
+TEST_F(ManualTest, PicturesOpenWholeAndSectionsLeadBack) {
+  const std::regex picture("(.{0,80})<img src=\"([^\"]+)\"");
+  for (auto it = std::sregex_iterator(html_.begin(), html_.end(), picture); it != std::sregex_iterator(); ++it) {
+    EXPECT_TRUE(std::string((*it)[1]).ends_with("<a href=\"" + std::string((*it)[2]) + "\">"))
+        << (*it)[2] << " is not a link to itself";
+  }
+  const std::regex section("<section id=\"([^\"]+)\">([\\s\\S]*?)</section>");
+  int sections = 0;
+  for (auto it = std::sregex_iterator(html_.begin(), html_.end(), section); it != std::sregex_iterator(); ++it) {
+    ++sections;
+    EXPECT_NE(std::string((*it)[2]).find("href=\"#inhalt\""), std::string::npos) << (*it)[1] << " has no way back";
+  }
+  EXPECT_GT(sections, 10);
+}
+
 }  // namespace
 }  // namespace zielwerk
