@@ -9,6 +9,8 @@
 #   share/zielwerk/                 the working-folder files from data/ (Icons/, wagen_*.bmp)
 #   share/help/de/zielwerk/         the German manual from docs/hilfe/
 #   share/doc/zielwerk/copyright    the licence in Debian's machine-readable form
+#   share/doc/zielwerk/changelog.gz NEWS as a Debian changelog (packaging/news-to-changelog.sh)
+#   share/man/man1/                 the German manual pages (cmake/ManualPages.cmake)
 #   share/applications/, share/metainfo/, share/icons/hicolor/   desktop entries, metainfo, icon
 #
 # `cmake --install <build>` installs it; `cpack` in the build folder makes
@@ -77,8 +79,20 @@ install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${CMAKE_INSTALL_DOC
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs"
         FILES_MATCHING PATTERN "*.png" PATTERN "*.md" PATTERN "hilfe" EXCLUDE)
 
+include("${CMAKE_CURRENT_LIST_DIR}/ManualPages.cmake")
+
 set(ZIELWERK_PACKAGE_MAINTAINER "Zielwerk-Team <zielwerk@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
+
+# NEWS is the package's changelog, in Debian's form where Debian looks for it.
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/packaging/changelog.gz"
+                   COMMAND sh -c "sh \"$0\" \"$1\" zielwerk \"$2\" | gzip -9n >\"$3\""
+                           "${ZIELWERK_PACKAGING_DIR}/news-to-changelog.sh" "${PROJECT_SOURCE_DIR}/NEWS"
+                           "${ZIELWERK_PACKAGE_MAINTAINER}" "${CMAKE_BINARY_DIR}/packaging/changelog.gz"
+                   DEPENDS "${PROJECT_SOURCE_DIR}/NEWS" "${ZIELWERK_PACKAGING_DIR}/news-to-changelog.sh"
+                   VERBATIM)
+add_custom_target(zielwerk_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
+install(FILES "${CMAKE_BINARY_DIR}/packaging/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 # Debian's copyright file, in its machine-readable format; the package, and
 # an installation under /usr/local, point to the system's copy of the GPL.

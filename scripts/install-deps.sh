@@ -17,6 +17,7 @@ packages=(
   fonts-dejavu-core librsvg2-common
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
   shellcheck tidy
+  help2man locales lintian chromium
 )
 if [ $# -gt 0 ]; then
   packages=("$@")

@@ -17,11 +17,13 @@
 #                    tests/data/picture/photo.jpg opened
 #   --theme THEME    GTK's theme THEME (GTK_THEME: Adwaita:dark, HighContrast,
 #                    HighContrastInverse)
-#   --port-list      Zielwerk with the list of its port field open (four
-#                    ports), clicked open as a user does
+#   --port-list      the port field of Zielwerk with its list open (four
+#                    ports, the two USB adapters with their descriptions),
+#                    clicked open as a user does
 #
-# The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0, so
-# the picture is the same on every machine and no "no port" box is in the way.
+# The serial port list comes from a stand-in "ls" that names /dev/ttyUSB0 (with
+# --port-list from a stand-in system), so the picture is the same on every
+# machine and no "no port" box is in the way.
 # No window manager runs under Xvfb: the picture shows the window without its
 # frame, menu bar to status bar, 530 x 600 pixels at the standard text size.
 set -euo pipefail
@@ -89,13 +91,28 @@ trap cleanup EXIT
 cp -r "$root/data/." "$work/"
 [ -n "$settings" ] && cp "$settings" "$work/Default.ini"
 mkdir "$work/.bin"
-if [ "$port_list" = 1 ]; then
-  printf '#!/bin/sh\nprintf "ttyACM0\\nttyS0\\nttyS1\\nttyUSB0\\n"\n' > "$work/.bin/ls"
-  printf '\357\273\277\nCOM-Name = ttyUSB0\n' > "$work/Zielstell.ini"
-else
-  printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
-fi
+printf '#!/bin/sh\nprintf "ttyUSB0\\n"\n' > "$work/.bin/ls"
 chmod 755 "$work/.bin/ls"
+if [ "$port_list" = 1 ]; then
+  # The list is read again as it opens, from /dev itself: a stand-in system
+  # (ZIELWERK_SYSTEM_ROOT) names its four ports, and its sys/ says what the
+  # two USB adapters are, laid out as the kernel lays it out.
+  system=$work/.system
+  mkdir -p "$system/dev"
+  for name in ttyACM0 ttyS0 ttyS1 ttyUSB0; do : >"$system/dev/$name"; done
+  for adapter in "1-1|1-1:1.0/ttyUSB0|ttyUSB0|FTDI|FT232R USB UART" \
+                 "1-2|1-2:1.0|ttyACM0|Arduino (www.arduino.cc)|Arduino Uno"; do
+    IFS='|' read -r device port name manufacturer product <<<"$adapter"
+    usb=$system/sys/devices/usb1/$device
+    mkdir -p "$usb/$port" "$system/sys/class/tty/$name"
+    echo 0403 >"$usb/idVendor"
+    echo "$manufacturer" >"$usb/manufacturer"
+    echo "$product" >"$usb/product"
+    ln -s "$usb/$port" "$system/sys/class/tty/$name/device"
+  done
+  export ZIELWERK_SYSTEM_ROOT=$system
+  printf '\357\273\277\nCOM-Name = ttyUSB0\n' > "$work/Zielstell.ini"
+fi
 
 [ -n "$scale" ] && export GDK_DPI_SCALE=$scale
 [ -n "$theme" ] && export GTK_THEME=$theme
@@ -114,12 +131,13 @@ fi
 sleep 1.5
 if [ "$port_list" = 1 ]; then
   # The list opens below the field as a window of its own: the picture is
-  # the screen where the main window lies. The arrow of the port field lies
+  # the part of the screen around the field and the open list, which the
+  # rest of the window would only repeat. The arrow of the port field lies
   # at (271, 149) in the window at the standard text size.
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + 271)) $((Y + 149)) click 1
   sleep 1
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$output"
+  import -window root -crop "366x154+$((X + 162))+$((Y + 114))" +repage "$output"
 else
   import -window "$window" "$output"
 fi

@@ -34,21 +34,28 @@ using zielwerk::SimulatorTerminal;
 using Clock = std::chrono::steady_clock;
 
 constexpr char kUsage[] =
-    "Usage: zielwerk-display-sim [options]\n"
-    "Opens a pseudo-terminal that behaves like the destination display and prints\n"
-    "the port name to type into Zielwerk's port field.\n"
+    "Aufruf: zielwerk-display-sim [OPTIONEN]\n"
     "\n"
-    "  --window          show the display in a window instead of printing the lines\n"
-    "  --reply TEXT      answer every line with TEXT (default: OK)\n"
-    "  --crlf            end the answer with CR LF instead of LF\n"
-    "  --delay MS        answer MS milliseconds after the line arrived (default: 50)\n"
-    "  --silent          never answer\n"
-    "  --baud N          take the bytes at N baud, 10 bits a byte (default: 9600;\n"
-    "                    0: as fast as they come)\n"
-    "  --exit-after N    end after N lines have been received and answered\n"
-    "  --record FILE     append every line received, with its line feed, to FILE\n"
-    "                    (for tests that compare what a program sent)\n"
-    "  --help            show this text\n";
+    "Spielt auf einem Pseudo-Terminal die Zielanzeige eines Wagens, um Zielwerk ohne\n"
+    "Anzeige auszuprobieren. Die erste Zeile nennt den Port, etwa „Port: pts/3“:\n"
+    "diesen Namen tippen Sie in Zielwerks Feld „COM-Port“ (oder geben ihn\n"
+    "zielwerk-senden mit -p). Ohne --window gibt der Simulator jede empfangene Zeile\n"
+    "lesbar aus. Strg+C beendet ihn.\n"
+    "\n"
+    "Optionen:\n"
+    "  --window          die Anzeige in einem Fenster als Leuchtpunkte zeigen, statt\n"
+    "                    die Zeilen auszugeben\n"
+    "  --reply TEXT      jede Zeile mit TEXT beantworten (Standard: OK)\n"
+    "  --crlf            die Antwort mit CR LF statt mit LF beenden\n"
+    "  --delay MS        MS Millisekunden nach dem Eintreffen der Zeile antworten\n"
+    "                    (Standard: 50; ab etwa 500 kommt die Antwort zu spät)\n"
+    "  --silent          nie antworten\n"
+    "  --baud N          die Zeichen mit N Baud annehmen, 10 Bit je Zeichen\n"
+    "                    (Standard: 9600; 0: so schnell sie kommen)\n"
+    "  --exit-after N    nach N empfangenen und beantworteten Zeilen enden\n"
+    "  --record DATEI    jede empfangene Zeile mit ihrem Zeilenende an DATEI\n"
+    "                    anhängen (für Tests, die vergleichen, was gesendet wurde)\n"
+    "  --help            diese Hilfe\n";
 
 struct Options {
   AnswerOptions answer;
@@ -92,15 +99,16 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
                has_value) {
       const std::optional<long> value = ParseCount(argv[++i]);
       if (!value) {
-        std::fprintf(stderr, "%s needs a whole number of 0 or more, not \"%s\"\n", argv[i - 1],
-                     argv[i]);
+        std::fprintf(stderr, "zielwerk-display-sim: %s braucht eine ganze Zahl ab 0, nicht „%s“.\n",
+                     argv[i - 1], argv[i]);
         return std::nullopt;
       }
       (argument == "--delay"  ? options.answer.delay_ms
        : argument == "--baud" ? options.baud
                               : options.exit_after) = *value;
     } else {
-      std::fprintf(stderr, "unknown or incomplete option \"%s\"\n\n%s", argv[i], kUsage);
+      std::fprintf(stderr, "zielwerk-display-sim: unbekannte oder unvollständige Option „%s“.\n\n%s",
+                   argv[i], kUsage);
       return std::nullopt;
     }
   }
@@ -136,7 +144,8 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
   if (!options.record_path.empty()) {
     record = std::fopen(options.record_path.c_str(), "ab");
     if (record == nullptr) {
-      std::fprintf(stderr, "cannot open %s: %s\n", options.record_path.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "zielwerk-display-sim: %s lässt sich nicht öffnen: %s\n",
+                   options.record_path.c_str(), std::strerror(errno));
       return 1;
     }
   }
@@ -156,9 +165,9 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
         PrintLine(++lines_received, complete->text);
       } else if (std::optional<zielwerk::SentAnswer> answer = line.SendNextAnswer(now)) {
         if (answer->written) {
-          std::printf("    answered \"%s\"\n", zielwerk::ReadableBytes(answer->bytes).c_str());
+          std::printf("    beantwortet mit „%s“\n", zielwerk::ReadableBytes(answer->bytes).c_str());
         } else {
-          std::printf("    (answer dropped: %s)\n", std::strerror(answer->error_number));
+          std::printf("    (Antwort verworfen: %s)\n", std::strerror(answer->error_number));
         }
       } else {
         break;
@@ -185,20 +194,20 @@ int RunText(const Options& options, const SimulatorTerminal& terminal) {
     const int ready = ppoll(&entry, 1, timeout_pointer, &waiting_mask);
     if (ready < 0) {
       if (errno == EINTR) continue;
-      std::fprintf(stderr, "poll failed: %s\n", std::strerror(errno));
+      std::fprintf(stderr, "zielwerk-display-sim: poll fehlgeschlagen: %s\n", std::strerror(errno));
       status = 1;
       break;
     }
     if (ready == 0) continue;
     int error_number = 0;
     if (!line.ReadWaiting(Clock::now(), error_number)) {
-      std::fprintf(stderr, "read failed: %s\n",
-                   error_number != 0 ? std::strerror(error_number) : "end of file");
+      std::fprintf(stderr, "zielwerk-display-sim: Lesen fehlgeschlagen: %s\n",
+                   error_number != 0 ? std::strerror(error_number) : "Dateiende");
       status = 1;
       break;
     }
   }
-  if (stop_requested) std::printf("Stopped.\n");
+  if (stop_requested) std::printf("Beendet.\n");
   if (record != nullptr) std::fclose(record);
   return status;
 }
@@ -238,7 +247,7 @@ int main(int argc, char** argv) {
   SimulatorTerminal terminal;
   std::string error;
   if (!terminal.Open(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "zielwerk-display-sim: %s\n", error.c_str());
     return 1;
   }
   std::printf("Port: %s\n", terminal.port_name().c_str());
@@ -247,7 +256,7 @@ int main(int argc, char** argv) {
     int gtk_argc = 1;
     return RunWindow(gtk_argc, argv, *options, terminal);
   }
-  std::printf("Type the name above into the port field and press \"\xC3\x96" "ffnen\". "
-              "Ctrl+C ends the simulator.\n");
+  std::printf("Tippen Sie diesen Namen in Zielwerks Feld „COM-Port“ und klicken Sie auf "
+              "„Öffnen“. Strg+C beendet den Simulator.\n");
   return RunText(*options, terminal);
 }

@@ -23,13 +23,13 @@ SimulatorTerminal::~SimulatorTerminal() {
 
 bool SimulatorTerminal::Open(std::string& error) {
   if (openpty(&master_, &device_, nullptr, nullptr, nullptr) != 0) {
-    error = std::string("openpty failed: ") + std::strerror(errno);
+    error = std::string("openpty fehlgeschlagen: ") + std::strerror(errno);
     master_ = device_ = -1;
     return false;
   }
   char path[PATH_MAX];
   if (ptsname_r(master_, path, sizeof path) != 0) {
-    error = std::string("ptsname failed: ") + std::strerror(errno);
+    error = std::string("ptsname fehlgeschlagen: ") + std::strerror(errno);
     return false;
   }
   fcntl(master_, F_SETFD, FD_CLOEXEC);

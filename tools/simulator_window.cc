@@ -34,7 +34,7 @@ SimulatorWindow::SimulatorWindow(SimulatorLine& line, const std::string& port_na
       options_(options),
       exit_after_(exit_after),
       finished_(std::move(finished)) {
-  set_title("Zielwerk Display-Simulator \xE2\x80\x93 " + port_name);
+  set_title("Zielwerk-Display-Simulator \xE2\x80\x93 Port " + port_name);
   set_default_size(kDefaultWidth, kDefaultHeight);
 
   answer_entry_.set_text(options_.text);

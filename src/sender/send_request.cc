@@ -49,9 +49,8 @@ std::optional<int> ParseCarNumber(std::string_view text) {
 }  // namespace
 
 const std::string_view kSendUsage =
-    "Aufruf:\n"
-    "  zielwerk-senden [-p PORT] [--nur LISTE] [--wagennummer N] [EINSTELLUNGSDATEI]\n"
-    "  zielwerk-senden --liste\n"
+    "Aufruf: zielwerk-senden [-p PORT] [--nur LISTE] [--wagennummer N] [DATEI]\n"
+    "  oder: zielwerk-senden --liste\n"
     "\n"
     "Sendet eine Einstellungsdatei von Zielwerk ohne Fenster an das Display: die\n"
     "Einstellungen, den Lauftext und, wenn die Datei den Zugtyp \xE2\x80\x9E" "Bild Zugtyp\xE2\x80\x9C\n"
@@ -71,7 +70,7 @@ const std::string_view kSendUsage =
     "                        zeigt, und nichts senden\n"
     "  -h, --help            diese Hilfe\n"
     "\n"
-    "Ohne EINSTELLUNGSDATEI gilt die Datei, die Zielstell.ini im aktuellen Ordner\n"
+    "Ohne DATEI gilt die Einstellungsdatei, die Zielstell.ini im aktuellen Ordner\n"
     "nennt, sonst Default.ini. Keine Datei wird ver\xC3\xA4ndert.\n"
     "\n"
     "Der R\xC3\xBC" "ckgabewert ist 0, wenn das Display jeden Befehl beantwortet hat; 1, wenn\n"

@@ -51,7 +51,7 @@ TEST(DisplaySimulatorWindowTest, ShowsSettingsRouteAndPictureFromTheLine) {
   SimulatorWindow window(line, terminal.PortName(), options, 0, nullptr);
   window.show();
   ASSERT_TRUE(PumpEventsUntil([&] { return window.get_mapped(); }));
-  EXPECT_EQ(window.get_title(), "Zielwerk Display-Simulator \xE2\x80\x93 " + terminal.PortName());
+  EXPECT_EQ(window.get_title(), "Zielwerk-Display-Simulator \xE2\x80\x93 Port " + terminal.PortName());
 
   const std::optional<TrainPicture> picture =
       ReadPictureFile(ZIELWERK_PROJECT_DATA_DIR "/wagen_BERNINA_EXPRESS.bmp");

@@ -545,7 +545,7 @@ TEST_F(LinkCommands, TalksToTheDisplaySimulator) {
   EXPECT_EQ(pclose(output), 0);
   EXPECT_NE(printed.find("[1] "), std::string::npos) << printed;
   EXPECT_NE(printed.find("Zeit Anfang: 1000 ms"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("answered"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("beantwortet mit „Bereit\\x0A“"), std::string::npos) << printed;
   ClickPortButton();
   EXPECT_EQ(CurrentLinkView(), kClosedView);
 }

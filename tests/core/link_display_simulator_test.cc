@@ -48,39 +48,39 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DescriptionCase{"DefaultSettings",
                         "!100010000100000040",
-                        {"Settings", "Wagennummer: 1", "keine Wagennummer anzeigen: 0 (shown)",
+                        {"Einstellungen", "Wagennummer: 1", "keine Wagennummer anzeigen: 0 (angezeigt)",
                          "Zugtyp: 0 (BERNINA EXPRESS)", "Modus Anfang: 0 (Reinstampfen)",
                          "Zeit Anfang: 1000 ms", "Modus Ende: 0 (Stehenbleiben)",
                          "Zeit Ende: 1000 ms", "DCC/Analog: 0 (Aus)", "DCC-Adresse: 004",
-                         "Fahrtrichtung invertieren: 0 (no)"}},
+                         "Fahrtrichtung invertieren: 0 (nein)"}},
         DescriptionCase{"SettingsWithoutSelectionAndTopValues",
                         "!91-11999910001312" "71",
-                        {"Settings", "Wagennummer: 9", "keine Wagennummer anzeigen: 1 (hidden)",
-                         "Zugtyp: -1 (none selected)", "Modus Anfang: 1 (Reinlaufen)",
+                        {"Einstellungen", "Wagennummer: 9", "keine Wagennummer anzeigen: 1 (ausgeblendet)",
+                         "Zugtyp: -1 (keiner gewählt)", "Modus Anfang: 1 (Reinlaufen)",
                          "Zeit Anfang: 9999 ms", "Modus Ende: 1 (Rauslaufen)",
                          "Zeit Ende: 0001 ms", "DCC/Analog: 3 (Automatisch)",
-                         "DCC-Adresse: 127", "Fahrtrichtung invertieren: 1 (yes)"}},
-        DescriptionCase{"SettingsTooShort", "!1000100001", {"Malformed settings command: !1000100001"}},
+                         "DCC-Adresse: 127", "Fahrtrichtung invertieren: 1 (ja)"}},
+        DescriptionCase{"SettingsTooShort", "!1000100001", {"Fehlerhafter Einstellungsbefehl: !1000100001"}},
         DescriptionCase{"SettingsTooLong", "!1000100001000000400",
-                        {"Malformed settings command: !1000100001000000400"}},
+                        {"Fehlerhafter Einstellungsbefehl: !1000100001000000400"}},
         DescriptionCase{"RouteWithUmlautsRestored",
                         "St. Moritz-Alp Gr%m-K$ln-B#r-\xC3\x96hningen",
-                        {"Route: St. Moritz-Alp Gr\xC3\xBCm-K\xC3\xB6ln-B\xC3\xA4r-\xC3\x96hningen"}},
+                        {"Lauftext: St. Moritz-Alp Gr\xC3\xBCm-K\xC3\xB6ln-B\xC3\xA4r-\xC3\x96hningen"}},
         DescriptionCase{"AllDarkRows", RowCommand('6', std::string(40, 'F'), std::string(40, 'F')),
-                        {"Picture rows 12 and 13", kDark, kDark}},
+                        {"Bildzeilen 12 und 13", kDark, kDark}},
         DescriptionCase{"TopLeftPixelOnly", RowCommand('0', "80" + std::string(38, '0'), std::string(40, '0')),
-                        {"Picture rows 0 and 1", "#" + kLight.substr(1), kLight}},
+                        {"Bildzeilen 0 und 1", "#" + kLight.substr(1), kLight}},
         DescriptionCase{"BitOrderWithinABytePair",
                         RowCommand('3', "A5" + std::string(36, '0') + "01", std::string(40, 'f')),
-                        {"Picture rows 6 and 7", "#.#..#.#" + kLight.substr(8, 151) + "#", kDark}},
+                        {"Bildzeilen 6 und 7", "#.#..#.#" + kLight.substr(8, 151) + "#", kDark}},
         DescriptionCase{"PictureRowTooShort", "1" + std::string(79, '0'),
-                        {"Malformed picture row command: 1" + std::string(79, '0')}},
+                        {"Fehlerhafter Bildzeilenbefehl: 1" + std::string(79, '0')}},
         DescriptionCase{"PictureRowNotHex", RowCommand('2', "G" + std::string(39, '0'), std::string(40, '0')),
-                        {"Malformed picture row command: 2G" + std::string(79, '0')}},
-        DescriptionCase{"DigitSevenIsNoPictureRow", "7abc", {"Unknown command: 7abc"}},
+                        {"Fehlerhafter Bildzeilenbefehl: 2G" + std::string(79, '0')}},
+        DescriptionCase{"DigitSevenIsNoPictureRow", "7abc", {"Unbekannter Befehl: 7abc"}},
         DescriptionCase{"ControlBytesAndBadUtf8Escaped", "-\x01\r\xFF",
-                        {"Unknown command: -\\x01\\x0D\xEF\xBF\xBD"}},
-        DescriptionCase{"Empty", "", {"Empty line"}}),
+                        {"Unbekannter Befehl: -\\x01\\x0D\xEF\xBF\xBD"}},
+        DescriptionCase{"Empty", "", {"Leere Zeile"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseSettingsCommandTest, ReadsBackWhatSettingsCommandWrites) {
@@ -191,13 +191,13 @@ TEST(DisplaySimulatorTest, AnswersEveryCommandAndShowsItReadably) {
   EXPECT_EQ(simulator.Wait(), 0);
 
   const std::string& output = simulator.Output();
-  EXPECT_NE(output.find("[1] Settings\n"), std::string::npos) << output;
+  EXPECT_NE(output.find("[1] Einstellungen\n"), std::string::npos) << output;
   EXPECT_NE(output.find("    DCC-Adresse: 004\n"), std::string::npos) << output;
-  EXPECT_NE(output.find("[2] Route: St. Moritz-Alp Gr\xC3\xBCm-Tirano\n"), std::string::npos) << output;
-  EXPECT_NE(output.find("[3] Picture rows 0 and 1\n    " + kDark + "\n    " + kLight + "\n"),
+  EXPECT_NE(output.find("[2] Lauftext: St. Moritz-Alp Gr\xC3\xBCm-Tirano\n"), std::string::npos) << output;
+  EXPECT_NE(output.find("[3] Bildzeilen 0 und 1\n    " + kDark + "\n    " + kLight + "\n"),
             std::string::npos)
       << output;
-  EXPECT_NE(output.find("answered \"Bereit\\x0A\""), std::string::npos) << output;
+  EXPECT_NE(output.find("beantwortet mit „Bereit\\x0A“"), std::string::npos) << output;
 }
 
 // The simulator takes the bytes at 9600 baud, 10 bit times each: the answer
@@ -241,8 +241,8 @@ TEST(DisplaySimulatorTest, SilentSimulatorStopsCleanlyOnTerminate) {
   EXPECT_EQ(CommandExchange(port, "Chur--Arosa", milliseconds(200)), "Keine Bestätigung empfangen");
   simulator.Signal(SIGTERM);
   EXPECT_EQ(simulator.Wait(), 0);
-  EXPECT_NE(simulator.Output().find("[1] Route: Chur--Arosa\n"), std::string::npos);
-  EXPECT_TRUE(simulator.Output().ends_with("Stopped.\n")) << simulator.Output();
+  EXPECT_NE(simulator.Output().find("[1] Lauftext: Chur--Arosa\n"), std::string::npos);
+  EXPECT_TRUE(simulator.Output().ends_with("Beendet.\n")) << simulator.Output();
 }
 
 }  // namespace

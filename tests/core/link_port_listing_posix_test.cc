@@ -114,6 +114,23 @@ TEST_F(UsbPortDescriptionTest, NamesMakerAndProductOfUsbAdaptersOnly) {
   EXPECT_EQ(UsbPortDescription(root, "ttyUSB0/../../ttyACM0"), "");
 }
 
+// A stand-in system names the ports of the list and says what they are, for
+// the manual's picture of it.
+TEST_F(UsbPortDescriptionTest, ListComesFromTheStandInSystemTheEnvironmentNames) {
+  testing::TempDir system;
+  std::filesystem::create_directory(system.path() + "/dev");
+  for (const char* name : {"ttyUSB0", "ttyS0", "null"}) testing::WriteFileBytes(system.path() + "/dev/" + name, "");
+  std::filesystem::create_directory_symlink(sysfs_.path(), system.path() + "/sys");
+  setenv("ZIELWERK_SYSTEM_ROOT", system.path().c_str(), 1);
+  const std::optional<std::vector<std::string>> started = ListSerialPortNames();
+  const std::optional<std::vector<std::string>> opened = ReadSerialPortNames();
+  const std::vector<PortEntry> ports = DescribeSerialPorts({"ttyS0", "ttyUSB0"});
+  unsetenv("ZIELWERK_SYSTEM_ROOT");
+  EXPECT_EQ(started, (std::vector<std::string>{"ttyS0", "ttyUSB0"}));
+  EXPECT_EQ(opened, started);
+  EXPECT_EQ(ports, (std::vector<PortEntry>{{"ttyS0", "", false}, {"ttyUSB0", "FTDI FT232R USB UART", true}}));
+}
+
 TEST(ListSerialPortNamesTest, ListsTheTerminalsOfThisMachine) {
   const std::optional<std::vector<std::string>> ports = ListSerialPortNames();
   ASSERT_TRUE(ports.has_value());

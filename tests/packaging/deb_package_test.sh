@@ -3,7 +3,8 @@
 # shellcheck disable=SC2119
 # The Debian package: built with cpack into a scratch folder, its content and
 # control fields checked, then unpacked into a scratch root (never installed
-# on this machine) and checked like an installed tree.
+# on this machine) and checked like an installed tree; lintian checks it as
+# Debian would.
 # Usage: deb_package_test.sh BUILD_DIR CPACK
 set -u
 build_dir=$1
@@ -69,6 +70,15 @@ for library in libc6 libstdc++6 libgtkmm-3.0-1v5 libpng16-16 libjpeg62-turbo lib
   printf '%s\n' "$depends" | tr ',' '\n' | grep -q "^ *$library\( \|\$\)" ||
     fail "Depends lacks $library: $depends"
 done
+
+# Debian's own checks, where lintian is installed (scripts/install-deps.sh
+# installs it): no error and no warning.
+if command -v lintian >/dev/null 2>&1; then
+  check
+  lintian "$deb" >"$scratch/lintian.log" 2>&1
+  grep -E '^[EW]: ' "$scratch/lintian.log" >"$scratch/lintian.tags" &&
+    fail "lintian: $(cat "$scratch/lintian.tags")"
+fi
 
 dpkg-deb -x "$deb" "$scratch/root"
 check_installed_tree "$scratch/root" "$source_dir"

@@ -15,6 +15,9 @@ picture_maker_id=$(sed -n 's/^picture_maker_id=//p' "$build_dir/package.env")
 copyright_years=$(sed -n 's/^copyright_years=//p' "$build_dir/package.env")
 copyright_holder=$(sed -n 's/^copyright_holder=//p' "$build_dir/package.env")
 programs="usr/bin/zielwerk usr/bin/zielwerk-bildwandler usr/bin/zielwerk-senden usr/bin/zielwerk-display-sim usr/libexec/zielwerk/zielwerk"
+# Each command on the PATH has a manual page; the word of its own that the
+# page must hold (an option, so the page was made from what the command says).
+manual_pages="zielwerk:--bildwandler zielwerk-bildwandler:--threshold zielwerk-senden:--wagennummer zielwerk-display-sim:--window"
 icon_sizes="16 32 48 64 128 256"
 
 # The paths (below the root, without "./") every installation must hold:
@@ -37,8 +40,12 @@ usr/share/metainfo/$picture_maker_id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 usr/share/doc/zielwerk/README.md
 usr/share/doc/zielwerk/copyright
+usr/share/doc/zielwerk/changelog.gz
 usr/share/help/de/zielwerk/laufschild/laufschild.html
 EOF
+  for page in $manual_pages; do
+    printf 'usr/share/man/man1/%s.1.gz\n' "${page%%:*}"
+  done
   for size in $icon_sizes; do
     printf 'usr/share/icons/hicolor/%sx%s/apps/%s.png\n' "$size" "$size" "$app_id"
   done
@@ -111,6 +118,23 @@ check_installed_tree() {
               ' version 3 can be found in "/usr/share/common-licenses/GPL-3".'; do
     grep -qxF "$line" "$copyright" || { fail "$copyright lacks the line \"$line\""; break; }
   done
+
+  # The manual pages name their command and hold what it says of itself;
+  # the changelog is NEWS with this version on top.
+  for page in $manual_pages; do
+    name=${page%%:*} word=${page#*:}
+    file=$root/usr/share/man/man1/$name.1.gz
+    check
+    if ! gzip -dc "$file" >"$scratch/page" 2>/dev/null ||
+       ! grep -qi "^\.TH \"\{0,1\}$name\"\{0,1\} " "$scratch/page" ||
+       ! grep -qF -- "$(printf '%s' "$word" | sed 's/-/\\-/g')" "$scratch/page"; then
+      fail "$file is no manual page of $name with $word: $(head -c 300 "$scratch/page")"
+    fi
+  done
+  check
+  [ "$(gzip -dc "$root/usr/share/doc/zielwerk/changelog.gz" 2>/dev/null | head -n 1)" = \
+    "zielwerk ($version) unstable; urgency=medium" ] ||
+    fail "changelog.gz does not begin with release $version: $(gzip -dc "$root/usr/share/doc/zielwerk/changelog.gz" | head -n 3)"
 
   for size in $icon_sizes; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png

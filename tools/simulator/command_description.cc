@@ -43,8 +43,8 @@ int HexValue(char c) {
 template <size_t N>
 std::string Named(int value, const std::array<std::string_view, N>& names) {
   std::string text = std::to_string(value);
-  if (value == -1) return text + " (none selected)";
-  if (value < 0 || static_cast<size_t>(value) >= N) return text + " (unknown)";
+  if (value == -1) return text + " (keiner gewählt)";
+  if (value < 0 || static_cast<size_t>(value) >= N) return text + " (unbekannt)";
   return text + " (" + std::string(names[static_cast<size_t>(value)]) + ")";
 }
 
@@ -53,10 +53,10 @@ std::string Field(std::string_view key, std::string_view value) {
 }
 
 std::vector<std::string> DescribeSettings(const SettingsCommandFields& fields) {
-  constexpr std::array<std::string_view, 2> kShown = {"shown", "hidden"};
-  constexpr std::array<std::string_view, 2> kNoYes = {"no", "yes"};
+  constexpr std::array<std::string_view, 2> kShown = {"angezeigt", "ausgeblendet"};
+  constexpr std::array<std::string_view, 2> kNoYes = {"nein", "ja"};
   return {
-      "Settings",
+      "Einstellungen",
       Field(kKeyCarNumber, std::to_string(fields.car_number)),
       Field(kKeyHideCarNumber, Named(fields.hide_car_number, kShown)),
       Field(kKeyTrainType, Named(fields.train_type, kTrainTypeEntries)),
@@ -141,22 +141,22 @@ std::string ReadableBytes(std::string_view bytes) {
 }
 
 std::vector<std::string> DescribeCommandLine(std::string_view line) {
-  if (line.empty()) return {"Empty line"};
+  if (line.empty()) return {"Leere Zeile"};
   const auto first = static_cast<unsigned char>(line.front());
   if (first == '!') {
     if (auto fields = ParseSettingsCommand(line)) return DescribeSettings(*fields);
-    return {"Malformed settings command: " + ReadableBytes(line)};
+    return {"Fehlerhafter Einstellungsbefehl: " + ReadableBytes(line)};
   }
   if (first >= '0' && first <= '6') {
     if (auto rows = DecodePictureRowCommand(line)) {
       const int pair = first - '0';
-      return {"Picture rows " + std::to_string(2 * pair) + " and " + std::to_string(2 * pair + 1),
+      return {"Bildzeilen " + std::to_string(2 * pair) + " und " + std::to_string(2 * pair + 1),
               rows->at(0), rows->at(1)};
     }
-    return {"Malformed picture row command: " + ReadableBytes(line)};
+    return {"Fehlerhafter Bildzeilenbefehl: " + ReadableBytes(line)};
   }
-  if (first >= 'A') return {"Route: " + ReadableBytes(RestoreUmlauts(line))};
-  return {"Unknown command: " + ReadableBytes(line)};
+  if (first >= 'A') return {"Lauftext: " + ReadableBytes(RestoreUmlauts(line))};
+  return {"Unbekannter Befehl: " + ReadableBytes(line)};
 }
 
 }  // namespace zielwerk

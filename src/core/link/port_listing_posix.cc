@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -124,7 +125,17 @@ bool IsUsbAdapterName(std::string_view name) {
   return name.starts_with("ttyUSB") || name.starts_with("ttyACM");
 }
 
-const std::vector<std::string> kPortListingCommand = {"ls", "-1", "/dev"};
+// The folder above the /dev the ports are listed from and the /sys their
+// descriptions are read from: the root, unless ZIELWERK_SYSTEM_ROOT names a
+// stand-in with dev/ and sys/ of the same layout (the manual's picture of the
+// port list is taken with one). Only the list changes: a port is always
+// opened under /dev.
+std::string SystemRoot() {
+  const char* root = std::getenv("ZIELWERK_SYSTEM_ROOT");
+  return root != nullptr ? root : "";
+}
+
+std::vector<std::string> PortListingCommand() { return {"ls", "-1", SystemRoot() + "/dev"}; }
 
 // The listing StartListingSerialPorts began, until ListSerialPortNames takes
 // it: nullopt when none was begun, an empty StartedProgram when "ls" could
@@ -154,10 +165,11 @@ std::string UsbPortDescription(const std::string& sysfs_root, std::string_view n
 }
 
 std::vector<PortEntry> DescribeSerialPorts(const std::vector<std::string>& names) {
+  const std::string sysfs_root = SystemRoot() + "/sys";
   std::vector<PortEntry> entries;
   entries.reserve(names.size());
   for (const std::string& name : names) {
-    entries.push_back({name, UsbPortDescription("/sys", name), IsUsbAdapterName(name)});
+    entries.push_back({name, UsbPortDescription(sysfs_root, name), IsUsbAdapterName(name)});
   }
   return entries;
 }
@@ -170,7 +182,7 @@ std::optional<std::string> CaptureProgramOutput(const std::vector<std::string>& 
 }
 
 void StartListingSerialPorts() {
-  if (!listing_in_advance) listing_in_advance = StartProgram(kPortListingCommand);
+  if (!listing_in_advance) listing_in_advance = StartProgram(PortListingCommand());
 }
 
 std::optional<std::vector<std::string>> ListSerialPortNames() {
@@ -179,7 +191,7 @@ std::optional<std::vector<std::string>> ListSerialPortNames() {
     started = *listing_in_advance;
     listing_in_advance.reset();
   } else {
-    started = StartProgram(kPortListingCommand);
+    started = StartProgram(PortListingCommand());
   }
   if (!started) return std::nullopt;
   const std::optional<std::string> listing = CollectOutput(*started, kChildProgramLimit);
@@ -188,7 +200,7 @@ std::optional<std::vector<std::string>> ListSerialPortNames() {
 }
 
 std::optional<std::vector<std::string>> ReadSerialPortNames() {
-  DIR* folder = opendir("/dev");
+  DIR* folder = opendir((SystemRoot() + "/dev").c_str());
   if (folder == nullptr) return std::nullopt;
   std::vector<std::string> names;
   while (const dirent* entry = readdir(folder)) {

@@ -39,13 +39,13 @@ ParsedArguments Wrong(std::string error) { return ParsedArguments{std::nullopt, 
 }  // namespace
 
 const std::string_view kConversionUsage =
-    "Aufruf:\n"
-    "  zielwerk-bildwandler [BILD]                 \xC3\xB6" "ffnet das Fenster\n"
-    "  zielwerk-bildwandler BILD... -o AUSGABE [OPTIONEN]\n"
-    "  zielwerk-bildwandler --text \"TEXT\" [--font \"SCHRIFT\"] -o AUSGABE.bmp [OPTIONEN]\n"
+    "Aufruf: zielwerk-bildwandler [BILD]\n"
+    "  oder: zielwerk-bildwandler BILD... -o AUSGABE [OPTIONEN]\n"
+    "  oder: zielwerk-bildwandler --text \"TEXT\" [--font \"SCHRIFT\"] -o AUSGABE.bmp [OPTIONEN]\n"
     "\n"
     "Macht aus Bildern oder einem Text Zugbilder mit 160 x 14 Punkten f\xC3\xBCr Zielwerk\n"
-    "und speichert sie als BMP-Dateien. Mit -o l\xC3\xA4uft die Umwandlung ohne Fenster.\n"
+    "und speichert sie als BMP-Dateien. Ohne -o \xC3\xB6" "ffnet sich das Fenster, mit dem\n"
+    "genannten BILD; mit -o l\xC3\xA4uft die Umwandlung ohne Fenster.\n"
     "\n"
     "Optionen:\n"
     "  -o, --output AUSGABE  die BMP-Datei; bei mehreren Bildern ein Ordner, in dem\n"
