@@ -212,9 +212,11 @@ sender_refuses_missing_port() {
   printf '' >"$work/leer.ini"
   (cd "$folder" && "$wine64" zielwerk-senden.exe -p COM99 "$(to_windows "$work/leer.ini")") \
     >"$work/sender.log" 2>&1 || status=$?
-  [ "$status" = 1 ] && [ "$(tr -d '\r' <"$work/sender.log")" = \
-    "zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: COM99 fehlt (Adapter eingesteckt?)" ] ||
-    { echo "   status $status: $(head -c 600 "$work/sender.log")" >&2; return 1; }
+  if [ "$status" != 1 ] || [ "$(tr -d '\r' <"$work/sender.log")" != \
+       "zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: COM99 fehlt (Adapter eingesteckt?)" ]; then
+    echo "   status $status: $(head -c 600 "$work/sender.log")" >&2
+    return 1
+  fi
 }
 check "zip: zielwerk-senden.exe refuses a missing port with the window's words and status 1" \
   sender_refuses_missing_port

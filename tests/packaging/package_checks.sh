@@ -183,9 +183,11 @@ check_installed_tree() {
   printf '' >"$scratch/Default.ini"
   (cd "$scratch" && "$root/usr/bin/zielwerk-senden" -p ttyKEIN) >"$scratch/sender.out" 2>&1
   sender_status=$?
-  printf 'zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: ttyKEIN fehlt (Adapter eingesteckt?)\n' |
-    cmp -s - "$scratch/sender.out" && [ "$sender_status" = 1 ] ||
+  if [ "$sender_status" != 1 ] ||
+     ! printf 'zielwerk-senden: Serielle Schnittstelle konnte nicht geöffnet werden: ttyKEIN fehlt (Adapter eingesteckt?)\n' |
+       cmp -s - "$scratch/sender.out"; then
     fail "the installed sender did not refuse a missing port ($sender_status): $(cat "$scratch/sender.out")"
+  fi
 }
 
 # A stand-in for the program: records its working folder and arguments.
