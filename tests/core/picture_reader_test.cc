@@ -217,8 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
         CraftedCase{"gif_transparent_past_map.gif",
                     {kBlack, kRed, kGreen, kBlue, kBlack, kRed, kGreen, kBlue, kBlack, kRed, kGreen, kBlue}}));
 
-// Files of 627 or 4096 bytes whose headers declare 4000 to 8000 pixels
-// square: each is decoded to the rows its data reaches or refused, and none
+// Files of 258 to 4096 bytes whose headers declare 4000 to 8000 pixels
+// square, or 14848 wide and 24 high: each is decoded to the rows its data reaches or refused, and none
 // costs a block anywhere near its declared size.
 struct CutShortCase {
   const char* file;  // under tests/data
@@ -242,6 +242,7 @@ TEST_P(CutShortTest, CostsWhatItHolds) {
 INSTANTIATE_TEST_SUITE_P(All, CutShortTest,
                          ::testing::Values(CutShortCase{kJpegCutShort, 8},
                                            CutShortCase{"picture/cut_progressive_4000x4000.jpg", 0},
+                                           CutShortCase{"picture/wide_progressive_14848x24.jpg", 0},
                                            CutShortCase{"picture/cut_5000x5000.png", 0},
                                            CutShortCase{"picture/cut_5000x5000.gif", 0},
                                            CutShortCase{"picture/cut_rle_5000x5000.bmp", 0}));

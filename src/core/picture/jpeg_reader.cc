@@ -211,6 +211,24 @@ bool ArithmeticPictureTooLarge(const jpeg_decompress_struct& info, size_t file_s
          pixels > uint64_t{file_size} * kDensestPixelsPerByte;
 }
 
+// Whether a file of several scans would need more for its coefficients (a
+// block of 64 two-byte values for every block of every component, the rows
+// of blocks rounded up to whole MCUs) than its budget allows. libjpeg keeps
+// up to five rows of blocks of each component in memory whatever the budget
+// says, as it smooths blocks across rows: a few hundred bytes declaring a
+// picture 16000 pixels wide and a few rows high would take megabytes.
+bool CoefficientsOverBudget(jpeg_decompress_struct& info, size_t file_size) {
+  if (!jpeg_has_multiple_scans(&info)) return false;
+  uint64_t blocks = 0;
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const uint64_t v = std::max(component.v_samp_factor, 1);
+    const uint64_t h = std::max(component.h_samp_factor, 1);
+    blocks += (component.width_in_blocks + h - 1) / h * h * ((component.height_in_blocks + v - 1) / v * v);
+  }
+  return blocks * sizeof(JBLOCK) > static_cast<uint64_t>(JpegMemoryBudget(file_size));
+}
+
 // Runs the decode under setjmp; everything it fills belongs to the caller.
 // A file with several scans is read in libjpeg's buffered-image mode, scan by
 // scan, so that reading stops where the first scan runs out instead of
@@ -228,6 +246,7 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
   if (!PictureSizeAllowed(info->image_width, info->image_height)) return false;
   if (ArithmeticPictureTooLarge(*info, bytes.size())) return false;
+  if (CoefficientsOverBudget(*info, bytes.size())) return false;
 
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : kRgbOutput;

@@ -38,7 +38,7 @@ std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 // or 16 rows that its data (the first scan's, in a progressive file) reaches,
 // so the rows it lacks are not there at all and cost nothing; on the display
 // they stay unlit, as libjpeg's grey for them would. A progressive or
-// multi-scan file is refused when libjpeg's buffer of the whole picture would
+// multi-scan file is refused when the whole picture's coefficients would
 // need more than 2048 bytes a byte of file (beyond 256 KiB) or more than 80 MiB
 // (over 12 megapixels at full colour resolution, 24 with the usual halved
 // colour), and when its first scan is not one of DC; an arithmetic-coded file

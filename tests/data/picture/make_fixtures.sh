@@ -61,6 +61,9 @@ convert -size 320x120 gradient:'#6fa8dc-#f4f1e8' \
 # it writes whole.
 convert -size 8000x8000 xc:white -fill black -draw 'rectangle 10,2 150,11' -quality 90 -strip whole.jpg
 head -c 627 whole.jpg > cut_8000x8000.jpg
+# wide_progressive_14848x24.jpg is no cut: 258 bytes the JPEG fuzz target
+# made, a progressive header of 14848 x 24 pixels with next to no data, kept
+# as it came.
 convert -size 4000x4000 xc:white -fill black -draw 'rectangle 10,2 150,11' -interlace JPEG -quality 85 -strip whole.jpg
 head -c 627 whole.jpg > cut_progressive_4000x4000.jpg
 convert -size 5000x5000 xc: -seed 1 +noise Random -colorspace gray -threshold 50% -type bilevel -strip whole.png
