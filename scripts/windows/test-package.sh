@@ -204,7 +204,8 @@ check "zip: the picture maker converts the standard pictures and a JPEG, PNG, GI
 sender_usage() {
   local status=0
   (cd "$folder" && "$wine64" zielwerk-senden.exe --help) >"$work/sender-help.log" 2>&1 || status=$?
-  [ "$status" = 0 ] && [ "$(head -n 1 "$work/sender-help.log" | tr -d '\r')" = "Aufruf:" ]
+  [ "$status" = 0 ] && [ "$(head -n 1 "$work/sender-help.log" | tr -d '\r')" = \
+    "Aufruf: zielwerk-senden [-p PORT] [--nur LISTE] [--wagennummer N] [DATEI]" ]
 }
 check "zip: zielwerk-senden.exe --help prints the usage" sender_usage
 sender_refuses_missing_port() {
