@@ -33,6 +33,8 @@ constexpr uint64_t kArithmeticFreePixels = 65536;
 // What Huffman coding reaches at best: two bits for a block of 64 pixels
 // that is all one shade.
 constexpr uint64_t kDensestPixelsPerByte = 256;
+// A progressive file's first scan, at one bit a block.
+constexpr uint64_t kMostPixelsWithData = 512;
 constexpr size_t kJpegMinBudget = size_t{256} << 10;
 constexpr size_t kJpegMaxBudget = size_t{80} << 20;
 
@@ -200,6 +202,20 @@ JDIMENSION RowsHoldingData(const jpeg_decompress_struct& info, const JpegErrorMa
   return std::min(info.output_height, bands * BandHeight(info));
 }
 
+// The rows a file of `file_size` bytes can give data to: Huffman coding
+// spends a bit at least on every block of a component in the first scan (the
+// DC difference of a progressive file; a baseline file two), so no file
+// holds data for more than 512 pixels a byte. What libjpeg makes beyond that
+// of a damaged file (blocks it fills with nothing after a bad code) is
+// padding: it stops at the band that reaches the bound, with 65536 pixels
+// free for the headers' sake.
+JDIMENSION RowsFileCanFill(const jpeg_decompress_struct& info, size_t file_size) {
+  const uint64_t pixels = uint64_t{file_size} * kMostPixelsWithData + kArithmeticFreePixels;
+  const uint64_t band = BandHeight(info);
+  const uint64_t rows = (pixels / std::max<uint64_t>(info.output_width, 1) + band - 1) / band * band;
+  return static_cast<JDIMENSION>(std::min<uint64_t>(rows, info.output_height));
+}
+
 // Arithmetic coding says "the same again" in a fraction of a bit and reads a
 // marker as more of the same, so a file of a hundred bytes decodes as a
 // picture of any height its header declares, and nothing tells where its
@@ -274,7 +290,8 @@ bool RunJpegDecode(std::string_view bytes, JpegReadSession* session, TrainPictur
   const uint64_t fillable_rows =
       std::min<uint64_t>(height, uint64_t{bytes.size()} * kDensestPixelsPerByte / width);
   picture->rgba.reserve(fillable_rows * width * 4);
-  while (info->output_scanline < RowsHoldingData(*info, *errors)) {
+  const JDIMENSION fillable = RowsFileCanFill(*info, bytes.size());
+  while (info->output_scanline < std::min(RowsHoldingData(*info, *errors), fillable)) {
     const int y = static_cast<int>(info->output_scanline);
     GrowPictureRows(*picture, y + 1);
     uint8_t* row = picture->rgba.data() + static_cast<size_t>(y) * width * 4;

@@ -37,7 +37,9 @@ std::optional<TrainPicture> DecodeBmp(std::string_view bytes);
 // decoded as far as its data goes: the picture ends with the last band of 8
 // or 16 rows that its data (the first scan's, in a progressive file) reaches,
 // so the rows it lacks are not there at all and cost nothing; on the display
-// they stay unlit, as libjpeg's grey for them would. A progressive or
+// they stay unlit, as libjpeg's grey for them would; nor does it go past the
+// band where 512 pixels a byte of file (and 65536 more) are reached, as no
+// file holds data for more: beyond, a damaged file gives padding. A progressive or
 // multi-scan file is refused when the whole picture's coefficients would
 // need more than 2048 bytes a byte of file (beyond 256 KiB) or more than 80 MiB
 // (over 12 megapixels at full colour resolution, 24 with the usual halved
