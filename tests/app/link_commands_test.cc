@@ -31,6 +31,7 @@
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
 #include "core/link/serial_port.h"
+#include "support/far_end.h"
 #include "support/pseudo_terminal.h"
 
 namespace zielwerk {
@@ -40,6 +41,7 @@ using testing::MessageBoxAnswerer;
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
+using testing::FarEnd;
 using testing::PseudoTerminal;
 using testing::PumpEvents;
 using testing::PumpEventsUntil;
@@ -52,63 +54,6 @@ const std::string kOpenFailed = "Serielle Schnittstelle konnte nicht geöffnet w
 const std::string kClosed = "Serielle Schnittstelle geschlossen";
 const std::string kUnavailable = "Serielle Schnittstelle nicht verfügbar";
 const std::string kNoAcknowledge = "Keine Bestätigung empfangen";
-
-// The display's end of the line: keeps everything the program wrote and, when
-// given a reply, writes it back as soon as a whole line has arrived.
-class FarEnd {
- public:
-  explicit FarEnd(std::optional<std::string> reply = std::nullopt) : reply_(std::move(reply)) {
-    if (line_.master() >= 0) reader_ = std::thread([this] { Serve(); });
-  }
-  ~FarEnd() { HangUp(); }
-
-  // The name to type into the port field, "pts/N".
-  std::string name() const { return line_.PortName(); }
-  // The test's own descriptor of the device, kept open so that the program's
-  // closing of the port does not hang up the line.
-  int slave() const { return line_.slave(); }
-
-  std::string Received() {
-    std::lock_guard lock(mutex_);
-    return received_;
-  }
-  std::string ReceivedAfter(milliseconds wait, size_t count) {
-    const auto deadline = steady_clock::now() + wait;
-    while (Received().size() < count && steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(milliseconds(5));
-    }
-    return Received();
-  }
-
-  // Closes the master side: the device is gone, as if unplugged.
-  void HangUp() {
-    stop_ = true;
-    if (reader_.joinable()) reader_.join();
-    line_.CloseMaster();
-  }
-
- private:
-  void Serve() {
-    while (!stop_) {
-      const std::string chunk = line_.ReadUntil(1, milliseconds(10));
-      if (chunk.empty()) continue;
-      {
-        std::lock_guard lock(mutex_);
-        received_ += chunk;
-      }
-      for (const char c : chunk) {
-        if (c == '\n' && reply_ && !line_.Write(*reply_)) ADD_FAILURE() << "reply lost";
-      }
-    }
-  }
-
-  std::optional<std::string> reply_;
-  PseudoTerminal line_;
-  std::thread reader_;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::string received_;
-};
 
 // What the window shows of the link, and whether the link is open.
 struct LinkView {
