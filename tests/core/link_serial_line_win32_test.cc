@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "core/link/display_commands.h"
@@ -14,6 +16,7 @@
 #include "core/link/transfer_queue.h"
 #include "core/picture/picture_bits.h"
 #include "core/picture/picture_reader.h"
+#include "sender/sender.h"
 #include "support/test_files.h"
 
 namespace zielwerk {
@@ -96,6 +99,28 @@ TEST_F(SerialLineWin32Test, ResetIsReportedWhateverTheModemLinesSay) {
   EXPECT_EQ(Received(), "");
   port_.Close();
   EXPECT_EQ(RunLinkJob(port_, ResetJob()), "Fehler: Serielle Schnittstelle ist geschlossen");
+}
+
+// zielwerk-senden on the same line: a file written by Notepad (a byte-order
+// mark and CR LF), the reset, the settings and the route.
+TEST_F(SerialLineWin32Test, SenderSendsTheFileOnTheNamedComPort) {
+  port_.Close();
+  testing::TempDir folder;
+  testing::WriteFileBytes(folder.File("Wagen 2.ini"), "\xEF\xBB\xBFWagennummer = 2\r\nAnfangsstation = Chur\r\n");
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(testing::FsPath(folder.path()));
+  std::ostringstream out, err;
+  const int status =
+      SenderMain({"-p", port_name_, "--nur", "reset,einstellungen,lauftext", "Wagen 2.ini"}, out, err);
+  std::filesystem::current_path(previous);
+
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "Serielle Schnittstelle geöffnet\nDisplay geresettet\nEinstellungen werden gesendet\n"
+            "Empfangen: OK\nLauftext wird gesendet\nEmpfangen: OK\nSerielle Schnittstelle geschlossen\n");
+  EXPECT_TRUE(testing::BytesEqual(
+      "!200010000100000040\nChur-Pontresina-Morteratsch-Ospizio Bernina-Alp Gr%m-Poschiavo-Brusio-Tirano\n",
+      Received()));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/preview/scroll_preview.h"
+#include "app/settings/settings_file.h"
 #include "app/ui/main_window.h"
 #include "app/ui/message_box.h"
 #include "core/link/display_commands.h"
@@ -119,21 +120,7 @@ void CloseLinkAtShutdown() {
   ShowLinkState(false);
 }
 
-void TransferSettingsCommand() {
-  MainWindow& form = Form();
-  SettingsCommandFields fields;
-  fields.car_number = static_cast<int>(form.car_number_spin.GetValue());
-  fields.hide_car_number = form.hide_car_number_check.get_active() ? 1 : 0;
-  fields.train_type = SelectedEntry(form.train_type_combo);
-  fields.start_mode = SelectedEntry(form.start_mode_combo);
-  fields.start_time_text = form.start_time_spin.GetText();
-  fields.end_mode = SelectedEntry(form.end_mode_combo);
-  fields.end_time_text = form.end_time_spin.GetText();
-  fields.dcc_analog = SelectedEntry(form.dcc_analog_combo);
-  fields.dcc_address_text = form.dcc_address_spin.GetText();
-  fields.invert_direction = form.invert_direction_check.get_active() ? 1 : 0;
-  Send(SettingsJob(fields));
-}
+void TransferSettingsCommand() { Send(SettingsJob(SettingsFieldsOf(ShownFormValues()))); }
 
 void TransferScrollTextCommand() {
   MainWindow& form = Form();

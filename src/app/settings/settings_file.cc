@@ -112,18 +112,31 @@ void ReadSettingsFile() {
   if (!is_text) form.SetStatusText(std::string(MessageText(Message::kSettingsNotText)));
 }
 
-SaveResult WriteSettingsFile(SettingsWrite occasion) {
+FormValues ShownFormValues() {
   MainWindow& form = Form();
+  FormValues values;
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    const FormField& field = kFormFields[i];
+    if (kSettingKeys[i].kind == SettingKind::kText) {
+      values[i].text = field.text(form);
+    } else {
+      values[i].number = field.number(form);
+    }
+  }
+  return values;
+}
+
+SaveResult WriteSettingsFile(SettingsWrite occasion) {
   // The store decides on the file as it is now, not as it was when read.
   OpenIni(CurrentSettingsPath(), occasion == SettingsWrite::kByUser ? IniWriteBack::kExplicitSave
                                                                     : IniWriteBack::kGuarded);
-  for (size_t i = 0; i < kFormFields.size(); ++i) {
+  const FormValues values = ShownFormValues();
+  for (size_t i = 0; i < kFormKeyCount; ++i) {
     const SettingKey& key = kSettingKeys[i];
-    const FormField& field = kFormFields[i];
     if (key.kind == SettingKind::kText) {
-      WriteIniText(key.key, field.text(form));
+      WriteIniText(key.key, values[i].text);
     } else {
-      WriteIniInteger(key.key, field.number(form));
+      WriteIniInteger(key.key, values[i].number);
     }
   }
   return CloseIni();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ini/safe_save.h"
+#include "core/settings/form_values.h"
 
 namespace zielwerk {
 
@@ -16,6 +17,9 @@ enum class SettingsWrite {
 // missing keys take their defaults, so a load always replaces the whole form.
 // A file that is not text gives the defaults and says so in the status bar.
 void ReadSettingsFile();
+// What the form shows now, key by key as a settings file would hold it.
+FormValues ShownFormValues();
+
 // Writes the thirteen form keys into the file at CurrentSettingsPath,
 // keeping everything else the file holds, and returns how the save went.
 // At shut-down a file that is not text is not written: the user's file
