@@ -31,7 +31,9 @@ esac
 jobs=${ZIELWERK_JOBS:-$(nproc)}
 fuzz_seconds=${FUZZ_SECONDS:-60}
 fuzz_jobs=${FUZZ_JOBS:-2}
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
+# -noreset: the server keeps running between the window suites, which end
+# while their accessibility bus may still be letting go of its connection.
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset")
 
 summary=()
 total_passed=0

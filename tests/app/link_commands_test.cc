@@ -31,7 +31,6 @@
 #include "app/ui/control_events.h"
 #include "app/ui/main_window.h"
 #include "core/link/serial_port.h"
-#include "support/far_end.h"
 #include "support/pseudo_terminal.h"
 
 namespace zielwerk {

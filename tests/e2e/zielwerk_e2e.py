@@ -333,10 +333,6 @@ class ZielwerkEndToEnd(unittest.TestCase):
             window_gaps = [b[0] - a[0] for a, b in zip(window[2:], window[3:])]
             self.assertTrue(all(0.45 < gap < 0.65 for gap in gaps), gaps)
             self.assertTrue(all(abs(a - b) < 0.1 for a, b in zip(gaps[2:], window_gaps)), (gaps, window_gaps))
-            rows = "".join(f"Bild wird gesendet: Zeile {k} von 7\nEmpfangen: OK\n" for k in range(1, 8))
-            self.assertEqual(sender.stdout.decode(), "Serielle Schnittstelle geöffnet\n"
-                             "Einstellungen werden gesendet\nEmpfangen: OK\nLauftext wird gesendet\n"
-                             "Empfangen: OK\n" + rows + "Serielle Schnittstelle geschlossen\n")
             with open(self.path("Zielstell.ini"), "rb") as f:
                 self.assertIn(b"COM = -1\nCOM-Name = " + far_end.name.encode() + b"\n", f.read())
         finally:

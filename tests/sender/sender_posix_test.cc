@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "sender/sender.h"
-#include "support/far_end.h"
+#include "support/pseudo_terminal.h"
 #include "support/test_files.h"
 
 namespace zielwerk {

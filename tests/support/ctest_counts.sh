@@ -2,12 +2,10 @@
 # shellcheck shell=bash
 # Counting a CTest run for the test scripts (bash, sourced).
 #
-# ctest_counts LOG: reads CTest's output in LOG and sets ctest_passed,
-# ctest_failed and ctest_skipped. A skipped case counts as failed unless a
-# line of the caller's `expected_skips` (extended regular expressions,
-# matched against the whole test name) names it: a case that skips where
-# nobody expects it asserts nothing, so it must not pass unseen. Those are
-# listed. Without CTest's summary line the run counts as one failure.
+# ctest_counts LOG: sets ctest_passed, ctest_failed and ctest_skipped from
+# CTest's output in LOG (no summary line: one failure). A skip no pattern of
+# the caller's `expected_skips` (whole test names, ERE) names asserts nothing
+# and counts as failed, listed.
 # shellcheck disable=SC2034,SC2154  # the counts are the caller's, and so are the expected skips
 ctest_counts() {
   local log=$1 line total failed name pattern expected

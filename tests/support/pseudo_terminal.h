@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A pseudo-terminal pair standing in for a serial device: the program under
 // test opens the slave side by its path, the test plays the far end on the
-// master side.
+// master side, by hand or through a FarEnd.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 
 namespace zielwerk::testing {
 
@@ -59,6 +66,63 @@ class PseudoTerminal {
   int master_ = -1;
   int slave_ = -1;
   std::string slave_path_;
+};
+
+// The display's end of a line: keeps everything the program wrote and, when
+// given a reply, writes it back as soon as a whole line has arrived.
+class FarEnd {
+ public:
+  explicit FarEnd(std::optional<std::string> reply = std::nullopt) : reply_(std::move(reply)) {
+    if (line_.master() >= 0) reader_ = std::thread([this] { Serve(); });
+  }
+  ~FarEnd() { HangUp(); }
+
+  // The name to type into the port field, "pts/N".
+  std::string name() const { return line_.PortName(); }
+  // The test's own descriptor of the device, kept open so that the program's
+  // closing of the port does not hang up the line.
+  int slave() const { return line_.slave(); }
+
+  std::string Received() {
+    std::lock_guard lock(mutex_);
+    return received_;
+  }
+  std::string ReceivedAfter(std::chrono::milliseconds wait, size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (Received().size() < count && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return Received();
+  }
+
+  // Closes the master side: the device is gone, as if unplugged.
+  void HangUp() {
+    stop_ = true;
+    if (reader_.joinable()) reader_.join();
+    line_.CloseMaster();
+  }
+
+ private:
+  void Serve() {
+    while (!stop_) {
+      const std::string chunk = line_.ReadUntil(1, std::chrono::milliseconds(10));
+      if (chunk.empty()) continue;
+      {
+        std::lock_guard lock(mutex_);
+        received_ += chunk;
+      }
+      for (const char c : chunk) {
+        if (c == '\n' && reply_ && !line_.Write(*reply_)) ADD_FAILURE() << "reply lost";
+      }
+    }
+  }
+
+  std::optional<std::string> reply_;
+  PseudoTerminal line_;
+  std::thread reader_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::string received_;
 };
 
 }  // namespace zielwerk::testing
